@@ -1,0 +1,43 @@
+# Drives both configurations: `native` (builder, tools, tests) and `windows`
+# (the installer stub, cross-built with mingw-w64).
+BUILD ?= build
+JOBS ?= $(shell nproc)
+NATIVE_FLAGS ?=
+CTEST_FLAGS ?= --output-on-failure
+
+.PHONY: all bootstrap windows native test unit-test wine-test fuzz demo clean
+
+all: windows native
+
+bootstrap:
+	bash scripts/bootstrap.sh
+
+$(BUILD)/windows/build.ninja:
+	cmake -S . -B $(BUILD)/windows -G Ninja -DCMAKE_BUILD_TYPE=MinSizeRel \
+	  -DCMAKE_TOOLCHAIN_FILE=cmake/i686-w64-mingw32.cmake -DPALISADE_CACHE_DIR=$(abspath $(BUILD))/cache
+
+$(BUILD)/native/build.ninja:
+	cmake -S . -B $(BUILD)/native -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DPALISADE_STUB=$(abspath $(BUILD))/windows/palisade-setup.exe $(NATIVE_FLAGS)
+
+windows: $(BUILD)/windows/build.ninja
+	cmake --build $(BUILD)/windows -j $(JOBS)
+
+native: $(BUILD)/native/build.ninja
+	cmake --build $(BUILD)/native -j $(JOBS)
+
+unit-test: native
+	cd $(BUILD)/native && ctest -L unit -j $(JOBS) $(CTEST_FLAGS)
+
+# Wine tests may open windows, so every one of them runs inside one X server.
+wine-test: all
+	cd $(BUILD)/native && xvfb-run -a -s "-screen 0 1280x1024x24" ctest -L wine $(CTEST_FLAGS)
+
+test: all
+	cd $(BUILD)/native && xvfb-run -a -s "-screen 0 1280x1024x24" ctest -j $(JOBS) $(CTEST_FLAGS)
+
+demo: all
+	bash scripts/demo.sh
+
+clean:
+	rm -rf $(BUILD)/native $(BUILD)/windows

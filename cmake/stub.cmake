@@ -1,0 +1,15 @@
+# The installer stub: a 32-bit GUI executable, statically linked, that imports
+# only Windows' own DLLs.
+enable_language(RC)
+add_executable(palisade-setup WIN32
+  ${PALISADE_WIN32_SOURCES}
+  ${CMAKE_SOURCE_DIR}/src/ui/resources/palisade.rc)
+set_target_properties(palisade-setup PROPERTIES OUTPUT_NAME palisade-setup)
+target_compile_definitions(palisade-setup PRIVATE UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
+target_compile_options(palisade-setup PRIVATE -municode)
+target_link_options(palisade-setup PRIVATE -municode -static -static-libgcc -static-libstdc++ -Wl,--nxcompat -Wl,--dynamicbase -s)
+target_link_libraries(palisade-setup PRIVATE palisade_core ole32 oleaut32 uuid advapi32 user32 gdi32 shell32 comctl32)
+target_compile_options(palisade_core PRIVATE -ffunction-sections -fdata-sections)
+target_link_options(palisade-setup PRIVATE -Wl,--gc-sections)
+set_source_files_properties(${CMAKE_SOURCE_DIR}/src/ui/resources/palisade.rc PROPERTIES
+  OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/src/ui/resources/palisade.manifest;${CMAKE_SOURCE_DIR}/src/ui/resources/palisade.ico")

@@ -1,0 +1,75 @@
+#!/usr/bin/env bash
+# Installs everything Palisade needs to build and test on Debian 12, then builds
+# a static liblzma for i686-w64-mingw32 from Debian's xz-utils source package.
+# Idempotent: every step is skipped when its result is already present.
+set -euo pipefail
+
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+build_dir=${PALISADE_BUILD_DIR:-$here/build}
+cache_dir=$build_dir/cache
+sudo_cmd=""
+if [ "$(id -u)" -ne 0 ]; then sudo_cmd="sudo"; fi
+
+packages=(
+  g++-mingw-w64-i686 mingw-w64-tools libz-mingw-w64-dev
+  wine wine32:i386 wine64 xvfb xauth x11-utils
+  cmake ninja-build pkg-config g++ make
+  liblzma-dev zlib1g-dev xz-utils
+  libgtest-dev libgmock-dev libtomlplusplus-dev libutfcpp-dev
+  clang-14 libclang-rt-14-dev
+  binutils-mingw-w64-i686 openssl imagemagick
+  dpkg-dev
+)
+
+missing_packages() {
+  local p
+  for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}\n' "$p" 2>/dev/null | grep -q "install ok installed" || echo "$p"
+  done
+}
+
+install_packages() {
+  local missing
+  missing=$(missing_packages)
+  if [ -z "$missing" ] && [ -n "$(apt-cache showsrc xz-utils 2>/dev/null | head -n1)" ]; then
+    echo "bootstrap: packages already installed"
+    return
+  fi
+  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    $sudo_cmd dpkg --add-architecture i386
+  fi
+  if ! grep -rqs "^Types:.*deb-src" /etc/apt/sources.list.d/ && ! grep -qs "^deb-src" /etc/apt/sources.list; then
+    printf 'Types: deb-src\nURIs: http://deb.debian.org/debian\nSuites: bookworm\nComponents: main\nSigned-By: /usr/share/keyrings/debian-archive-keyring.gpg\n' \
+      | $sudo_cmd tee /etc/apt/sources.list.d/palisade-src.sources >/dev/null
+  fi
+  $sudo_cmd apt-get update -q
+  # shellcheck disable=SC2086
+  DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y -q --no-install-recommends $(missing_packages) </dev/null
+}
+
+build_mingw_liblzma() {
+  local prefix=$cache_dir/liblzma-i686
+  if [ -f "$prefix/lib/liblzma.a" ] && [ -f "$prefix/include/lzma.h" ]; then
+    echo "bootstrap: mingw liblzma already built"
+    return
+  fi
+  local work=$cache_dir/xz-src
+  rm -rf "$work"; mkdir -p "$work"
+  (cd "$work" && apt-get source --download-only xz-utils >/dev/null)
+  local tarball
+  tarball=$(ls "$work"/xz-utils_*.orig.tar.* | head -n1)
+  tar -C "$work" -xf "$tarball"
+  local src
+  src=$(find "$work" -mindepth 1 -maxdepth 1 -type d -name 'xz-*' | head -n1)
+  (cd "$src" && ./configure -q --host=i686-w64-mingw32 --prefix="$prefix" \
+      --disable-shared --enable-static --disable-xz --disable-xzdec --disable-lzmadec \
+      --disable-lzmainfo --disable-scripts --disable-doc --disable-nls \
+    && make -s -j"$(nproc)" && make -s install) >"$cache_dir/liblzma-build.log" 2>&1 \
+    || { cat "$cache_dir/liblzma-build.log"; exit 1; }
+  rm -rf "$work"
+  echo "bootstrap: mingw liblzma built into $prefix"
+}
+
+install_packages
+mkdir -p "$cache_dir"
+build_mingw_liblzma

@@ -1,0 +1,15 @@
+// The program's narrow text convention.
+#include "core/program_narrow.h"
+
+#include "core/text.h"
+
+namespace palisade {
+
+std::string EncodeProgramNarrow(std::u16string_view text) {
+    bool ascii = true;
+    for (char16_t c : text) ascii = ascii && c < 0x80;
+    if (ascii) return std::string(text.begin(), text.end());
+    return "|" + Utf16ToUtf8(text);
+}
+
+}  // namespace palisade

@@ -1,0 +1,13 @@
+// The system's text for a Win32 error code.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace palisade {
+
+// FormatMessageW's text without its trailing line break; empty when the
+// system has none.
+std::u16string SystemErrorText(std::uint32_t error);
+
+}  // namespace palisade

@@ -1,0 +1,34 @@
+// Process-wide state set at start and read by every later step.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "startup/command_line.h"
+#include "startup/exit_callbacks.h"
+
+namespace palisade {
+
+struct InstallerProcess {
+    std::u16string caption;  // the application caption
+    HINSTANCE instance = nullptr;
+    std::int64_t startTime = 0;
+    CommandLineOptions options;
+    std::string installPathOverrideNarrow;  // plain ASCII, or UTF-8 with a trailing '|'
+    HICON largeIcon = nullptr;
+    HICON smallIcon = nullptr;
+    std::vector<RECT> monitorWorkAreas;
+    bool oleInitialised = false;
+    ExitCallbacks exitCallbacks;
+    // Message lookup of the catalogue; empty until the settings are read, and
+    // then message(i) is empty for a number the catalogue does not hold.
+    std::function<std::u16string(int)> message;
+};
+
+InstallerProcess& Process();
+
+}  // namespace palisade

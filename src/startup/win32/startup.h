@@ -1,0 +1,13 @@
+// Process start: the steps run before the payload is read.
+#pragma once
+
+#include "startup/section_locator.h"
+#include "startup/win32/own_executable.h"
+
+namespace palisade {
+
+// Runs the start sequence up to a located `.setup` section. Never returns on
+// the uninstall hand-over or on a fatal condition.
+SetupSection StartProcess(HINSTANCE instance, const OwnExecutable*& executable);
+
+}  // namespace palisade

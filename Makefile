@@ -1,6 +1,7 @@
 # Drives both configurations: `native` (builder, tools, tests) and `windows`
 # (the installer stub, cross-built with mingw-w64).
 BUILD ?= build
+CACHE ?= $(abspath build/cache)
 JOBS ?= $(shell nproc)
 NATIVE_FLAGS ?=
 CTEST_FLAGS ?= --output-on-failure
@@ -14,7 +15,7 @@ bootstrap:
 
 $(BUILD)/windows/build.ninja:
 	cmake -S . -B $(BUILD)/windows -G Ninja -DCMAKE_BUILD_TYPE=MinSizeRel \
-	  -DCMAKE_TOOLCHAIN_FILE=cmake/i686-w64-mingw32.cmake -DPALISADE_CACHE_DIR=$(abspath $(BUILD))/cache
+	  -DCMAKE_TOOLCHAIN_FILE=cmake/i686-w64-mingw32.cmake -DPALISADE_CACHE_DIR=$(CACHE)
 
 $(BUILD)/native/build.ninja:
 	cmake -S . -B $(BUILD)/native -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \

@@ -21,3 +21,7 @@ include(${CMAKE_SOURCE_DIR}/tests/wine/wine_tests.cmake)
 if(PALISADE_FUZZ)
   include(${CMAKE_SOURCE_DIR}/tests/fuzz/fuzz.cmake)
 endif()
+
+add_test(NAME stub_imports_only_windows_dlls
+  COMMAND bash ${CMAKE_SOURCE_DIR}/scripts/check-stub-imports.sh ${PALISADE_STUB})
+set_tests_properties(stub_imports_only_windows_dlls PROPERTIES LABELS stub)

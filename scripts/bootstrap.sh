@@ -6,13 +6,13 @@ set -euo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build_dir=${PALISADE_BUILD_DIR:-$here/build}
-cache_dir=$build_dir/cache
+cache_dir=${PALISADE_CACHE_DIR:-$build_dir/cache}
 sudo_cmd=""
 if [ "$(id -u)" -ne 0 ]; then sudo_cmd="sudo"; fi
 
 packages=(
   g++-mingw-w64-i686 mingw-w64-tools libz-mingw-w64-dev
-  wine wine32:i386 wine64 xvfb xauth x11-utils
+  wine wine32:i386 wine64 xvfb xauth x11-utils xdotool
   cmake ninja-build pkg-config g++ make
   liblzma-dev zlib1g-dev xz-utils
   libgtest-dev libgmock-dev libtomlplusplus-dev libutfcpp-dev
@@ -73,3 +73,7 @@ build_mingw_liblzma() {
 install_packages
 mkdir -p "$cache_dir"
 build_mingw_liblzma
+
+# Wine runs 32-bit programs through a 32-bit loader; where the kernel cannot
+# execute 32-bit code, it is run under qemu-i386 instead.
+bash "$here/scripts/wine-on-qemu.sh" "$cache_dir"

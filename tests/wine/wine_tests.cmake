@@ -1,1 +1,33 @@
-# Wine tests are added below.
+# Tests that run the real installer under Wine. One prefix is made per test run
+# by a fixture test and shared by all; the wineserver is stopped at the end.
+find_program(PALISADE_WINE wine)
+if(NOT PALISADE_WINE)
+  message(WARNING "wine not found: Wine tests are not built")
+  return()
+endif()
+
+file(GLOB PALISADE_WINE_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/wine/*_test.cpp)
+add_executable(wine_tests ${CMAKE_SOURCE_DIR}/tests/wine/wine_harness.cpp ${PALISADE_WINE_TEST_SOURCES})
+target_include_directories(wine_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/wine)
+target_link_libraries(wine_tests PRIVATE palisade_core GTest::gtest GTest::gtest_main)
+target_compile_definitions(wine_tests PRIVATE
+  PALISADE_BUILD_DIR="${CMAKE_BINARY_DIR}"
+  PALISADE_STUB_PATH="${PALISADE_STUB}"
+  PALISADE_BUILDER_PATH="$<TARGET_FILE:palisade>"
+  PALISADE_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+
+add_test(NAME wine_prefix_setup
+  COMMAND bash ${CMAKE_SOURCE_DIR}/scripts/wine-prefix.sh create ${CMAKE_BINARY_DIR}/wineprefix)
+set_tests_properties(wine_prefix_setup PROPERTIES FIXTURES_SETUP wine_prefix LABELS "wine;gui" TIMEOUT 900)
+add_test(NAME wine_prefix_teardown
+  COMMAND bash ${CMAKE_SOURCE_DIR}/scripts/wine-prefix.sh stop ${CMAKE_BINARY_DIR}/wineprefix)
+set_tests_properties(wine_prefix_teardown PROPERTIES FIXTURES_CLEANUP wine_prefix LABELS "wine;gui")
+
+# Every test of the binary becomes a ctest test; names containing "Gui" get
+# the gui label as well, since they need the X server.
+gtest_discover_tests(wine_tests TEST_FILTER "-*Gui*"
+  PROPERTIES LABELS wine FIXTURES_REQUIRED wine_prefix TIMEOUT 900
+  DISCOVERY_TIMEOUT 60)
+gtest_discover_tests(wine_tests TEST_FILTER "*Gui*"
+  PROPERTIES LABELS "wine;gui" FIXTURES_REQUIRED wine_prefix TIMEOUT 900 RUN_SERIAL TRUE
+  DISCOVERY_TIMEOUT 60)

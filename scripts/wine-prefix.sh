@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Creates (once) or stops the Wine prefix that the Wine tests share.
+#   wine-prefix.sh create PREFIX   make the prefix unless it is already there
+#   wine-prefix.sh stop PREFIX     stop its wineserver
+set -euo pipefail
+action=$1
+prefix=$2
+export WINEPREFIX=$prefix
+export WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree,mshtml="
+export WINEDEBUG=-all
+unset http_proxy https_proxy HTTP_PROXY HTTPS_PROXY
+
+case $action in
+  create)
+    if [ -f "$prefix/system.reg" ] && [ -f "$prefix/.palisade-ready" ]; then
+      echo "wine prefix $prefix already made"
+      exit 0
+    fi
+    rm -rf "$prefix"
+    mkdir -p "$prefix"
+    wineboot -i
+    # Xvfb has no window manager: let Wine draw title bars itself.
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f >/dev/null
+    wineserver -w
+    touch "$prefix/.palisade-ready"
+    echo "wine prefix $prefix made"
+    ;;
+  stop)
+    wineserver -k 2>/dev/null || true
+    ;;
+  *)
+    echo "usage: $0 create|stop PREFIX" >&2
+    exit 2
+    ;;
+esac

@@ -13,3 +13,15 @@ target_compile_options(palisade_core PRIVATE -ffunction-sections -fdata-sections
 target_link_options(palisade-setup PRIVATE -Wl,--gc-sections)
 set_source_files_properties(${CMAKE_SOURCE_DIR}/src/ui/resources/palisade.rc PROPERTIES
   OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/src/ui/resources/palisade.manifest;${CMAKE_SOURCE_DIR}/src/ui/resources/palisade.ico")
+
+# The probe: a console program for the Wine tests that runs single pieces of
+# the stub's Win32 code (every win32/ source but the stub's entry point).
+file(GLOB PALISADE_PROBE_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/wine/probe/*.cpp)
+set(PALISADE_PROBE_WIN32_SOURCES ${PALISADE_WIN32_SOURCES})
+list(FILTER PALISADE_PROBE_WIN32_SOURCES EXCLUDE REGEX "/startup/win32/main\\.cpp$")
+add_executable(palisade-probe ${PALISADE_PROBE_SOURCES} ${PALISADE_PROBE_WIN32_SOURCES})
+target_include_directories(palisade-probe PRIVATE ${CMAKE_SOURCE_DIR}/tests/wine/probe)
+target_compile_definitions(palisade-probe PRIVATE UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
+target_compile_options(palisade-probe PRIVATE -municode)
+target_link_options(palisade-probe PRIVATE -municode -static -static-libgcc -static-libstdc++)
+target_link_libraries(palisade-probe PRIVATE palisade_core ole32 oleaut32 uuid advapi32 user32 gdi32 shell32 comctl32)

@@ -22,6 +22,7 @@ namespace fs = std::filesystem;
 fs::path BuildDir() { return PALISADE_BUILD_DIR; }
 fs::path Prefix() { return BuildDir() / "wineprefix"; }
 fs::path StubPath() { return PALISADE_STUB_PATH; }
+fs::path ProbePath() { return StubPath().parent_path() / "palisade-probe.exe"; }
 fs::path ArtefactDir() {
     fs::path dir = BuildDir() / "test-artefacts";
     fs::create_directories(dir);
@@ -73,7 +74,8 @@ std::vector<std::string> WineEnvironment(const RunOptions& options) {
     return env;
 }
 
-int Spawn(const fs::path& exe, const RunOptions& options, const fs::path& stderrFile) {
+int Spawn(const fs::path& exe, const RunOptions& options, const fs::path& stdoutFile,
+          const fs::path& stderrFile) {
     std::vector<std::string> args = {"wine", exe.string()};
     args.insert(args.end(), options.arguments.begin(), options.arguments.end());
     std::vector<char*> argv;
@@ -87,8 +89,8 @@ int Spawn(const fs::path& exe, const RunOptions& options, const fs::path& stderr
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 1, stderrFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    posix_spawn_file_actions_adddup2(&actions, 1, 2);
+    posix_spawn_file_actions_addopen(&actions, 1, stdoutFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_addopen(&actions, 2, stderrFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     posix_spawnattr_t attributes;
     posix_spawnattr_init(&attributes);
     posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
@@ -100,9 +102,9 @@ int Spawn(const fs::path& exe, const RunOptions& options, const fs::path& stderr
     return rc == 0 ? pid : -1;
 }
 
-fs::path NewStderrFile() {
+fs::path NewOutputFile(const char* kind) {
     static int counter = 0;
-    return ArtefactDir() / ("wine-" + std::to_string(::getpid()) + "-" + std::to_string(++counter) + ".log");
+    return ArtefactDir() / ("wine-" + std::to_string(::getpid()) + "-" + std::to_string(++counter) + "." + kind);
 }
 
 int RunCommand(const std::string& command, std::string* output) {
@@ -162,8 +164,8 @@ std::string ExtractDebugOutput(const std::string& wineLog) {
 }
 
 BackgroundRun::BackgroundRun(const fs::path& exe, const RunOptions& options)
-    : m_stderrFile(NewStderrFile()) {
-    m_pid = Spawn(exe, options, m_stderrFile);
+    : m_stdoutFile(NewOutputFile("out")), m_stderrFile(NewOutputFile("log")) {
+    m_pid = Spawn(exe, options, m_stdoutFile, m_stderrFile);
 }
 
 BackgroundRun::~BackgroundRun() {
@@ -181,6 +183,7 @@ bool BackgroundRun::Finished() {
     if (done != m_pid) return false;
     RunResult result;
     result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    result.stdoutText = ReadFile(m_stdoutFile);
     result.stderrText = ReadFile(m_stderrFile);
     result.debugOutput = ExtractDebugOutput(result.stderrText);
     m_result = result;

@@ -21,6 +21,7 @@ struct RunResult {
     int exitCode = -1;    // as Wine reports it to Linux: the low 8 bits
     bool timedOut = false;
     std::string debugOutput;  // the program's debug strings, pieces joined (UTF-8)
+    std::string stdoutText;   // what the program wrote to its standard output
     std::string stderrText;   // everything Wine printed
 };
 
@@ -28,6 +29,9 @@ struct RunResult {
 std::filesystem::path Prefix();
 std::filesystem::path BuildDir();
 std::filesystem::path StubPath();
+// The probe: a console program that runs single pieces of the stub's Win32
+// code (tests/wine/probe); `palisade-probe.exe COMMAND ARGS...`.
+std::filesystem::path ProbePath();
 std::filesystem::path ArtefactDir();  // screenshots and logs kept after the run
 
 // Maps a Windows path such as C:\Program Files\App to the prefix's drive_c.
@@ -52,6 +56,7 @@ public:
 
 private:
     int m_pid = -1;
+    std::filesystem::path m_stdoutFile;
     std::filesystem::path m_stderrFile;
     std::optional<RunResult> m_result;
 };

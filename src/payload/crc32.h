@@ -1,0 +1,13 @@
+// CRC-32 of payload pieces, as zlib's crc32 computes it, started from 0.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace palisade {
+
+std::uint32_t Crc32(const void* data, std::size_t length);
+std::uint32_t Crc32(const std::vector<std::uint8_t>& bytes);
+
+}  // namespace palisade

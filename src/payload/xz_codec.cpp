@@ -1,0 +1,113 @@
+// xz compression of payload pieces: the stub's decoder and the builder's encoder.
+#include "payload/xz_codec.h"
+
+#include <lzma.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdint>
+#include <limits>
+
+namespace palisade {
+namespace {
+
+constexpr std::size_t kPieceSize = 16384;
+constexpr auto kProgressInterval = std::chrono::milliseconds(201);
+
+// Frees the coder's memory on every way out.
+class LzmaStream {
+public:
+    LzmaStream() = default;
+    LzmaStream(const LzmaStream&) = delete;
+    LzmaStream& operator=(const LzmaStream&) = delete;
+    ~LzmaStream() { lzma_end(&m_stream); }
+    lzma_stream* operator->() { return &m_stream; }
+    lzma_stream* get() { return &m_stream; }
+
+private:
+    lzma_stream m_stream = LZMA_STREAM_INIT;
+};
+
+// Room for the usual expansion up front; more is grown on demand.
+void ReserveOutput(std::vector<std::uint8_t>& output, std::size_t inputLength) {
+    constexpr std::size_t kLimit = (std::numeric_limits<std::size_t>::max() - 1024) / 3;
+    if (inputLength <= kLimit) output.reserve(3 * inputLength + 1024);
+}
+
+// The decoded pieces may end up far smaller than the reserve; a buffer that
+// waits in the item queue should not carry that slack.
+void ReleaseSlack(std::vector<std::uint8_t>& output) {
+    if (output.capacity() - output.size() > output.size() / 8 + 4096) output.shrink_to_fit();
+}
+
+}  // namespace
+
+bool XzDecompress(std::vector<std::uint8_t>& buffer, const XzProgress& progress) {
+    if (buffer.empty()) return true;
+    LzmaStream stream;
+    if (lzma_stream_decoder(stream.get(), UINT64_MAX, LZMA_CONCATENATED) != LZMA_OK) return false;
+
+    std::vector<std::uint8_t> output;
+    ReserveOutput(output, buffer.size());
+    std::uint8_t window[kPieceSize];
+    std::size_t handedOver = 0;
+    auto lastReport = std::chrono::steady_clock::now();
+    stream->next_out = window;
+    stream->avail_out = sizeof window;
+    for (;;) {
+        if (stream->avail_in == 0 && handedOver < buffer.size()) {
+            std::size_t piece = std::min(kPieceSize, buffer.size() - handedOver);
+            stream->next_in = buffer.data() + handedOver;
+            stream->avail_in = piece;
+            handedOver += piece;
+        }
+        lzma_action action = handedOver == buffer.size() ? LZMA_FINISH : LZMA_RUN;
+        lzma_ret result = lzma_code(stream.get(), action);
+        if (result != LZMA_OK && result != LZMA_STREAM_END) return false;
+        if (stream->avail_out == 0 || result == LZMA_STREAM_END) {
+            output.insert(output.end(), window, window + (sizeof window - stream->avail_out));
+            stream->next_out = window;
+            stream->avail_out = sizeof window;
+        }
+        if (result == LZMA_STREAM_END) break;
+        if (progress) {
+            auto now = std::chrono::steady_clock::now();
+            if (now - lastReport >= kProgressInterval) {
+                lastReport = now;
+                if (progress(handedOver, buffer.size(), std::uint64_t(stream->total_out) * 8)) return false;
+            }
+        }
+    }
+    ReleaseSlack(output);
+    buffer = std::move(output);
+    return true;
+}
+
+std::optional<std::vector<std::uint8_t>> XzCompress(const std::uint8_t* data, std::size_t length,
+                                                    std::uint32_t preset) {
+    LzmaStream stream;
+    if (lzma_easy_encoder(stream.get(), preset, LZMA_CHECK_CRC32) != LZMA_OK) return std::nullopt;
+
+    std::vector<std::uint8_t> output(lzma_stream_buffer_bound(length) + 64);
+    stream->next_in = data;
+    stream->avail_in = length;
+    stream->next_out = output.data();
+    stream->avail_out = output.size();
+    for (;;) {
+        lzma_ret result = lzma_code(stream.get(), LZMA_FINISH);
+        if (result == LZMA_STREAM_END) break;
+        if (result != LZMA_OK) return std::nullopt;
+        if (stream->avail_out == 0) {
+            // The bound should never be exceeded; grow rather than fail if it is.
+            std::size_t written = output.size();
+            output.resize(written * 2);
+            stream->next_out = output.data() + written;
+            stream->avail_out = output.size() - written;
+        }
+    }
+    output.resize(stream->total_out);
+    output.shrink_to_fit();
+    return output;
+}
+
+}  // namespace palisade

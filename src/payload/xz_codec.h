@@ -1,0 +1,27 @@
+// xz compression of payload pieces: the stub's decoder and the builder's encoder.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <vector>
+
+namespace palisade {
+
+// Called during decompression at most every 201 ms with the input bytes handed
+// to the decoder so far, the total input and the output produced in bits.
+// Returning true aborts the decompression.
+using XzProgress = std::function<bool(std::uint64_t inputDone, std::uint64_t inputTotal, std::uint64_t outputBits)>;
+
+// Replaces `buffer` by its decompressed contents (one or more concatenated xz
+// streams). False on any decoder error, an incomplete stream or an abort, and
+// `buffer` is then left as it was. An empty buffer decompresses to nothing.
+bool XzDecompress(std::vector<std::uint8_t>& buffer, const XzProgress& progress = {});
+
+// One independent xz stream with a CRC-32 check. Safe to call from several
+// threads at once. Nothing on an encoder failure (bad preset, out of memory).
+std::optional<std::vector<std::uint8_t>> XzCompress(const std::uint8_t* data, std::size_t length,
+                                                    std::uint32_t preset = 6);
+
+}  // namespace palisade

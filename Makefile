@@ -34,7 +34,16 @@ unit-test: native
 wine-test: all
 	cd $(BUILD)/native && xvfb-run -a -s "-screen 0 1280x1024x24" ctest -L wine $(CTEST_FLAGS)
 
-test: all
+$(BUILD)/fuzz/build.ninja:
+	CC=clang-14 CXX=clang++-14 cmake -S . -B $(BUILD)/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DPALISADE_FUZZ=ON -DPALISADE_FUZZ_SECONDS=$(FUZZ_SECONDS)
+
+FUZZ_SECONDS ?= 30
+fuzz: $(BUILD)/fuzz/build.ninja
+	cmake --build $(BUILD)/fuzz -j $(JOBS) --target fuzzers
+	cd $(BUILD)/fuzz && ctest -L fuzz $(CTEST_FLAGS)
+
+test: all fuzz
 	cd $(BUILD)/native && xvfb-run -a -s "-screen 0 1280x1024x24" ctest -j $(JOBS) $(CTEST_FLAGS)
 
 demo: all

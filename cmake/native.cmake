@@ -1,6 +1,11 @@
 # Native targets: the builder and inspector, unit tests, Wine tests, fuzzers.
-find_package(GTest REQUIRED)
 include(CTest)
+if(PALISADE_FUZZ)
+  # A fuzzing configuration builds nothing but the fuzzers.
+  include(${CMAKE_SOURCE_DIR}/tests/fuzz/fuzz.cmake)
+  return()
+endif()
+find_package(GTest REQUIRED)
 
 set(PALISADE_STUB "${CMAKE_SOURCE_DIR}/build/windows/palisade-setup.exe" CACHE FILEPATH
     "The cross-built installer stub that the builder and the Wine tests use")
@@ -18,9 +23,6 @@ gtest_discover_tests(unit_tests PROPERTIES LABELS unit DISCOVERY_TIMEOUT 60)
 
 include(${CMAKE_SOURCE_DIR}/tests/wine/wine_tests.cmake)
 
-if(PALISADE_FUZZ)
-  include(${CMAKE_SOURCE_DIR}/tests/fuzz/fuzz.cmake)
-endif()
 
 add_test(NAME stub_imports_only_windows_dlls
   COMMAND bash ${CMAKE_SOURCE_DIR}/scripts/check-stub-imports.sh ${PALISADE_STUB})

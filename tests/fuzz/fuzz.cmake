@@ -1,0 +1,20 @@
+# libFuzzer targets: every tests/fuzz/*_fuzz.cpp, built with clang, AddressSanitizer
+# and UBSan. `make fuzz` builds them in build/fuzz and runs each for a fixed time.
+if(NOT CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+  message(FATAL_ERROR "PALISADE_FUZZ needs clang (configure with CXX=clang++-14)")
+endif()
+target_compile_options(palisade_core PRIVATE -fsanitize=fuzzer-no-link,address,undefined)
+file(GLOB PALISADE_FUZZ_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/fuzz/*_fuzz.cpp)
+add_custom_target(fuzzers)
+foreach(source ${PALISADE_FUZZ_SOURCES})
+  get_filename_component(name ${source} NAME_WE)
+  add_executable(${name} ${source})
+  target_link_libraries(${name} PRIVATE palisade_core)
+  target_compile_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined)
+  target_link_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined)
+  add_dependencies(fuzzers ${name})
+  add_test(NAME fuzz_${name}
+    COMMAND ${CMAKE_COMMAND} -E env ASAN_OPTIONS=detect_leaks=1
+            ${CMAKE_SOURCE_DIR}/scripts/run-fuzzer.sh $<TARGET_FILE:${name}> ${CMAKE_SOURCE_DIR}/tests/fuzz/corpus/${name} ${PALISADE_FUZZ_SECONDS})
+  set_tests_properties(fuzz_${name} PROPERTIES LABELS fuzz TIMEOUT 600)
+endforeach()

@@ -1,0 +1,42 @@
+// Integrity mode 2: which verifier answers stop the run, and with which number.
+#include "payload/signature_result.h"
+
+#include <gtest/gtest.h>
+
+namespace palisade {
+namespace {
+
+TEST(SignatureResult, MapsVerifierStatusesToResultNumbers) {
+    struct Case { std::uint32_t status; int n; };
+    const Case cases[] = {
+        {0, 0},           {0x80092026, 4},  {0x80096004, 13}, {0x80096005, 12}, {0x80096010, 3},
+        {0x800B0004, 3},  {0x800B0109, 3},  {0x800B0001, 16}, {0x800B0003, 9},  {0x800B0101, 11},
+        {0x800B010A, 17}, {0x800B010C, 10}, {0x800B0111, 2},  {0x80004005, 6},
+    };
+    for (const Case& c : cases) EXPECT_EQ(MapSignatureStatus(c.status, 0), c.n) << std::hex << c.status;
+}
+
+TEST(SignatureResult, NoSignatureIsRefinedOnceByTheLastError) {
+    EXPECT_EQ(MapSignatureStatus(0x800B0100, 0x800B0100), 1);
+    EXPECT_EQ(MapSignatureStatus(0x800B0100, 0x800B0003), 9) << "unknown subject form";
+    EXPECT_EQ(MapSignatureStatus(0x800B0100, 0x800B0001), 16) << "unknown provider";
+}
+
+TEST(SignatureResult, OpenFailuresByKind) {
+    EXPECT_EQ(MapSignatureOpenFailure(2), 7);
+    EXPECT_EQ(MapSignatureOpenFailure(3), 7);
+    EXPECT_EQ(MapSignatureOpenFailure(5), 8);
+    EXPECT_EQ(MapSignatureOpenFailure(32), 14);
+    EXPECT_EQ(MapSignatureOpenFailure(1450), 6);
+}
+
+TEST(SignatureResult, OnlyUntoleratedResultsAreFatal) {
+    for (int n = 0; n <= 17; ++n) {
+        bool tolerated = n == 0 || (n >= 4 && n <= 11) || n == 13 || n == 17;
+        EXPECT_EQ(SignatureResultIsFatal(n, 0), !tolerated) << n;
+        EXPECT_FALSE(SignatureResultIsFatal(n, 0x800B010A)) << "chaining error as last error tolerates " << n;
+    }
+}
+
+}  // namespace
+}  // namespace palisade

@@ -32,7 +32,7 @@ unit-test: native
 
 # Wine tests may open windows, so every one of them runs inside one X server.
 wine-test: all
-	cd $(BUILD)/native && xvfb-run -a -s "-screen 0 1280x1024x24" ctest -L wine $(CTEST_FLAGS)
+	cd $(BUILD)/native && xvfb-run -a -s "-screen 0 1280x1024x24" ctest -L "wine|gui" $(CTEST_FLAGS)
 
 $(BUILD)/fuzz/build.ninja:
 	CC=clang-14 CXX=clang++-14 cmake -S . -B $(BUILD)/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \

@@ -1,7 +1,7 @@
 # liblzma and zlib for both configurations. The Windows build uses the static
 # liblzma that scripts/bootstrap.sh builds and the zlib of libz-mingw-w64-dev.
 if(WIN32)
-  set(_lzma_prefix "${PALISADE_CACHE_DIR}/liblzma-i686")
+  set(_lzma_prefix "${PALISADE_CACHE_DIR}/liblzma-i686-decoder")
   if(NOT EXISTS "${_lzma_prefix}/lib/liblzma.a")
     message(FATAL_ERROR "mingw liblzma missing in ${_lzma_prefix}: run scripts/bootstrap.sh")
   endif()

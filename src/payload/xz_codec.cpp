@@ -1,7 +1,10 @@
-// xz compression of payload pieces: the stub's decoder and the builder's encoder.
+// xz decompression of payload pieces (the stub's side; the builder's encoder
+// lives in xz_encoder.cpp so that the stub links no encoder).
 #include "payload/xz_codec.h"
 
 #include <lzma.h>
+
+#include "payload/lzma_stream.h"
 
 #include <algorithm>
 #include <chrono>
@@ -14,19 +17,6 @@ namespace {
 constexpr std::size_t kPieceSize = 16384;
 constexpr auto kProgressInterval = std::chrono::milliseconds(201);
 
-// Frees the coder's memory on every way out.
-class LzmaStream {
-public:
-    LzmaStream() = default;
-    LzmaStream(const LzmaStream&) = delete;
-    LzmaStream& operator=(const LzmaStream&) = delete;
-    ~LzmaStream() { lzma_end(&m_stream); }
-    lzma_stream* operator->() { return &m_stream; }
-    lzma_stream* get() { return &m_stream; }
-
-private:
-    lzma_stream m_stream = LZMA_STREAM_INIT;
-};
 
 // Room for the usual expansion up front; more is grown on demand.
 void ReserveOutput(std::vector<std::uint8_t>& output, std::size_t inputLength) {
@@ -83,31 +73,5 @@ bool XzDecompress(std::vector<std::uint8_t>& buffer, const XzProgress& progress)
     return true;
 }
 
-std::optional<std::vector<std::uint8_t>> XzCompress(const std::uint8_t* data, std::size_t length,
-                                                    std::uint32_t preset) {
-    LzmaStream stream;
-    if (lzma_easy_encoder(stream.get(), preset, LZMA_CHECK_CRC32) != LZMA_OK) return std::nullopt;
-
-    std::vector<std::uint8_t> output(lzma_stream_buffer_bound(length) + 64);
-    stream->next_in = data;
-    stream->avail_in = length;
-    stream->next_out = output.data();
-    stream->avail_out = output.size();
-    for (;;) {
-        lzma_ret result = lzma_code(stream.get(), LZMA_FINISH);
-        if (result == LZMA_STREAM_END) break;
-        if (result != LZMA_OK) return std::nullopt;
-        if (stream->avail_out == 0) {
-            // The bound should never be exceeded; grow rather than fail if it is.
-            std::size_t written = output.size();
-            output.resize(written * 2);
-            stream->next_out = output.data() + written;
-            stream->avail_out = output.size() - written;
-        }
-    }
-    output.resize(stream->total_out);
-    output.shrink_to_fit();
-    return output;
-}
 
 }  // namespace palisade

@@ -1,0 +1,85 @@
+// The walk over the archive's items: chunks into the item queue, records into entries.
+#include "payload/item_walker.h"
+
+#include "payload/crc32.h"
+#include "payload/xz_codec.h"
+
+namespace palisade {
+namespace {
+
+constexpr int kChunkCannotDecompress = 60;
+constexpr int kChunkSizeNotPositive = 61;
+constexpr int kChunkBadChecksum = 62;
+constexpr int kChunkBeyondArchive = 63;
+constexpr int kNoSizeEntry = 71;
+constexpr int kBytesLeftOver = 80;
+
+}  // namespace
+
+int ItemProgressPercent(std::size_t index, std::size_t count) {
+    if (count == 0) return 28;
+    return static_cast<int>(28 + std::uint64_t(index) * 62 / count);
+}
+
+ItemWalker::ItemWalker(const PayloadHeader& header, ByteView archive, const PayloadCipher& cipher,
+                       bool chunksCompressed)
+    : m_header(header),
+      m_cipher(cipher),
+      m_archive(archive),
+      m_chunksCompressed(chunksCompressed),
+      m_itemCount(header.itemCount > 0 ? static_cast<std::size_t>(header.itemCount) : 0) {}
+
+ItemStep ItemWalker::Next(FileEntry& entry) {
+    if (m_stopped) return m_final;
+    entry = FileEntry();
+    // The previous item's record is done with: free it before loading more chunks.
+    m_record = std::vector<std::uint8_t>();
+    if (m_nextIndex == m_itemCount) {
+        int code = CheckNothingLeft();
+        return Stop(code ? WalkStatus::Failed : WalkStatus::Finished, code);
+    }
+    while (!m_queue.TakeRecord(m_record)) {
+        if (int code = LoadChunk()) return Stop(WalkStatus::Failed, code);
+    }
+    if (m_nextIndex >= m_header.itemSizes.size()) return Stop(WalkStatus::Failed, kNoSizeEntry);
+    if (int code = ReadFileEntry(m_record, m_header.itemSizes[m_nextIndex], entry)) {
+        entry = FileEntry();
+        return Stop(WalkStatus::Failed, code);
+    }
+    ItemStep step;
+    step.status = WalkStatus::Item;
+    step.index = m_nextIndex;
+    step.progressPercent = ItemProgressPercent(m_nextIndex, m_itemCount);
+    ++m_nextIndex;
+    return step;
+}
+
+int ItemWalker::LoadChunk() {
+    auto storedSize = m_archive.ReadI32();
+    if (!storedSize || *storedSize <= 0) return kChunkSizeNotPositive;
+    auto checksum = m_archive.ReadU32();
+    if (!checksum || static_cast<std::size_t>(*storedSize) > m_archive.Remaining()) return kChunkBeyondArchive;
+    ByteView stored = *m_archive.ReadBytes(static_cast<std::size_t>(*storedSize));
+    if (Crc32(stored.data, stored.size) != *checksum) return kChunkBadChecksum;
+
+    std::vector<std::uint8_t> chunk = stored.Copy();
+    m_cipher.Decipher(chunk);
+    if (m_chunksCompressed && !XzDecompress(chunk)) return kChunkCannotDecompress;
+    m_queue.Append(std::move(chunk));
+    return 0;
+}
+
+int ItemWalker::CheckNothingLeft() const {
+    // Undecoded archive bytes, and decoded bytes that no item took, are both left over.
+    return m_archive.AtEnd() && m_queue.BufferedBytes() == 0 ? 0 : kBytesLeftOver;
+}
+
+ItemStep ItemWalker::Stop(WalkStatus status, int code) {
+    m_stopped = true;
+    m_record = std::vector<std::uint8_t>();
+    m_final.status = status;
+    m_final.errorCode = code;
+    return m_final;
+}
+
+}  // namespace palisade

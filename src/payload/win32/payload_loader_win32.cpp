@@ -1,0 +1,120 @@
+// The stub's reading of its own payload.
+#include "payload/win32/payload_loader_win32.h"
+
+#include <windows.h>
+
+#include <algorithm>
+
+#include "core/format.h"
+#include "core/text.h"
+#include "payload/archive.h"
+#include "payload/settings_schema.h"
+#include "payload/signature_result.h"
+#include "payload/stripped_installer.h"
+#include "payload/win32/signature_check_win32.h"
+#include "startup/win32/fatal.h"
+#include "startup/win32/process_state.h"
+
+namespace palisade {
+
+namespace {
+
+// The section's data as the loader mapped it. Only what is both in the file
+// and in the mapped image is readable: the smaller of raw and virtual size.
+ByteView MappedSection(HINSTANCE instance, const SetupSection& section) {
+    auto* base = reinterpret_cast<const std::uint8_t*>(instance);
+    auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
+    auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+    const IMAGE_SECTION_HEADER* entry = IMAGE_FIRST_SECTION(nt) + section.index;
+    std::size_t length = std::min<std::size_t>(section.rawSize, entry->Misc.VirtualSize);
+    return ByteView(base + section.virtualAddress, length);
+}
+
+PayloadHeader ReadHeaderOrDie(ByteView payload) {
+    PayloadHeaderRead read = ReadPayloadHeader(payload);
+    if (auto* error = std::get_if<PayloadError>(&read)) FatalError(error->code);
+    if (auto* mismatch = std::get_if<BuilderVersionMismatch>(&read)) {
+        FatalNarrow(FormatVersionMismatch(Process().caption, mismatch->storedVersion));
+    }
+    return std::get<PayloadHeader>(std::move(read));
+}
+
+void TestIntegrity(const LoadedPayload& payload, const std::vector<std::uint8_t>& head,
+                   const OwnExecutable& executable, const SetupSection& section) {
+    switch (payload.settings.integrityMode) {
+        case 1:
+            if (int code = CheckIntegrity(head, section.peHeaderOffset, payload.header.fileChecksum)) {
+                FatalError(code);
+            }
+            break;
+        case 2: {
+            int n = VerifyOwnSignature(executable.path);
+            if (SignatureResultIsFatal(n, ::GetLastError())) FatalError(1000 + n, true);
+            break;
+        }
+        default:
+            break;
+    }
+}
+
+}  // namespace
+
+std::unique_ptr<LoadedPayload> LoadPayload(HINSTANCE instance, const OwnExecutable& executable,
+                                           const SetupSection& section) {
+    auto payload = std::make_unique<LoadedPayload>();
+    payload->section = MappedSection(instance, section);
+    payload->header = ReadHeaderOrDie(payload->section);
+    payload->cipher = std::make_unique<PayloadCipher>(payload->header);
+
+    SettingsBlockResult block = DecodeSettingsBlock(payload->header, payload->section, *payload->cipher);
+    if (block.errorCode != 0) FatalError(block.errorCode);
+    InstallerProcess& process = Process();
+    SettingsReadOptions options;
+    options.silent = process.options.silent;
+    if (!process.options.productNameOverride.empty()) options.productNameOverride = process.options.productNameOverride;
+    SettingsResult settings = ReadSettings(block.block, payload->header.settingsChecksum, options);
+    if (!settings.settings) FatalError(settings.errorCode);
+    payload->settings = std::move(*settings.settings);
+    const MessageCatalogue* catalogue = &payload->settings.messageCatalogue;
+    process.message = [catalogue](int index) { return catalogue->Message(index); };
+
+    ExecutableBytes head = ReadExecutableHead(executable.file, section);
+    if (head.errorCode != 0) FatalError(head.errorCode);
+    TestIntegrity(*payload, head.bytes, executable, section);
+    if (payload->header.payloadFlags & PayloadFlags::kStrippedInstaller) {
+        ExecutableBytes stripped = BuildStrippedInstaller(std::move(head.bytes), executable.file, section);
+        if (stripped.errorCode != 0) FatalError(stripped.errorCode);
+        payload->strippedInstaller = std::move(stripped.bytes);
+        payload->uninstallerSize = payload->strippedInstaller.size();
+    } else {
+        payload->uninstallerSize = executable.file.Size();
+    }
+    return payload;
+}
+
+ByteView LoadArchive(const LoadedPayload& payload, const OwnExecutable& executable, const SetupSection& section,
+                     std::vector<std::uint8_t>& buffer) {
+    ByteView archive;
+    if (payload.settings.archiveInFile == 0) {
+        std::optional<ByteView> inSection = ArchiveBytesInSection(payload.header, payload.section);
+        if (!inSection) FatalError(46);
+        archive = *inSection;
+    } else {
+        ArchiveFileRange range = ArchiveRangeInFile(payload.header, section.rawPosition, executable.file.Size());
+        bool read = range.available >= 0;
+        if (read) {
+            buffer.resize(std::size_t(range.available));
+            read = executable.file.ReadAt(range.position, buffer.data(), buffer.size());
+        }
+        if (!read) {
+            buffer.clear();
+            FatalNarrow(Format(kArchiveReadFailedText, {std::int64_t(range.available), std::int64_t(range.position)}));
+        }
+        archive = ByteView(buffer);
+    }
+    if (int code = CheckArchiveLength(payload.header, std::int64_t(archive.size))) FatalError(code);
+    if (int code = CheckArchiveChecksum(payload.header, archive)) FatalError(code);
+    return archive;
+}
+
+}  // namespace palisade

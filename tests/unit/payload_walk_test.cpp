@@ -1,0 +1,263 @@
+// The item walk: chunks of every size and encoding back into entries, and every
+// failure of chunks and item records with its code.
+#include "payload/item_walker.h"
+
+#include <gtest/gtest.h>
+
+#include "payload/archive.h"
+#include "payload/blowfish.h"
+#include "payload/crc32.h"
+#include "payload/payload_writer.h"
+#include "payload/xz_codec.h"
+#include "payload_test_support.h"
+
+namespace palisade {
+namespace {
+
+using testing::Put32;
+using testing::RecordWithLength;
+using testing::SampleItems;
+
+const std::array<std::uint8_t, 8> kKey = {9, 8, 7, 6, 5, 4, 3, 2};
+
+struct Walked {
+    std::vector<std::vector<std::uint8_t>> data;
+    std::vector<std::string> names;
+    std::vector<int> progress;
+    WalkStatus status = WalkStatus::Failed;
+    int code = 0;
+    std::vector<FileEntry> entries;
+};
+
+PayloadHeader WalkHeader(std::vector<std::int32_t> sizes, bool ciphered = false) {
+    PayloadHeader header;
+    header.payloadFlags = ciphered ? PayloadFlags::kCiphered : 0;
+    if (ciphered) header.payloadKey = kKey;
+    header.itemCount = std::int32_t(sizes.size());
+    header.itemSizes = std::move(sizes);
+    return header;
+}
+
+Walked Walk(const PayloadHeader& header, const std::vector<std::uint8_t>& archive, bool compressed) {
+    PayloadCipher cipher(header);
+    ItemWalker walker(header, archive, cipher, compressed);
+    Walked walked;
+    for (int guard = 0; guard < 100000; ++guard) {
+        FileEntry entry;
+        ItemStep step = walker.Next(entry);
+        walked.status = step.status;
+        walked.code = step.errorCode;
+        if (step.status != WalkStatus::Item) break;
+        walked.data.push_back(entry.data.Copy());
+        walked.names.push_back(entry.name);
+        walked.progress.push_back(step.progressPercent);
+        walked.entries.push_back(entry);
+    }
+    return walked;
+}
+
+std::vector<std::uint8_t> Archive(std::initializer_list<std::vector<std::uint8_t>> storedChunks) {
+    std::vector<std::uint8_t> archive;
+    for (const auto& chunk : storedChunks) AppendStoredChunk(archive, chunk);
+    return archive;
+}
+
+std::vector<std::uint8_t> Join(std::vector<std::uint8_t> a, const std::vector<std::uint8_t>& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+PayloadItem Item(const std::string& name, std::vector<std::uint8_t> data) {
+    PayloadItem item;
+    item.name = name;
+    item.data = std::move(data);
+    return item;
+}
+
+TEST(ItemWalk, EveryEncodingAndChunkSizeGivesTheItemsBack) {
+    const std::vector<PayloadItem> items = SampleItems();
+    for (bool compressed : {false, true}) {
+        for (bool ciphered : {false, true}) {
+            for (std::size_t chunkSize : {1, 3, 4, 5, 7, 64, 1000, 1 << 20}) {
+                PayloadOptions options;
+                options.payloadFlags = ciphered ? PayloadFlags::kCiphered : 0;
+                options.payloadKey = kKey;
+                options.chunkSize = chunkSize;
+                options.xzPreset = 0;
+                options.threadCount = 4;
+                ArchiveBuild build = EncodeArchive(items, compressed, options);
+                ASSERT_TRUE(build.error.empty()) << build.error;
+                std::string label = "compressed " + std::to_string(compressed) + " ciphered " +
+                                    std::to_string(ciphered) + " chunk " + std::to_string(chunkSize);
+                Walked walked = Walk(WalkHeader(build.archive.itemSizes, ciphered), build.archive.bytes, compressed);
+                EXPECT_EQ(walked.status, WalkStatus::Finished) << label << " code " << walked.code;
+                ASSERT_EQ(walked.entries.size(), items.size()) << label;
+                for (std::size_t i = 0; i < items.size(); ++i) {
+                    walked.entries[i].data = walked.data[i];
+                    std::string difference;
+                    EXPECT_TRUE(testing::SameItem(items[i], walked.entries[i], difference)) << label << " " << difference;
+                }
+                EXPECT_EQ(walked.progress, (std::vector<int>{28, 43, 59, 74})) << label;
+            }
+        }
+    }
+}
+
+TEST(ItemWalk, NoItemsAndNoArchiveFinishAtOnce) {
+    Walked walked = Walk(WalkHeader({}), {}, true);
+    EXPECT_EQ(walked.status, WalkStatus::Finished);
+    EXPECT_TRUE(walked.entries.empty());
+}
+
+TEST(ItemWalk, ChunksThatYieldNothingAreSkipped) {
+    PayloadItem item = Item("a.txt", {1, 2, 3});
+    std::vector<std::uint8_t> record = RecordWithLength(item);
+    // Compressed: an xz stream of nothing, then the record.
+    std::vector<std::uint8_t> empty = *XzCompress(nullptr, 0);
+    std::vector<std::uint8_t> packed = *XzCompress(record.data(), record.size());
+    Walked walked = Walk(WalkHeader({3}), Archive({empty, packed, empty}), true);
+    EXPECT_EQ(walked.status, WalkStatus::Failed) << "the trailing empty chunk is still archive bytes left";
+    EXPECT_EQ(walked.code, 80);
+    EXPECT_EQ(walked.names, std::vector<std::string>{"a.txt"});
+    walked = Walk(WalkHeader({3}), Archive({empty, empty, packed}), true);
+    EXPECT_EQ(walked.status, WalkStatus::Finished);
+    // Ciphered: a framed block of length 0, then the record.
+    Blowfish cipher;
+    cipher.SetKey(kKey.data(), kKey.size());
+    walked = Walk(WalkHeader({3}, true),
+                  Archive({cipher.EncipherFramed(nullptr, 0), cipher.EncipherFramed(record.data(), record.size())}),
+                  false);
+    EXPECT_EQ(walked.status, WalkStatus::Finished) << walked.code;
+    EXPECT_EQ(walked.data, (std::vector<std::vector<std::uint8_t>>{{1, 2, 3}}));
+}
+
+TEST(ItemWalk, ARecordRunsOnAcrossChunksButItsLengthFieldMustNot) {
+    std::vector<std::uint8_t> record = RecordWithLength(Item("b.bin", {4, 5, 6, 7}));
+    std::vector<std::uint8_t> head(record.begin(), record.begin() + 6), tail(record.begin() + 6, record.end());
+    EXPECT_EQ(Walk(WalkHeader({4}), Archive({head, tail}), false).status, WalkStatus::Finished);
+    std::vector<std::uint8_t> cutField(record.begin(), record.begin() + 2), rest(record.begin() + 2, record.end());
+    Walked walked = Walk(WalkHeader({4}), Archive({cutField, rest}), false);
+    EXPECT_EQ(walked.code, 61) << "a split length field is never recognised; the archive runs out";
+}
+
+struct WalkFailure {
+    const char* what;
+    std::vector<std::int32_t> sizes;
+    std::vector<std::uint8_t> archive;
+    bool compressed;
+    int code;
+};
+
+std::vector<std::uint8_t> RawChunk(std::int32_t size, std::uint32_t checksum, std::vector<std::uint8_t> bytes) {
+    std::vector<std::uint8_t> chunk(8);
+    Put32(chunk, 0, std::uint32_t(size));
+    Put32(chunk, 4, checksum);
+    return Join(chunk, bytes);
+}
+
+// A record of `item` whose length field claims only `keep` bytes of it.
+std::vector<std::uint8_t> CutRecord(const PayloadItem& item, std::size_t keep) {
+    std::vector<std::uint8_t> record = RecordWithLength(item);
+    record.resize(4 + keep);
+    Put32(record, 0, std::uint32_t(keep));
+    return record;
+}
+
+std::vector<WalkFailure> FailureCases() {
+    PayloadItem good = Item("c.dat", {1, 2, 3, 4, 5});
+    std::vector<std::uint8_t> record = RecordWithLength(good);
+    std::size_t fields = EncodeItemFields(good).size();
+    std::vector<std::uint8_t> badCrc = record;
+    badCrc.back() ^= 1;
+    return {
+        {"chunk not xz", {5}, Archive({record}), true, 60},
+        {"chunk size 0", {5}, RawChunk(0, 0, {}), false, 61},
+        {"chunk size negative", {5}, RawChunk(-5, 0, {1, 2, 3}), false, 61},
+        {"archive exhausted", {5}, {}, false, 61},
+        {"archive holds 2 bytes", {5}, {1, 0}, false, 61},
+        {"chunk checksum wrong", {5}, RawChunk(std::int32_t(record.size()), Crc32(record) ^ 1, record), false, 62},
+        {"chunk larger than the archive left", {5}, RawChunk(1000, 0, record), false, 63},
+        {"chunk checksum missing", {5}, {4, 0, 0, 0, 1, 2}, false, 63},
+        {"empty name", {0}, Archive({RecordWithLength(Item("", {}))}), false, 70},
+        {"name without NUL", {0}, Archive({CutRecord(good, 3)}), false, 70},
+        {"size entry negative", {-1}, Archive({record}), false, 71},
+        {"record ends before the data", {5}, Archive({CutRecord(good, fields - 2)}), false, 71},
+        {"size entry above 0x40000000", {0x40000001}, Archive({record}), false, 72},
+        {"data runs past the record", {10}, Archive({record}), false, 72},
+        {"data checksum wrong", {5}, Archive({badCrc}), false, 100},
+        {"data checksum missing", {5}, Archive({CutRecord(good, fields + 5)}), false, 100},
+        {"archive bytes after the last item", {5}, Archive({record, {9}}), false, 80},
+        {"decoded bytes after the last item", {5}, Archive({Join(record, {0, 0, 0})}), false, 80},
+        {"archive bytes and no items", {}, Archive({{9}}), false, 80},
+    };
+}
+
+TEST(ItemWalk, EachBrokenChunkOrRecordStopsWithItsCode) {
+    for (const WalkFailure& c : FailureCases()) {
+        Walked walked = Walk(WalkHeader(c.sizes), c.archive, c.compressed);
+        EXPECT_EQ(walked.status, WalkStatus::Failed) << c.what;
+        EXPECT_EQ(walked.code, c.code) << c.what;
+    }
+}
+
+TEST(ItemWalk, AStoppedWalkStaysStopped) {
+    PayloadHeader header = WalkHeader({5});
+    std::vector<std::uint8_t> archive = RawChunk(0, 0, {});
+    PayloadCipher cipher(header);
+    ItemWalker walker(header, archive, cipher, false);
+    FileEntry entry;
+    EXPECT_EQ(walker.Next(entry).errorCode, 61);
+    EXPECT_EQ(walker.Next(entry).errorCode, 61);
+    EXPECT_TRUE(entry.name.empty());
+}
+
+TEST(ItemWalk, ProgressRunsFrom28TowardsNinety) {
+    EXPECT_EQ(ItemProgressPercent(0, 1), 28);
+    EXPECT_EQ(ItemProgressPercent(1, 2), 59);
+    EXPECT_EQ(ItemProgressPercent(999, 1000), 89);
+    EXPECT_EQ(ItemProgressPercent(0x7FFFFFFE, 0x7FFFFFFF), 89) << "no overflow for large counts";
+}
+
+TEST(ArchiveChecks, LengthAndChecksumGuardTheWholeArchive) {
+    std::vector<std::uint8_t> archive = {1, 2, 3, 4};
+    PayloadHeader header;
+    header.archiveLength = 4;
+    header.archiveChecksum = Crc32(archive);
+    EXPECT_EQ(CheckArchive(header, archive), 0);
+    EXPECT_EQ(CheckArchive(header, ByteView(archive.data(), 3)), 46);
+    archive[2] ^= 0x40;
+    EXPECT_EQ(CheckArchive(header, archive), 55);
+    EXPECT_EQ(CheckArchiveLength(header, 5), 46);
+    EXPECT_EQ(CheckArchiveLength(header, -1), 46);
+}
+
+TEST(ArchiveChecks, ArchiveInTheSectionEndsAtThePayloadLength) {
+    std::vector<std::uint8_t> payload(100, 0);
+    PayloadHeader header;
+    header.archiveOffset = 60;
+    header.payloadLength = 90;
+    auto archive = ArchiveBytesInSection(header, payload);
+    ASSERT_TRUE(archive);
+    EXPECT_EQ(archive->data, payload.data() + 60);
+    EXPECT_EQ(archive->size, 30u);
+    header.payloadLength = 101;
+    EXPECT_FALSE(ArchiveBytesInSection(header, payload)) << "beyond the section";
+    header.payloadLength = 59;
+    EXPECT_FALSE(ArchiveBytesInSection(header, payload)) << "before the archive";
+}
+
+TEST(ArchiveChecks, ArchiveInTheFileRunsToItsEnd) {
+    PayloadHeader header;
+    header.archiveOffset = 0x80;
+    header.archiveLength = 0x100;
+    ArchiveFileRange range = ArchiveRangeInFile(header, 0x2000, 0x2180);
+    EXPECT_EQ(range.position, 0x2080u);
+    EXPECT_EQ(range.available, 0x100);
+    EXPECT_EQ(CheckArchiveLength(header, range.available), 0);
+    // Trailing bytes after the archive (an appended signature, say) change what is available.
+    EXPECT_EQ(CheckArchiveLength(header, ArchiveRangeInFile(header, 0x2000, 0x2190).available), 46);
+    EXPECT_LT(ArchiveRangeInFile(header, 0x2000, 0x2000).available, 0);
+}
+
+}  // namespace
+}  // namespace palisade

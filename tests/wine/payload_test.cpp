@@ -209,3 +209,18 @@ TEST(StubPayload, PayloadForAnotherStubVersionIsRefusedByName) {
 
 }  // namespace
 }  // namespace palisade::wine
+
+namespace palisade::wine {
+namespace {
+
+TEST(StubPayload, UnsignedInstallerFailsIntegrityMode2WithTheVerifierResult) {
+    RunResult r = RunInstaller("unsigned-integrity-signature", BuildInstaller({true, false, false, 2}));
+    ASSERT_FALSE(r.timedOut);
+    EXPECT_EQ(r.exitCode, 1);
+    // No signature: result 1, reported as 1000 + 1 with the system error.
+    EXPECT_NE(r.debugOutput.find("Error code: 1001\r\nSystem error, code 0x800B0100: "), std::string::npos)
+        << r.debugOutput;
+}
+
+}  // namespace
+}  // namespace palisade::wine

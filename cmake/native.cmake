@@ -10,14 +10,28 @@ find_package(GTest REQUIRED)
 set(PALISADE_STUB "${CMAKE_SOURCE_DIR}/build/windows/palisade-setup.exe" CACHE FILEPATH
     "The cross-built installer stub that the builder and the Wine tests use")
 
-file(GLOB PALISADE_TOOL_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tools/builder/*.cpp)
-add_executable(palisade ${PALISADE_TOOL_SOURCES})
-target_link_libraries(palisade PRIVATE palisade_core)
-target_compile_definitions(palisade PRIVATE PALISADE_DEFAULT_STUB="${PALISADE_STUB}")
+# Everything of the builder and inspector except the entry point, so that the
+# unit tests link the same code. toml++ is compiled once, in
+# tools/common/toml_implementation.cpp, and reports errors as values.
+file(GLOB PALISADE_TOOL_SOURCES CONFIGURE_DEPENDS
+  ${CMAKE_SOURCE_DIR}/tools/common/*.cpp
+  ${CMAKE_SOURCE_DIR}/tools/builder/*.cpp
+  ${CMAKE_SOURCE_DIR}/tools/inspector/*.cpp)
+list(FILTER PALISADE_TOOL_SOURCES EXCLUDE REGEX "/tools/builder/main\\.cpp$")
+find_package(Threads REQUIRED)
+add_library(palisade_tools STATIC ${PALISADE_TOOL_SOURCES})
+target_include_directories(palisade_tools PUBLIC ${CMAKE_SOURCE_DIR}/tools)
+target_compile_definitions(palisade_tools PUBLIC TOML_HEADER_ONLY=0 TOML_EXCEPTIONS=0
+  PRIVATE PALISADE_DEFAULT_STUB="${PALISADE_STUB}")
+target_link_libraries(palisade_tools PUBLIC palisade_core Threads::Threads)
+
+add_executable(palisade ${CMAKE_SOURCE_DIR}/tools/builder/main.cpp)
+target_link_libraries(palisade PRIVATE palisade_tools)
+target_compile_definitions(palisade PRIVATE PALISADE_VERSION="${PROJECT_VERSION}")
 
 file(GLOB PALISADE_UNIT_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/unit/*.cpp)
 add_executable(unit_tests ${PALISADE_UNIT_TEST_SOURCES})
-target_link_libraries(unit_tests PRIVATE palisade_core GTest::gtest GTest::gtest_main GTest::gmock)
+target_link_libraries(unit_tests PRIVATE palisade_core palisade_tools GTest::gtest GTest::gtest_main GTest::gmock)
 target_compile_definitions(unit_tests PRIVATE PALISADE_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
 gtest_discover_tests(unit_tests PROPERTIES LABELS unit DISCOVERY_TIMEOUT 60)
 

@@ -1,27 +1,41 @@
-// The builder CLI: turns a project file into an installer.
+// The palisade command: `build` turns a project file into an installer, `inspect` shows what an installer holds.
 #include <cstdio>
-#include <cstring>
+#include <string>
+#include <vector>
+
+#include "builder/build_command.h"
+#include "builder/keys_command.h"
+#include "inspector/inspect_command.h"
 
 namespace {
 
-void PrintUsage(std::FILE* out) {
-    std::fputs(
-        "Usage: palisade build PROJECT.toml -o SETUP.exe\n"
-        "       palisade inspect SETUP.exe [--json]\n",
-        out);
-}
+const char kUsage[] =
+    "Usage: palisade build PROJECT.toml -o SETUP.exe [options]   (palisade build --help)\n"
+    "       palisade inspect SETUP.exe [--json]\n"
+    "       palisade keys [--markdown]      (every settings key, its type and default)\n"
+    "       palisade --version\n";
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc >= 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
-        PrintUsage(stdout);
-        return 0;
-    }
-    if (argc >= 2 && (std::strcmp(argv[1], "build") == 0 || std::strcmp(argv[1], "inspect") == 0)) {
-        std::fprintf(stderr, "palisade: '%s' is not available in this version yet\n", argv[1]);
+    std::vector<std::string> arguments(argv + 1, argv + argc);
+    if (arguments.empty()) {
+        std::fputs(kUsage, stderr);
         return 2;
     }
-    PrintUsage(stderr);
+    std::string command = arguments.front();
+    arguments.erase(arguments.begin());
+    if (command == "build") return palisade::tools::RunBuildCommand(arguments);
+    if (command == "inspect") return palisade::tools::RunInspectCommand(arguments);
+    if (command == "keys") return palisade::tools::RunKeysCommand(arguments);
+    if (command == "--help" || command == "-h" || command == "help") {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
+    if (command == "--version") {
+        std::printf("palisade %s (installer format 44.0.1)\n", PALISADE_VERSION);
+        return 0;
+    }
+    std::fprintf(stderr, "palisade: unknown command '%s'\n%s", command.c_str(), kUsage);
     return 2;
 }

@@ -1,0 +1,207 @@
+// `palisade build`: the command line, the build and its summary.
+#include "builder/build_command.h"
+
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <optional>
+
+#include "builder/build_values.h"
+#include "builder/installer_builder.h"
+#include "builder/project.h"
+#include "inspector/installer_inspection.h"
+
+namespace palisade::tools {
+
+namespace {
+
+struct BuildArguments {
+    std::string project;
+    std::string output;
+    std::string stub;
+    std::optional<unsigned> jobs;
+    std::optional<std::size_t> chunkSize;
+    std::optional<std::uint32_t> xzPreset;
+    std::optional<CipherKey> cipherKey;
+    bool quiet = false;
+    bool verify = false;
+};
+
+const char kBuildUsage[] =
+    "Usage: palisade build PROJECT.toml -o SETUP.exe [options]\n"
+    "  -o, --output FILE      the installer to write (or 'output' in [build])\n"
+    "      --stub FILE        the installer stub to build from\n"
+    "  -j, --jobs N           compression threads (0: one per core)\n"
+    "      --chunk-size SIZE  archive chunk size, e.g. 4M\n"
+    "      --xz-preset N      xz preset 0..9\n"
+    "      --cipher-key HEX   encipher with this 8-byte key (16 hex digits)\n"
+    "      --verify           read every item of the result back\n"
+    "  -q, --quiet            no progress output\n";
+
+int Usage(const std::string& complaint) {
+    std::fprintf(stderr, "palisade build: %s\n%s", complaint.c_str(), kBuildUsage);
+    return 2;
+}
+
+// Parses the options; on a mistake prints it and returns the exit code 2.
+std::optional<BuildArguments> ParseArguments(const std::vector<std::string>& arguments, int& exitCode) {
+    BuildArguments parsed;
+    exitCode = 2;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
+        auto value = [&](std::string& out) {
+            if (i + 1 >= arguments.size()) return false;
+            out = arguments[++i];
+            return true;
+        };
+        std::string text;
+        if (argument == "-q" || argument == "--quiet") {
+            parsed.quiet = true;
+        } else if (argument == "--verify") {
+            parsed.verify = true;
+        } else if (argument == "-h" || argument == "--help") {
+            std::fputs(kBuildUsage, stdout);
+            exitCode = 0;
+            return std::nullopt;
+        } else if (argument == "-o" || argument == "--output") {
+            if (!value(parsed.output)) return Usage(argument + " needs a file"), std::nullopt;
+        } else if (argument == "--stub") {
+            if (!value(parsed.stub)) return Usage("--stub needs a file"), std::nullopt;
+        } else if (argument == "-j" || argument == "--jobs") {
+            char* end = nullptr;
+            if (!value(text) || (parsed.jobs = unsigned(std::strtoul(text.c_str(), &end, 10)), *end != '\0') ||
+                *parsed.jobs > 256) {
+                return Usage("--jobs needs a number of threads (0..256)"), std::nullopt;
+            }
+        } else if (argument == "--chunk-size") {
+            if (!value(text) || !(parsed.chunkSize = ParseByteSize(text)) || *parsed.chunkSize < 4096 ||
+                *parsed.chunkSize > (256u << 20)) {
+                return Usage("--chunk-size needs a size from 4K to 256M"), std::nullopt;
+            }
+        } else if (argument == "--xz-preset") {
+            if (!value(text) || text.size() != 1 || text[0] < '0' || text[0] > '9') {
+                return Usage("--xz-preset needs a level 0..9"), std::nullopt;
+            }
+            parsed.xzPreset = std::uint32_t(text[0] - '0');
+        } else if (argument == "--cipher-key") {
+            if (!value(text) || !(parsed.cipherKey = ParseCipherKey(text))) {
+                return Usage("--cipher-key needs 16 hexadecimal digits"), std::nullopt;
+            }
+        } else if (!argument.empty() && argument[0] == '-') {
+            return Usage("unknown option " + argument), std::nullopt;
+        } else if (parsed.project.empty()) {
+            parsed.project = argument;
+        } else {
+            return Usage("unexpected argument " + argument), std::nullopt;
+        }
+    }
+    if (parsed.project.empty()) return Usage("no project file given"), std::nullopt;
+    return parsed;
+}
+
+std::optional<std::vector<std::uint8_t>> ReadBinary(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return std::nullopt;
+    return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// Writes beside the target first, so that a failed write never leaves a half installer.
+bool WriteInstaller(const std::string& path, const std::vector<std::uint8_t>& image) {
+    std::string temporary = path + ".part";
+    {
+        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+        if (!out.write(reinterpret_cast<const char*>(image.data()), std::streamsize(image.size()))) return false;
+    }
+    chmod(temporary.c_str(), 0755);
+    std::error_code error;
+    std::filesystem::rename(temporary, path, error);
+    if (error) std::filesystem::remove(temporary, error);
+    return !error;
+}
+
+void ApplyArguments(const BuildArguments& arguments, Project& project) {
+    BuildOptions& build = project.build;
+    if (arguments.jobs) build.jobs = *arguments.jobs;
+    if (arguments.chunkSize) build.chunkSize = *arguments.chunkSize;
+    if (arguments.xzPreset) build.xzPreset = *arguments.xzPreset;
+    if (arguments.cipherKey) {
+        build.cipher = true;
+        build.cipherKey = arguments.cipherKey;
+    }
+}
+
+std::string ResolvePath(const std::string& fromCommandLine, const std::string& fromProject, const Project& project) {
+    if (!fromCommandLine.empty()) return fromCommandLine;
+    if (fromProject.empty()) return {};
+    return (project.folder / fromProject).lexically_normal().string();
+}
+
+void PrintSummary(const BuildSummary& summary, const Inspection& check, const std::string& output, Progress& progress) {
+    std::uint64_t archive = check.header ? std::uint64_t(check.header->archiveLength) : 0;
+    double ratio = summary.streamBytes ? 100.0 * double(archive) / double(summary.streamBytes) : 0;
+    double speed = summary.seconds > 0 ? double(summary.dataBytes) / (1024.0 * 1024.0) / summary.seconds : 0;
+    char line[256];
+    std::snprintf(line, sizeof line, "archive: %s -> %s (%.1f%%), %zu chunk(s); %.2f s",
+                  ByteCount(summary.streamBytes).c_str(), ByteCount(archive).c_str(), ratio, summary.chunkCount,
+                  summary.seconds);
+    std::string text = line;
+    // Below a mebibyte the time is the program's start, not its throughput.
+    if (summary.dataBytes >= (1u << 20)) {
+        std::snprintf(line, sizeof line, ", %.1f MiB/s", speed);
+        text += line;
+    }
+    progress.Line(text);
+    progress.Line("wrote " + output + " (" + ByteCount(summary.image.size()) + ", " +
+                  std::to_string(summary.itemCount) + " item(s))");
+}
+
+}  // namespace
+
+std::string DefaultStubPath() { return PALISADE_DEFAULT_STUB; }
+
+int RunBuildCommand(const std::vector<std::string>& argumentList) {
+    int exitCode = 2;
+    std::optional<BuildArguments> arguments = ParseArguments(argumentList, exitCode);
+    if (!arguments) return exitCode;
+    Progress progress(arguments->quiet);
+    Diagnostics diagnostics;
+    auto fail = [&diagnostics] {
+        for (const Diagnostic& diagnostic : diagnostics.List()) std::fprintf(stderr, "%s\n", FormatDiagnostic(diagnostic).c_str());
+        return 1;
+    };
+
+    std::optional<Project> project = ReadProject(arguments->project, diagnostics);
+    if (!project) return fail();
+    ApplyArguments(*arguments, *project);
+    std::string output = ResolvePath(arguments->output, project->build.output, *project);
+    if (output.empty()) return Usage("no output file: give -o SETUP.exe or 'output' in [build]");
+    std::string stubPath = ResolvePath(arguments->stub, project->build.stub, *project);
+    if (stubPath.empty()) stubPath = DefaultStubPath();
+    std::optional<std::vector<std::uint8_t>> stub = ReadBinary(stubPath);
+    if (!stub) {
+        diagnostics.Error({stubPath}, "cannot read the installer stub (build it with 'make windows', or give --stub)");
+        return fail();
+    }
+
+    std::optional<BuildSummary> summary = BuildInstaller(*project, *stub, progress, diagnostics);
+    if (!summary) return fail();
+    // The result is read back with the installer's own reader before it is written.
+    Inspection check = InspectInstaller(summary->image, arguments->verify);
+    if (check.Failed()) {
+        diagnostics.Error({output}, "the built installer does not read back: error code " +
+                                        std::to_string(check.errorCode) + ": " + check.failedCheck);
+        return fail();
+    }
+    if (!WriteInstaller(output, summary->image)) {
+        diagnostics.Error({output}, "cannot write the installer");
+        return fail();
+    }
+    if (summary->key && !project->build.cipherKey) progress.Line("cipher key (random): " + CipherKeyText(*summary->key));
+    PrintSummary(*summary, check, output, progress);
+    return 0;
+}
+
+}  // namespace palisade::tools

@@ -1,0 +1,169 @@
+// Turns a parsed project into an installer image: resolves and reads the files, builds the catalogue, encodes.
+#include "builder/installer_builder.h"
+
+#include <chrono>
+#include <fstream>
+#include <iterator>
+#include <thread>
+
+#include "builder/source_glob.h"
+#include "builder/time_stamps.h"
+#include "common/setting_keys.h"
+#include "core/text.h"
+#include "payload/archive.h"
+#include "payload/installer_image.h"
+
+namespace palisade::tools {
+
+namespace {
+
+std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return std::nullopt;
+    std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (in.bad()) return std::nullopt;
+    return bytes;
+}
+
+// Where the item goes below its kind's folder: the entry's destination, the
+// file's folder below the source, and the entry's new name. A folder path ends
+// in a backslash so that the installer appends the file's own name.
+std::string DestinationOverride(const FileSpec& spec, const SourceFile& file) {
+    std::string folder = spec.destination;
+    std::string sub = file.relativeFolder;
+    std::replace(sub.begin(), sub.end(), '/', '\\');
+    if (!sub.empty()) folder += (folder.empty() ? "" : "\\") + sub;
+    if (folder.empty()) return spec.name;
+    return folder + "\\" + spec.name;
+}
+
+std::string FileStem(const std::string& name) {
+    std::size_t dot = name.rfind('.');
+    return dot == std::string::npos || dot == 0 ? name : name.substr(0, dot);
+}
+
+std::optional<PayloadItem> MakeItem(const FileSpec& spec, const SourceFile& file, std::vector<std::uint8_t> data,
+                                    Diagnostics& diagnostics) {
+    PayloadItem item;
+    item.name = NarrowPathText(file.fileName);
+    item.kind = spec.kind;
+    item.flags = spec.flags;
+    item.attributes = spec.attributes;
+    std::optional<FileTimeStamp> stamp = spec.timeStamp ? spec.timeStamp : ModificationTimeUtc(file.path);
+    item.timeStamp = stamp.value_or(NoTimeStamp());
+    item.info = spec.info;
+    if (item.flags & EntryFlags::kShortcutMask) {
+        item.shortcutName = Utf8ToUtf16(spec.shortcutName.empty() ? FileStem(spec.name.empty() ? file.fileName : spec.name)
+                                                                   : spec.shortcutName);
+    }
+    std::optional<std::string> arguments = Utf8ToWindows1252(spec.arguments);
+    if (!arguments) {
+        diagnostics.Error(spec.place, "'arguments' must be text that Windows-1252 can hold");
+        return std::nullopt;
+    }
+    item.arguments = *arguments;
+    item.destinationOverride = Utf8ToUtf16(DestinationOverride(spec, file));
+    item.extra = NarrowPathText(spec.extra);
+    item.msiUiLevel = spec.msiUiLevel;
+    item.data = std::move(data);
+    std::string problem = ValidatePayloadItem(item);
+    if (!problem.empty()) {
+        diagnostics.Error(spec.place, file.path.string() + ": " + problem);
+        return std::nullopt;
+    }
+    return item;
+}
+
+}  // namespace
+
+std::optional<std::vector<PayloadItem>> CollectItems(const Project& project, Progress& progress,
+                                                     Diagnostics& diagnostics) {
+    std::vector<std::pair<const FileSpec*, const SourceFile*>> files;
+    std::size_t errorsBefore = diagnostics.List().size();
+    for (const FileSpec& spec : project.files) {
+        for (const SourceFile& file : spec.sources) files.emplace_back(&spec, &file);
+    }
+
+    std::vector<PayloadItem> items;
+    std::uint64_t bytesRead = 0;
+    for (auto& [spec, file] : files) {
+        std::optional<std::vector<std::uint8_t>> data = ReadWholeFile(file->path);
+        if (!data) {
+            diagnostics.Error(spec->place, "cannot read '" + file->path.string() + "'");
+            continue;
+        }
+        bytesRead += data->size();
+        if (auto item = MakeItem(*spec, *file, std::move(*data), diagnostics)) items.push_back(std::move(*item));
+        progress.Update("reading files: " + std::to_string(items.size()) + "/" + std::to_string(files.size()) + ", " +
+                        ByteCount(bytesRead));
+    }
+    if (diagnostics.List().size() != errorsBefore) return std::nullopt;
+    progress.Finish("read " + std::to_string(items.size()) + " files, " + ByteCount(bytesRead));
+    return items;
+}
+
+InstallerSettings FinalSettings(const Project& project, const MessageCatalogue& catalogue) {
+    InstallerSettings settings = project.settings;
+    settings.messageCatalogue = catalogue;
+    if (project.build.compress) {
+        settings.settingsFlags1 |= kCompressedChunksBit;
+    } else {
+        settings.settingsFlags1 &= ~kCompressedChunksBit;
+    }
+    return settings;
+}
+
+PayloadOptions MakePayloadOptions(const Project& project, const CipherKey& key) {
+    PayloadOptions options;
+    options.payloadFlags = project.payloadFlags | (project.build.cipher ? PayloadFlags::kCiphered : 0);
+    options.payloadKey = key;
+    options.chunkSize = project.build.chunkSize;
+    options.xzPreset = XzPresetWord(project.build.xzPreset, project.build.xzExtreme);
+    options.threadCount = project.build.jobs;
+    return options;
+}
+
+std::optional<BuildSummary> BuildInstaller(const Project& project, const std::vector<std::uint8_t>& stub,
+                                           Progress& progress, Diagnostics& diagnostics) {
+    auto start = std::chrono::steady_clock::now();
+    std::optional<std::vector<PayloadItem>> items = CollectItems(project, progress, diagnostics);
+    if (!items) return std::nullopt;
+
+    CatalogueBuild catalogue = BuildCatalogue(project.languages);
+    for (const std::string& note : catalogue.notes) progress.Line("note: " + note);
+
+    BuildSummary summary;
+    CipherKey key{};
+    if (project.build.cipher) {
+        std::optional<CipherKey> chosen = project.build.cipherKey ? project.build.cipherKey : RandomCipherKey();
+        if (!chosen) {
+            diagnostics.Error({project.file}, "cannot read random bytes for the cipher key");
+            return std::nullopt;
+        }
+        key = *chosen;
+        summary.key = key;
+    }
+    PayloadOptions options = MakePayloadOptions(project, key);
+    ItemStream stream(*items);
+    summary.itemCount = items->size();
+    summary.streamBytes = stream.Length();
+    summary.chunkCount = SplitItemStream(stream.Length(), stream.LengthFieldOffsets(), options.chunkSize).size();
+    for (const PayloadItem& item : *items) summary.dataBytes += item.data.size();
+
+    unsigned threads = options.threadCount != 0 ? options.threadCount : std::max(1u, std::thread::hardware_concurrency());
+    progress.StartTicker((project.build.compress ? "compressing " : "storing ") + ByteCount(summary.streamBytes) +
+                         " in " + std::to_string(summary.chunkCount) + " chunk(s) on " + std::to_string(threads) +
+                         " thread(s) ...");
+    InstallerBuild build = BuildInstallerImage(stub, FinalSettings(project, catalogue.catalogue), *items, options);
+    progress.StopTicker();
+    if (!build.error.empty()) {
+        diagnostics.Error({project.file}, build.error);
+        return std::nullopt;
+    }
+    for (const std::string& note : build.notes) progress.Warning(note);
+    summary.image = std::move(build.image);
+    summary.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    return summary;
+}
+
+}  // namespace palisade::tools

@@ -1,0 +1,169 @@
+// The `[[files]]` entries of a project file: source, destination, kind, flags, attributes, time stamp.
+#include <algorithm>
+#include <cstdio>
+
+#include "builder/project_sections.h"
+#include "builder/time_stamps.h"
+#include "common/entry_names.h"
+
+namespace palisade::tools {
+
+namespace {
+
+template <typename T>
+std::optional<T> ReadNamed(TomlReader& reader, const toml::table& entry, const char* key,
+                           const std::vector<Named<T>>& names) {
+    std::optional<std::string> text = reader.String(entry, key);
+    if (!text) return std::nullopt;
+    std::vector<std::string> valid;
+    for (const Named<T>& named : names) {
+        if (*text == named.name) return named.value;
+        valid.push_back(named.name);
+    }
+    std::string message = "unknown " + std::string(key) + " '" + *text + "'";
+    std::string suggestion = SuggestKey(*text, valid);
+    message += suggestion.empty() ? "; one of:" : " (did you mean '" + suggestion + "'?); one of:";
+    for (const std::string& name : valid) message += " " + name;
+    reader.Error(*entry.get(key), message);
+    return std::nullopt;
+}
+
+void ReadAttributes(TomlReader& reader, const toml::table& entry, FileSpec& spec) {
+    const toml::node* node = entry.get("attributes");
+    if (!node) return;
+    std::optional<std::vector<std::string>> names = reader.StringList(entry, "attributes");
+    if (!names) return;
+    spec.attributes = 0;
+    for (const std::string& name : *names) {
+        const auto& names = AttributeNames();
+        auto found = std::find_if(names.begin(), names.end(), [&](const Named<std::int32_t>& a) { return name == a.name; });
+        if (found == names.end()) {
+            reader.Error(*node, "unknown attribute '" + name +
+                                    "'; one of: read-only hidden system archive temporary offline");
+        } else {
+            spec.attributes |= found->value;
+        }
+    }
+}
+
+// A TOML date, date-time or string turned into the text form ParseTimeStamp reads.
+std::optional<std::string> TimeText(const toml::node& node) {
+    if (auto* text = node.as_string()) return text->get();
+    char buffer[64];
+    if (auto* date = node.as_date()) {
+        const toml::date& d = date->get();
+        std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d", d.year, d.month, d.day);
+        return std::string(buffer);
+    }
+    if (auto* stamp = node.as_date_time()) {
+        const toml::date_time& dt = stamp->get();
+        std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d %02d:%02d:%02d", dt.date.year, dt.date.month, dt.date.day,
+                      dt.time.hour, dt.time.minute, dt.time.second);
+        std::string text = buffer;
+        if (dt.offset) {
+            int minutes = dt.offset->minutes;
+            std::snprintf(buffer, sizeof buffer, "%c%02d:%02d", minutes < 0 ? '-' : '+', std::abs(minutes) / 60,
+                          std::abs(minutes) % 60);
+            text += buffer;
+        }
+        return text;
+    }
+    return std::nullopt;
+}
+
+void ReadTimeStamp(TomlReader& reader, const toml::table& entry, FileSpec& spec) {
+    const toml::node* node = entry.get("time");
+    if (!node) return;
+    std::optional<std::string> text = TimeText(*node);
+    if (text && *text == "source") return;
+    if (text) spec.timeStamp = ParseTimeStamp(*text);
+    if (!spec.timeStamp) {
+        reader.Error(*node, "'time' must be \"source\", \"none\", a date or a date-time, e.g. 2024-05-01T12:00:00Z");
+    }
+}
+
+std::string Backslashed(std::string text) {
+    std::replace(text.begin(), text.end(), '/', '\\');
+    while (!text.empty() && text.back() == '\\') text.pop_back();
+    return text;
+}
+
+void ReadFlags(TomlReader& reader, const toml::table& entry, FileSpec& spec) {
+    if (auto shortcut = ReadNamed(reader, entry, "shortcut", ShortcutNames())) spec.flags |= *shortcut;
+    if (auto mode = ReadNamed(reader, entry, "overwrite", OverwriteNames())) spec.flags |= std::uint32_t(*mode);
+    if (reader.Bool(entry, "permanent").value_or(false)) spec.flags |= EntryFlags::kPermanent;
+    if (reader.Bool(entry, "to_uninstall_folder").value_or(false)) spec.flags |= EntryFlags::kToUninstallFolder;
+    if (reader.Bool(entry, "record_msi").value_or(false)) {
+        if (spec.kind != EntryKind::MsiPackage) reader.Error(*entry.get("record_msi"), "'record_msi' needs kind = \"msi\"");
+        spec.flags |= EntryFlags::kRecordMsiPackage;
+    }
+}
+
+void ReadTexts(TomlReader& reader, const toml::table& entry, FileSpec& spec) {
+    if (auto info = reader.String(entry, "info")) spec.info = *info;
+    if (auto name = reader.String(entry, "shortcut_name")) spec.shortcutName = *name;
+    if (auto arguments = reader.String(entry, "arguments")) spec.arguments = *arguments;
+    std::optional<std::string> startIn = reader.String(entry, "start_in");
+    std::optional<std::string> clsid = reader.String(entry, "clsid");
+    if (startIn && clsid) reader.Error(*entry.get("clsid"), "'start_in' and 'clsid' share one field; give one");
+    spec.extra = startIn ? *startIn : clsid.value_or("");
+    if (auto level = reader.Integer(entry, "msi_ui_level", 0, 5)) {
+        if (spec.kind != EntryKind::MsiPackage) reader.Error(*entry.get("msi_ui_level"), "'msi_ui_level' needs kind = \"msi\"");
+        spec.msiUiLevel = std::int32_t(*level);
+    }
+    if (spec.kind == EntryKind::ControlPanelApplet && spec.extra.empty()) {
+        reader.Error(entry, "a control-panel entry needs 'clsid'");
+    }
+}
+
+FileSpec ReadFileSpec(TomlReader& reader, const toml::table& entry) {
+    reader.CheckKnownKeys(entry,
+                          {"source", "exclude", "destination", "name", "kind", "shortcut", "overwrite", "permanent",
+                           "to_uninstall_folder", "record_msi", "attributes", "time", "info", "shortcut_name",
+                           "arguments", "start_in", "clsid", "msi_ui_level"},
+                          "[[files]]");
+    FileSpec spec;
+    spec.place = reader.PlaceOf(entry);
+    if (auto source = reader.String(entry, "source")) spec.source = *source;
+    if (!entry.get("source")) reader.Error(entry, "a [[files]] entry needs 'source'");
+    if (auto exclude = reader.StringList(entry, "exclude")) spec.exclude = *exclude;
+    if (auto destination = reader.String(entry, "destination")) spec.destination = Backslashed(*destination);
+    if (auto name = reader.String(entry, "name")) {
+        if (name->empty() || name->find_first_of("\\/") != std::string::npos) {
+            reader.Error(*entry.get("name"), "'name' must be a file name without folders");
+        }
+        spec.name = *name;
+    }
+    if (auto kind = ReadNamed(reader, entry, "kind", KindNames())) spec.kind = *kind;
+    ReadFlags(reader, entry, spec);
+    ReadAttributes(reader, entry, spec);
+    ReadTimeStamp(reader, entry, spec);
+    ReadTexts(reader, entry, spec);
+    return spec;
+}
+
+}  // namespace
+
+// Finds the entry's files now, so that a missing source is reported with the other mistakes.
+void ResolveSources(TomlReader& reader, const toml::table& entry, const Project& project, FileSpec& spec) {
+    if (spec.source.empty()) return;
+    SourceResolution resolved = ResolveSource(project.folder, spec.source, spec.exclude);
+    if (!resolved.error.empty()) {
+        reader.Error(*entry.get("source"), resolved.error);
+    } else if (!spec.name.empty() && resolved.files.size() != 1) {
+        reader.Error(*entry.get("name"), "'name' renames one file, but source '" + spec.source + "' gives " +
+                                             std::to_string(resolved.files.size()));
+    } else {
+        spec.sources = std::move(resolved.files);
+    }
+}
+
+void ReadFileSpecs(TomlReader& reader, const toml::table& root, Project& project) {
+    for (const toml::table* entry : reader.TableList(root, "files")) {
+        FileSpec spec = ReadFileSpec(reader, *entry);
+        ResolveSources(reader, *entry, project, spec);
+        project.files.push_back(std::move(spec));
+    }
+}
+
+}  // namespace palisade::tools

@@ -1,0 +1,163 @@
+// The list settings of a project file: deletions, associations, shortcuts, uninstall values, applications to close.
+#include "builder/project_sections.h"
+#include "common/setting_keys.h"
+#include "core/text.h"
+
+namespace palisade::tools {
+
+namespace {
+
+// Reads the keys of one list record, reporting misuse against the record's table.
+class RecordReader {
+public:
+    RecordReader(TomlReader& reader, const toml::table& table, std::string where)
+        : m_reader(reader), m_table(table), m_where(std::move(where)) {}
+
+    void Known(const std::vector<std::string>& keys) { m_reader.CheckKnownKeys(m_table, keys, m_where); }
+    void Wide(const char* key, std::u16string& target) {
+        if (auto text = m_reader.String(m_table, key)) target = Utf8ToUtf16(*text);
+    }
+    void Narrow(const char* key, std::string& target) {
+        auto text = m_reader.String(m_table, key);
+        if (!text) return;
+        if (auto narrow = Utf8ToWindows1252(*text)) {
+            target = *narrow;
+        } else {
+            m_reader.Error(*m_table.get(key), std::string("'") + key + "' must be text that Windows-1252 can hold");
+        }
+    }
+    void Path(const char* key, std::string& target) {
+        if (auto text = m_reader.String(m_table, key)) target = NarrowPathText(*text);
+    }
+    template <typename T>
+    void Integer(const char* key, T& target, std::int64_t min, std::int64_t max) {
+        if (auto value = m_reader.Integer(m_table, key, min, max)) target = T(*value);
+    }
+    void Flags(const char* key, FlagWord word, std::uint8_t& target) {
+        if (const toml::node* node = m_table.get(key)) {
+            if (auto value = ReadFlagWord(m_reader, *node, word, key); value && *value <= 0xFF) target = std::uint8_t(*value);
+        }
+    }
+    void Bit(const char* key, std::uint8_t bit, std::uint8_t& target) {
+        if (auto value = m_reader.Bool(m_table, key)) target = *value ? (target | bit) : (target & ~bit);
+    }
+    // A key chosen from names, each standing for a number.
+    template <typename T>
+    void Choice(const char* key, const std::vector<std::pair<std::string, T>>& choices, T& target) {
+        auto text = m_reader.String(m_table, key);
+        if (!text) return;
+        for (const auto& [name, value] : choices) {
+            if (*text == name) {
+                target = value;
+                return;
+            }
+        }
+        std::string names;
+        for (const auto& choice : choices) names += (names.empty() ? "" : ", ") + choice.first;
+        m_reader.Error(*m_table.get(key), std::string("'") + key + "' must be one of " + names);
+    }
+    void Require(const char* key) {
+        if (!m_table.get(key)) m_reader.Error(m_table, m_where + " needs '" + key + "'");
+    }
+
+private:
+    TomlReader& m_reader;
+    const toml::table& m_table;
+    std::string m_where;
+};
+
+FileDeletion ReadDeletion(RecordReader& record) {
+    record.Known({"Path", "Condition", "Reference", "Flags"});
+    record.Require("Path");
+    FileDeletion deletion;
+    record.Path("Path", deletion.pathPattern);
+    record.Integer("Condition", deletion.condition, 0, 255);
+    record.Narrow("Reference", deletion.reference);
+    record.Flags("Flags", FlagWord::DeletionFlags, deletion.flags);
+    return deletion;
+}
+
+FileAssociation ReadAssociation(RecordReader& record) {
+    record.Known({"Mode", "Extension", "ProgId", "Verbs", "Icon", "Description", "Command", "VerbLabel"});
+    record.Require("Extension");
+    FileAssociation association;
+    record.Choice<std::uint32_t>("Mode", {{"full", 1}, {"open-with", 2}}, association.mode);
+    record.Narrow("Extension", association.extension);
+    record.Narrow("ProgId", association.progId);
+    record.Narrow("Verbs", association.verbs);
+    record.Path("Icon", association.icon);
+    record.Wide("Description", association.description);
+    record.Wide("Command", association.command);
+    record.Wide("VerbLabel", association.verbLabel);
+    return association;
+}
+
+AuthorShortcut ReadShortcut(RecordReader& record) {
+    record.Known({"Name", "Description", "Target", "Arguments", "Folder", "Placements", "ShowCommand", "StartIn",
+                  "IconIndex", "Permanent", "ExpandTarget"});
+    record.Require("Name");
+    record.Require("Target");
+    AuthorShortcut shortcut;
+    record.Wide("Name", shortcut.name);
+    record.Wide("Description", shortcut.description);
+    record.Wide("Target", shortcut.target);
+    record.Wide("Arguments", shortcut.arguments);
+    record.Wide("Folder", shortcut.folder);
+    record.Flags("Placements", FlagWord::ShortcutPlacement, shortcut.placements);
+    record.Integer("ShowCommand", shortcut.showCommand, 0, 255);
+    record.Path("StartIn", shortcut.startIn);
+    record.Integer("IconIndex", shortcut.iconIndex, 0, 255);
+    record.Bit("Permanent", kShortcutPermanent, shortcut.flags);
+    record.Bit("ExpandTarget", kShortcutExpandTarget, shortcut.flags);
+    return shortcut;
+}
+
+UninstallValue ReadUninstallValue(RecordReader& record) {
+    record.Known({"Name", "Type", "Value"});
+    record.Require("Name");
+    UninstallValue value;
+    record.Narrow("Name", value.name);
+    record.Choice<std::uint8_t>("Type", {{"REG_SZ", 1}, {"REG_EXPAND_SZ", 2}, {"REG_DWORD", 4}}, value.type);
+    record.Wide("Value", value.value);
+    return value;
+}
+
+AutoCloseEntry ReadAutoClose(RecordReader& record) {
+    record.Known({"Class", "Title", "Application", "Action", "Phases"});
+    record.Require("Application");
+    AutoCloseEntry entry;
+    record.Wide("Class", entry.classPattern);
+    record.Wide("Title", entry.titlePattern);
+    record.Wide("Application", entry.applicationName);
+    record.Choice<std::uint8_t>("Action", {{"close", 0}, {"quit", 1}, {"ask", 2}, {"terminate", 3}}, entry.action);
+    record.Integer("Phases", entry.phaseMask, 0, 255);
+    return entry;
+}
+
+template <typename Record, typename ReadFn>
+void ReadList(TomlReader& reader, const toml::table& root, const char* key, std::vector<Record>& list,
+              ReadFn readRecord) {
+    const std::vector<const toml::table*> tables = reader.TableList(root, key);
+    if (tables.empty()) return;
+    list.clear();
+    for (const toml::table* table : tables) {
+        RecordReader record(reader, *table, std::string("[[") + key + "]]");
+        list.push_back(readRecord(record));
+    }
+    if (list.size() > std::size_t(kMaxListEntries)) {
+        reader.Error(*root.get(key), std::string("'") + key + "' holds at most " + std::to_string(kMaxListEntries) +
+                                         " entries");
+    }
+}
+
+}  // namespace
+
+void ReadSettingLists(TomlReader& reader, const toml::table& root, InstallerSettings& settings) {
+    ReadList(reader, root, "FileDeletions", settings.fileDeletions, ReadDeletion);
+    ReadList(reader, root, "FileAssociations", settings.fileAssociations, ReadAssociation);
+    ReadList(reader, root, "AuthorShortcuts", settings.authorShortcuts, ReadShortcut);
+    ReadList(reader, root, "UninstallValues", settings.uninstallValues, ReadUninstallValue);
+    ReadList(reader, root, "AutoCloseEntries", settings.autoCloseEntries, ReadAutoClose);
+}
+
+}  // namespace palisade::tools

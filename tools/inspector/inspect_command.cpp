@@ -1,0 +1,51 @@
+// `palisade inspect`: prints what an installer holds, as text or JSON.
+#include "inspector/inspect_command.h"
+
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+
+#include "inspector/inspection_report.h"
+#include "inspector/inspection_text.h"
+#include "inspector/installer_inspection.h"
+
+namespace palisade::tools {
+
+int RunInspectCommand(const std::vector<std::string>& arguments) {
+    const char* usage = "Usage: palisade inspect SETUP.exe [--json]\n";
+    std::string path;
+    bool json = false;
+    for (const std::string& argument : arguments) {
+        if (argument == "--json") {
+            json = true;
+        } else if (argument == "-h" || argument == "--help") {
+            std::fputs(usage, stdout);
+            return 0;
+        } else if (path.empty() && (argument.empty() || argument[0] != '-')) {
+            path = argument;
+        } else {
+            std::fprintf(stderr, "palisade inspect: unexpected argument %s\n%s", argument.c_str(), usage);
+            return 2;
+        }
+    }
+    if (path.empty()) {
+        std::fprintf(stderr, "palisade inspect: no installer given\n%s", usage);
+        return 2;
+    }
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        std::fprintf(stderr, "%s: error: cannot read the file\n", path.c_str());
+        return 1;
+    }
+    std::vector<std::uint8_t> image((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    Inspection inspection = InspectInstaller(image);
+    std::fputs((json ? RenderJson(BuildReport(inspection)) : RenderInspectionText(inspection, path)).c_str(), stdout);
+    if (inspection.Failed()) {
+        std::fprintf(stderr, "%s: error: damaged installer: error code %d: %s\n", path.c_str(), inspection.errorCode,
+                     inspection.failedCheck.c_str());
+        return 1;
+    }
+    return 0;
+}
+
+}  // namespace palisade::tools

@@ -191,6 +191,9 @@ TEST_F(BuilderEndToEnd, DamageIsReportedWithTheInstallersCode) {
     head[good.section->peHeaderOffset + 200] ^= 1;  // inside the range integrity mode 1 covers
     EXPECT_EQ(InspectInstaller(head).errorCode, 40);
 
+    std::vector<std::uint8_t> cut(image.begin(), image.end() - 1);
+    EXPECT_THAT(InspectInstaller(cut).failedCheck, HasSubstr("cut short"));
+
     Inspection bare = InspectInstaller(::palisade::testing::MakeStub());
     EXPECT_TRUE(bare.Failed());
     EXPECT_THAT(bare.failedCheck, HasSubstr("no .setup section"));

@@ -41,8 +41,9 @@ int RunInspectCommand(const std::vector<std::string>& arguments) {
     Inspection inspection = InspectInstaller(image);
     std::fputs((json ? RenderJson(BuildReport(inspection)) : RenderInspectionText(inspection, path)).c_str(), stdout);
     if (inspection.Failed()) {
-        std::fprintf(stderr, "%s: error: damaged installer: error code %d: %s\n", path.c_str(), inspection.errorCode,
-                     inspection.failedCheck.c_str());
+        std::string code =
+            inspection.errorCode ? "damaged installer: error code " + std::to_string(inspection.errorCode) + ": " : "";
+        std::fprintf(stderr, "%s: error: %s%s\n", path.c_str(), code.c_str(), inspection.failedCheck.c_str());
         return 1;
     }
     return 0;

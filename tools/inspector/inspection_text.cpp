@@ -162,7 +162,7 @@ std::string RenderInspectionText(const Inspection& inspection, const std::string
     }
     if (inspection.header && !inspection.items.empty()) ItemLines(inspection.items, out);
     if (inspection.Failed()) {
-        out += inspection.errorCode ? Printf("DAMAGED: error code %d: ", inspection.errorCode) : std::string("DAMAGED: ");
+        out += inspection.errorCode ? Printf("DAMAGED: error code %d: ", inspection.errorCode) : std::string("PROBLEM: ");
         out += inspection.failedCheck + "\n";
     }
     return out;

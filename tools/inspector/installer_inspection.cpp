@@ -31,6 +31,14 @@ bool LocateSection(const std::vector<std::uint8_t>& image, Inspection& inspectio
         return false;
     }
     inspection.section = std::get<SetupSection>(lookup);
+    // Windows refuses to load an image whose section data runs past the end of
+    // the file, so the installer never gets to its own checks.
+    std::uint64_t sectionEnd = std::uint64_t(inspection.section->rawPosition) + inspection.section->rawSize;
+    if (sectionEnd > image.size()) {
+        Fail(inspection, 0, "the file ends " + std::to_string(sectionEnd - image.size()) +
+                                " bytes before the end of the .setup section: it was cut short, and Windows will not start it");
+        return false;
+    }
     return true;
 }
 

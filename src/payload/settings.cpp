@@ -70,16 +70,16 @@ std::optional<std::uint16_t> ParsePoints(std::u16string_view text) {
 }  // namespace
 
 DialogFontSpec ParseDialogFont(std::u16string_view text) {
-    DialogFontSpec spec;
+    DialogFontSpec font;
     std::size_t comma = text.rfind(u',');
     if (comma != text.npos) {
         if (auto points = ParsePoints(Trim(text.substr(comma + 1)))) {
-            spec.points = *points;
+            font.points = *points;
             text = text.substr(0, comma);
         }
     }
-    spec.face = std::u16string(Trim(text));
-    return spec;
+    font.face = std::u16string(Trim(text));
+    return font;
 }
 
 }  // namespace palisade

@@ -9,7 +9,7 @@
 namespace palisade {
 namespace {
 
-struct ImageSpec {
+struct ImageShape {
     std::uint32_t peOffset = 128;
     std::uint16_t sectionCount = 5;
     std::uint16_t optionalHeaderSize = 224;
@@ -25,30 +25,30 @@ void Put32(std::vector<std::uint8_t>& b, std::size_t at, std::uint32_t v) {
     for (int i = 0; i < 4; ++i) b[at + i] = std::uint8_t(v >> (8 * i));
 }
 
-std::vector<std::uint8_t> MakeImage(const ImageSpec& spec) {
+std::vector<std::uint8_t> MakeImage(const ImageShape& shape) {
     std::vector<std::uint8_t> image(0x3000, 0);
     image[0] = 'M';
     image[1] = 'Z';
-    Put32(image, 60, spec.peOffset);
-    std::size_t pe = spec.peOffset;
+    Put32(image, 60, shape.peOffset);
+    std::size_t pe = shape.peOffset;
     if (pe + 24 > image.size()) return image;
     std::memcpy(&image[pe], "PE\0\0", 4);
-    Put16(image, pe + 6, spec.sectionCount);
-    Put16(image, pe + 20, spec.optionalHeaderSize);
-    std::size_t table = pe + 24 + spec.optionalHeaderSize;
-    for (int i = 0; i < spec.sectionCount && table + (i + 1) * 40 <= image.size(); ++i) {
+    Put16(image, pe + 6, shape.sectionCount);
+    Put16(image, pe + 20, shape.optionalHeaderSize);
+    std::size_t table = pe + 24 + shape.optionalHeaderSize;
+    for (int i = 0; i < shape.sectionCount && table + (i + 1) * 40 <= image.size(); ++i) {
         std::size_t entry = table + std::size_t(i) * 40;
-        std::string name = i == spec.setupIndex ? ".setup" : ".sec" + std::to_string(i);
+        std::string name = i == shape.setupIndex ? ".setup" : ".sec" + std::to_string(i);
         std::memcpy(&image[entry], name.data(), name.size());
         Put32(image, entry + 12, 0x1000u * (i + 1));
         Put32(image, entry + 16, 0x200);
-        Put32(image, entry + 20, i == spec.setupIndex ? spec.setupRawPosition : 0x400u * (i + 1));
+        Put32(image, entry + 20, i == shape.setupIndex ? shape.setupRawPosition : 0x400u * (i + 1));
     }
     return image;
 }
 
-SectionLookup Locate(const ImageSpec& spec) {
-    std::vector<std::uint8_t> image = MakeImage(spec);
+SectionLookup Locate(const ImageShape& shape) {
+    std::vector<std::uint8_t> image = MakeImage(shape);
     return LocateSetupSection(MemoryByteSource(image));
 }
 
@@ -70,43 +70,43 @@ TEST(SectionLocator, FindsTheSetupEntry) {
 
 TEST(SectionLocator, PeHeaderOffsetMustLieWithin64And4096) {
     for (std::uint32_t offset : {3u, 63u, 4097u, 0xFFFFu}) {
-        ImageSpec spec;
-        spec.peOffset = offset;
-        EXPECT_EQ(ErrorCode(Locate(spec)), 43) << offset;
+        ImageShape shape;
+        shape.peOffset = offset;
+        EXPECT_EQ(ErrorCode(Locate(shape)), 43) << offset;
     }
     for (std::uint32_t offset : {64u, 4096u}) {
-        ImageSpec spec;
-        spec.peOffset = offset;
-        spec.optionalHeaderSize = 0;
-        EXPECT_TRUE(std::holds_alternative<SetupSection>(Locate(spec))) << offset;
+        ImageShape shape;
+        shape.peOffset = offset;
+        shape.optionalHeaderSize = 0;
+        EXPECT_TRUE(std::holds_alternative<SetupSection>(Locate(shape))) << offset;
     }
 }
 
 TEST(SectionLocator, SectionCountMustLieWithin4And99) {
     for (std::uint16_t count : {0, 3, 100, 0xFFFF}) {
-        ImageSpec spec;
-        spec.sectionCount = count;
-        spec.setupIndex = -1;
-        EXPECT_EQ(ErrorCode(Locate(spec)), 44) << count;
+        ImageShape shape;
+        shape.sectionCount = count;
+        shape.setupIndex = -1;
+        EXPECT_EQ(ErrorCode(Locate(shape)), 44) << count;
     }
     for (std::uint16_t count : {4, 99}) {
-        ImageSpec spec;
-        spec.sectionCount = count;
-        spec.setupIndex = 3;
-        EXPECT_TRUE(std::holds_alternative<SetupSection>(Locate(spec))) << count;
+        ImageShape shape;
+        shape.sectionCount = count;
+        shape.setupIndex = 3;
+        EXPECT_TRUE(std::holds_alternative<SetupSection>(Locate(shape))) << count;
     }
 }
 
 TEST(SectionLocator, ImageWithoutSetupEntryHasNoInstallationData) {
-    ImageSpec spec;
-    spec.setupIndex = -1;
-    EXPECT_TRUE(std::holds_alternative<NoSetupSection>(Locate(spec)));
+    ImageShape shape;
+    shape.setupIndex = -1;
+    EXPECT_TRUE(std::holds_alternative<NoSetupSection>(Locate(shape)));
 }
 
 TEST(SectionLocator, ZeroRawPositionIsCode9) {
-    ImageSpec spec;
-    spec.setupRawPosition = 0;
-    EXPECT_EQ(ErrorCode(Locate(spec)), 9);
+    ImageShape shape;
+    shape.setupRawPosition = 0;
+    EXPECT_EQ(ErrorCode(Locate(shape)), 9);
 }
 
 TEST(SectionLocator, NameMustMatchAsNulTerminatedString) {

@@ -76,9 +76,9 @@ TEST(SettingsDialogFont, FaceAndSize) {
         {u"", u"", 0},
     };
     for (const auto& c : cases) {
-        DialogFontSpec spec = ParseDialogFont(c.text);
-        EXPECT_EQ(spec.face, c.face);
-        EXPECT_EQ(spec.points, c.points);
+        DialogFontSpec font = ParseDialogFont(c.text);
+        EXPECT_EQ(font.face, c.face);
+        EXPECT_EQ(font.points, c.points);
     }
 }
 

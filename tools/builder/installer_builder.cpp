@@ -28,13 +28,13 @@ std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::filesystem::pa
 // Where the item goes below its kind's folder: the entry's destination, the
 // file's folder below the source, and the entry's new name. A folder path ends
 // in a backslash so that the installer appends the file's own name.
-std::string DestinationOverride(const FileSpec& spec, const SourceFile& file) {
-    std::string folder = spec.destination;
+std::string DestinationOverride(const FileSpec& fileSpec, const SourceFile& file) {
+    std::string folder = fileSpec.destination;
     std::string sub = file.relativeFolder;
     std::replace(sub.begin(), sub.end(), '/', '\\');
     if (!sub.empty()) folder += (folder.empty() ? "" : "\\") + sub;
-    if (folder.empty()) return spec.name;
-    return folder + "\\" + spec.name;
+    if (folder.empty()) return fileSpec.name;
+    return folder + "\\" + fileSpec.name;
 }
 
 std::string FileStem(const std::string& name) {
@@ -42,33 +42,33 @@ std::string FileStem(const std::string& name) {
     return dot == std::string::npos || dot == 0 ? name : name.substr(0, dot);
 }
 
-std::optional<PayloadItem> MakeItem(const FileSpec& spec, const SourceFile& file, std::vector<std::uint8_t> data,
+std::optional<PayloadItem> MakeItem(const FileSpec& fileSpec, const SourceFile& file, std::vector<std::uint8_t> data,
                                     Diagnostics& diagnostics) {
     PayloadItem item;
     item.name = NarrowPathText(file.fileName);
-    item.kind = spec.kind;
-    item.flags = spec.flags;
-    item.attributes = spec.attributes;
-    std::optional<FileTimeStamp> stamp = spec.timeStamp ? spec.timeStamp : ModificationTimeUtc(file.path);
+    item.kind = fileSpec.kind;
+    item.flags = fileSpec.flags;
+    item.attributes = fileSpec.attributes;
+    std::optional<FileTimeStamp> stamp = fileSpec.timeStamp ? fileSpec.timeStamp : ModificationTimeUtc(file.path);
     item.timeStamp = stamp.value_or(NoTimeStamp());
-    item.info = spec.info;
+    item.info = fileSpec.info;
     if (item.flags & EntryFlags::kShortcutMask) {
-        item.shortcutName = Utf8ToUtf16(spec.shortcutName.empty() ? FileStem(spec.name.empty() ? file.fileName : spec.name)
-                                                                   : spec.shortcutName);
+        item.shortcutName = Utf8ToUtf16(fileSpec.shortcutName.empty() ? FileStem(fileSpec.name.empty() ? file.fileName : fileSpec.name)
+                                                                   : fileSpec.shortcutName);
     }
-    std::optional<std::string> arguments = Utf8ToWindows1252(spec.arguments);
+    std::optional<std::string> arguments = Utf8ToWindows1252(fileSpec.arguments);
     if (!arguments) {
-        diagnostics.Error(spec.place, "'arguments' must be text that Windows-1252 can hold");
+        diagnostics.Error(fileSpec.place, "'arguments' must be text that Windows-1252 can hold");
         return std::nullopt;
     }
     item.arguments = *arguments;
-    item.destinationOverride = Utf8ToUtf16(DestinationOverride(spec, file));
-    item.extra = NarrowPathText(spec.extra);
-    item.msiUiLevel = spec.msiUiLevel;
+    item.destinationOverride = Utf8ToUtf16(DestinationOverride(fileSpec, file));
+    item.extra = NarrowPathText(fileSpec.extra);
+    item.msiUiLevel = fileSpec.msiUiLevel;
     item.data = std::move(data);
     std::string problem = ValidatePayloadItem(item);
     if (!problem.empty()) {
-        diagnostics.Error(spec.place, file.path.string() + ": " + problem);
+        diagnostics.Error(fileSpec.place, file.path.string() + ": " + problem);
         return std::nullopt;
     }
     return item;
@@ -80,20 +80,20 @@ std::optional<std::vector<PayloadItem>> CollectItems(const Project& project, Pro
                                                      Diagnostics& diagnostics) {
     std::vector<std::pair<const FileSpec*, const SourceFile*>> files;
     std::size_t errorsBefore = diagnostics.List().size();
-    for (const FileSpec& spec : project.files) {
-        for (const SourceFile& file : spec.sources) files.emplace_back(&spec, &file);
+    for (const FileSpec& fileSpec : project.files) {
+        for (const SourceFile& file : fileSpec.sources) files.emplace_back(&fileSpec, &file);
     }
 
     std::vector<PayloadItem> items;
     std::uint64_t bytesRead = 0;
-    for (auto& [spec, file] : files) {
+    for (auto& [fileSpec, file] : files) {
         std::optional<std::vector<std::uint8_t>> data = ReadWholeFile(file->path);
         if (!data) {
-            diagnostics.Error(spec->place, "cannot read '" + file->path.string() + "'");
+            diagnostics.Error(fileSpec->place, "cannot read '" + file->path.string() + "'");
             continue;
         }
         bytesRead += data->size();
-        if (auto item = MakeItem(*spec, *file, std::move(*data), diagnostics)) items.push_back(std::move(*item));
+        if (auto item = MakeItem(*fileSpec, *file, std::move(*data), diagnostics)) items.push_back(std::move(*item));
         progress.Update("reading files: " + std::to_string(items.size()) + "/" + std::to_string(files.size()) + ", " +
                         ByteCount(bytesRead));
     }

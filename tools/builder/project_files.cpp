@@ -28,12 +28,12 @@ std::optional<T> ReadNamed(TomlReader& reader, const toml::table& entry, const c
     return std::nullopt;
 }
 
-void ReadAttributes(TomlReader& reader, const toml::table& entry, FileSpec& spec) {
+void ReadAttributes(TomlReader& reader, const toml::table& entry, FileSpec& fileSpec) {
     const toml::node* node = entry.get("attributes");
     if (!node) return;
     std::optional<std::vector<std::string>> names = reader.StringList(entry, "attributes");
     if (!names) return;
-    spec.attributes = 0;
+    fileSpec.attributes = 0;
     for (const std::string& name : *names) {
         const auto& names = AttributeNames();
         auto found = std::find_if(names.begin(), names.end(), [&](const Named<std::int32_t>& a) { return name == a.name; });
@@ -41,7 +41,7 @@ void ReadAttributes(TomlReader& reader, const toml::table& entry, FileSpec& spec
             reader.Error(*node, "unknown attribute '" + name +
                                     "'; one of: read-only hidden system archive temporary offline");
         } else {
-            spec.attributes |= found->value;
+            fileSpec.attributes |= found->value;
         }
     }
 }
@@ -71,13 +71,13 @@ std::optional<std::string> TimeText(const toml::node& node) {
     return std::nullopt;
 }
 
-void ReadTimeStamp(TomlReader& reader, const toml::table& entry, FileSpec& spec) {
+void ReadTimeStamp(TomlReader& reader, const toml::table& entry, FileSpec& fileSpec) {
     const toml::node* node = entry.get("time");
     if (!node) return;
     std::optional<std::string> text = TimeText(*node);
     if (text && *text == "source") return;
-    if (text) spec.timeStamp = ParseTimeStamp(*text);
-    if (!spec.timeStamp) {
+    if (text) fileSpec.timeStamp = ParseTimeStamp(*text);
+    if (!fileSpec.timeStamp) {
         reader.Error(*node, "'time' must be \"source\", \"none\", a date or a date-time, e.g. 2024-05-01T12:00:00Z");
     }
 }
@@ -88,30 +88,30 @@ std::string Backslashed(std::string text) {
     return text;
 }
 
-void ReadFlags(TomlReader& reader, const toml::table& entry, FileSpec& spec) {
-    if (auto shortcut = ReadNamed(reader, entry, "shortcut", ShortcutNames())) spec.flags |= *shortcut;
-    if (auto mode = ReadNamed(reader, entry, "overwrite", OverwriteNames())) spec.flags |= std::uint32_t(*mode);
-    if (reader.Bool(entry, "permanent").value_or(false)) spec.flags |= EntryFlags::kPermanent;
-    if (reader.Bool(entry, "to_uninstall_folder").value_or(false)) spec.flags |= EntryFlags::kToUninstallFolder;
+void ReadFlags(TomlReader& reader, const toml::table& entry, FileSpec& fileSpec) {
+    if (auto shortcut = ReadNamed(reader, entry, "shortcut", ShortcutNames())) fileSpec.flags |= *shortcut;
+    if (auto mode = ReadNamed(reader, entry, "overwrite", OverwriteNames())) fileSpec.flags |= std::uint32_t(*mode);
+    if (reader.Bool(entry, "permanent").value_or(false)) fileSpec.flags |= EntryFlags::kPermanent;
+    if (reader.Bool(entry, "to_uninstall_folder").value_or(false)) fileSpec.flags |= EntryFlags::kToUninstallFolder;
     if (reader.Bool(entry, "record_msi").value_or(false)) {
-        if (spec.kind != EntryKind::MsiPackage) reader.Error(*entry.get("record_msi"), "'record_msi' needs kind = \"msi\"");
-        spec.flags |= EntryFlags::kRecordMsiPackage;
+        if (fileSpec.kind != EntryKind::MsiPackage) reader.Error(*entry.get("record_msi"), "'record_msi' needs kind = \"msi\"");
+        fileSpec.flags |= EntryFlags::kRecordMsiPackage;
     }
 }
 
-void ReadTexts(TomlReader& reader, const toml::table& entry, FileSpec& spec) {
-    if (auto info = reader.String(entry, "info")) spec.info = *info;
-    if (auto name = reader.String(entry, "shortcut_name")) spec.shortcutName = *name;
-    if (auto arguments = reader.String(entry, "arguments")) spec.arguments = *arguments;
+void ReadTexts(TomlReader& reader, const toml::table& entry, FileSpec& fileSpec) {
+    if (auto info = reader.String(entry, "info")) fileSpec.info = *info;
+    if (auto name = reader.String(entry, "shortcut_name")) fileSpec.shortcutName = *name;
+    if (auto arguments = reader.String(entry, "arguments")) fileSpec.arguments = *arguments;
     std::optional<std::string> startIn = reader.String(entry, "start_in");
     std::optional<std::string> clsid = reader.String(entry, "clsid");
     if (startIn && clsid) reader.Error(*entry.get("clsid"), "'start_in' and 'clsid' share one field; give one");
-    spec.extra = startIn ? *startIn : clsid.value_or("");
+    fileSpec.extra = startIn ? *startIn : clsid.value_or("");
     if (auto level = reader.Integer(entry, "msi_ui_level", 0, 5)) {
-        if (spec.kind != EntryKind::MsiPackage) reader.Error(*entry.get("msi_ui_level"), "'msi_ui_level' needs kind = \"msi\"");
-        spec.msiUiLevel = std::int32_t(*level);
+        if (fileSpec.kind != EntryKind::MsiPackage) reader.Error(*entry.get("msi_ui_level"), "'msi_ui_level' needs kind = \"msi\"");
+        fileSpec.msiUiLevel = std::int32_t(*level);
     }
-    if (spec.kind == EntryKind::ControlPanelApplet && spec.extra.empty()) {
+    if (fileSpec.kind == EntryKind::ControlPanelApplet && fileSpec.extra.empty()) {
         reader.Error(entry, "a control-panel entry needs 'clsid'");
     }
 }
@@ -122,47 +122,47 @@ FileSpec ReadFileSpec(TomlReader& reader, const toml::table& entry) {
                            "to_uninstall_folder", "record_msi", "attributes", "time", "info", "shortcut_name",
                            "arguments", "start_in", "clsid", "msi_ui_level"},
                           "[[files]]");
-    FileSpec spec;
-    spec.place = reader.PlaceOf(entry);
-    if (auto source = reader.String(entry, "source")) spec.source = *source;
+    FileSpec fileSpec;
+    fileSpec.place = reader.PlaceOf(entry);
+    if (auto source = reader.String(entry, "source")) fileSpec.source = *source;
     if (!entry.get("source")) reader.Error(entry, "a [[files]] entry needs 'source'");
-    if (auto exclude = reader.StringList(entry, "exclude")) spec.exclude = *exclude;
-    if (auto destination = reader.String(entry, "destination")) spec.destination = Backslashed(*destination);
+    if (auto exclude = reader.StringList(entry, "exclude")) fileSpec.exclude = *exclude;
+    if (auto destination = reader.String(entry, "destination")) fileSpec.destination = Backslashed(*destination);
     if (auto name = reader.String(entry, "name")) {
         if (name->empty() || name->find_first_of("\\/") != std::string::npos) {
             reader.Error(*entry.get("name"), "'name' must be a file name without folders");
         }
-        spec.name = *name;
+        fileSpec.name = *name;
     }
-    if (auto kind = ReadNamed(reader, entry, "kind", KindNames())) spec.kind = *kind;
-    ReadFlags(reader, entry, spec);
-    ReadAttributes(reader, entry, spec);
-    ReadTimeStamp(reader, entry, spec);
-    ReadTexts(reader, entry, spec);
-    return spec;
+    if (auto kind = ReadNamed(reader, entry, "kind", KindNames())) fileSpec.kind = *kind;
+    ReadFlags(reader, entry, fileSpec);
+    ReadAttributes(reader, entry, fileSpec);
+    ReadTimeStamp(reader, entry, fileSpec);
+    ReadTexts(reader, entry, fileSpec);
+    return fileSpec;
 }
 
 }  // namespace
 
 // Finds the entry's files now, so that a missing source is reported with the other mistakes.
-void ResolveSources(TomlReader& reader, const toml::table& entry, const Project& project, FileSpec& spec) {
-    if (spec.source.empty()) return;
-    SourceResolution resolved = ResolveSource(project.folder, spec.source, spec.exclude);
+void ResolveSources(TomlReader& reader, const toml::table& entry, const Project& project, FileSpec& fileSpec) {
+    if (fileSpec.source.empty()) return;
+    SourceResolution resolved = ResolveSource(project.folder, fileSpec.source, fileSpec.exclude);
     if (!resolved.error.empty()) {
         reader.Error(*entry.get("source"), resolved.error);
-    } else if (!spec.name.empty() && resolved.files.size() != 1) {
-        reader.Error(*entry.get("name"), "'name' renames one file, but source '" + spec.source + "' gives " +
+    } else if (!fileSpec.name.empty() && resolved.files.size() != 1) {
+        reader.Error(*entry.get("name"), "'name' renames one file, but source '" + fileSpec.source + "' gives " +
                                              std::to_string(resolved.files.size()));
     } else {
-        spec.sources = std::move(resolved.files);
+        fileSpec.sources = std::move(resolved.files);
     }
 }
 
 void ReadFileSpecs(TomlReader& reader, const toml::table& root, Project& project) {
     for (const toml::table* entry : reader.TableList(root, "files")) {
-        FileSpec spec = ReadFileSpec(reader, *entry);
-        ResolveSources(reader, *entry, project, spec);
-        project.files.push_back(std::move(spec));
+        FileSpec fileSpec = ReadFileSpec(reader, *entry);
+        ResolveSources(reader, *entry, project, fileSpec);
+        project.files.push_back(std::move(fileSpec));
     }
 }
 

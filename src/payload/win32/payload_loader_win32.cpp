@@ -57,6 +57,18 @@ void TestIntegrity(const LoadedPayload& payload, const std::vector<std::uint8_t>
     }
 }
 
+// A 64-bit-only product reads and writes the native system folders, so file
+// system redirection is switched off for the whole run. Whether that worked
+// is acted on by the bitness check of the installation.
+void SwitchOffRedirectionFor64BitOnly(const InstallerSettings& settings) {
+    if (settings.bitness != 1) return;
+    using DisableFunction = BOOL(WINAPI*)(PVOID*);
+    auto disable = reinterpret_cast<DisableFunction>(reinterpret_cast<void (*)()>(
+        ::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "Wow64DisableWow64FsRedirection")));
+    PVOID previous = nullptr;
+    Process().wow64RedirectionOff = disable != nullptr && disable(&previous) != FALSE;
+}
+
 }  // namespace
 
 std::unique_ptr<LoadedPayload> LoadPayload(HINSTANCE instance, const OwnExecutable& executable,
@@ -75,6 +87,7 @@ std::unique_ptr<LoadedPayload> LoadPayload(HINSTANCE instance, const OwnExecutab
     SettingsResult settings = ReadSettings(block.block, payload->header.settingsChecksum, options);
     if (!settings.settings) FatalError(settings.errorCode);
     payload->settings = std::move(*settings.settings);
+    SwitchOffRedirectionFor64BitOnly(payload->settings);
     const MessageCatalogue* catalogue = &payload->settings.messageCatalogue;
     process.message = [catalogue](int index) { return catalogue->Message(index); };
 

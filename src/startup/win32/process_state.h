@@ -23,6 +23,8 @@ struct InstallerProcess {
     HICON smallIcon = nullptr;
     std::vector<RECT> monitorWorkAreas;
     bool oleInitialised = false;
+    // For a 64-bit-only product: whether file-system redirection was switched off.
+    bool wow64RedirectionOff = false;
     ExitCallbacks exitCallbacks;
     // Message lookup of the catalogue; empty until the settings are read, and
     // then message(i) is empty for a number the catalogue does not hold.

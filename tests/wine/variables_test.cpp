@@ -150,9 +150,10 @@ TEST(VariablesWine, UncFoldersAndNetworkDrives) {
     std::filesystem::remove(link);
     std::filesystem::create_directory_symlink(target, link);
     ASSERT_EQ(WineShell("wine reg add 'HKLM\\Software\\Wine\\Drives' /v q: /t REG_SZ /d network /f /reg:64"), 0);
-    // Wine's mount manager takes up the changed drive type a moment later.
+    // Wine's mount manager takes up the changed drive type a moment later;
+    // on a loaded machine that moment can last many seconds.
     std::string answer;
-    for (int attempt = 0; attempt < 6 && answer != "Q:|1"; ++attempt) {
+    for (int attempt = 0; attempt < 40 && answer != "Q:|1"; ++attempt) {
         if (attempt > 0) std::this_thread::sleep_for(std::chrono::seconds(1));
         answer = Probe({"expand", "%InstallDrive%|%NetworkInstall%", "install=q:\\apps"});
     }

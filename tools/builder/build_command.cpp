@@ -12,7 +12,7 @@
 #include "builder/build_values.h"
 #include "builder/installer_builder.h"
 #include "builder/project.h"
-#include "inspector/installer_inspection.h"
+#include "inspector/installer_examination.h"
 
 namespace palisade::tools {
 

@@ -5,7 +5,7 @@
 
 #include "builder/build_command.h"
 #include "builder/keys_command.h"
-#include "inspector/inspect_command.h"
+#include "inspector/examine_command.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // The checks behind the installer's corrupt-installer error codes, as the inspector reports them.
 #include <map>
 
-#include "inspector/installer_inspection.h"
+#include "inspector/installer_examination.h"
 
 namespace palisade::tools {
 

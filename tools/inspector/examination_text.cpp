@@ -1,5 +1,5 @@
 // The inspector's plain-text view: a short header summary, the settings that differ from their defaults, and an item table.
-#include "inspector/inspection_text.h"
+#include "inspector/examination_text.h"
 
 #include <algorithm>
 #include <cstdarg>

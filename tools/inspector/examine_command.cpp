@@ -1,13 +1,13 @@
 // `palisade inspect`: prints what an installer holds, as text or JSON.
-#include "inspector/inspect_command.h"
+#include "inspector/examine_command.h"
 
 #include <cstdio>
 #include <fstream>
 #include <iterator>
 
-#include "inspector/inspection_report.h"
-#include "inspector/inspection_text.h"
-#include "inspector/installer_inspection.h"
+#include "inspector/examination_report.h"
+#include "inspector/examination_text.h"
+#include "inspector/installer_examination.h"
 
 namespace palisade::tools {
 

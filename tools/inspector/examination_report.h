@@ -1,7 +1,7 @@
 // The inspector's report of an installer: header, flags, settings, languages and items, as one tree.
 #pragma once
 
-#include "inspector/installer_inspection.h"
+#include "inspector/installer_examination.h"
 #include "inspector/report_tree.h"
 
 namespace palisade::tools {

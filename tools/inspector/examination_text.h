@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "inspector/installer_inspection.h"
+#include "inspector/installer_examination.h"
 
 namespace palisade::tools {
 

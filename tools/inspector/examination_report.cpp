@@ -1,5 +1,5 @@
 // The inspector's report of an installer: header, flags, settings, languages and items, as one tree.
-#include "inspector/inspection_report.h"
+#include "inspector/examination_report.h"
 
 #include <cstdio>
 

@@ -1,5 +1,5 @@
 // Reads an installer the way the stub does: section, header, settings, integrity, archive, items.
-#include "inspector/installer_inspection.h"
+#include "inspector/installer_examination.h"
 
 #include <variant>
 

@@ -1,0 +1,40 @@
+// Writing one installed file: three attempts, read-back, time stamps and
+// attributes, and the hand-over to the restart replacement when it is in use.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "actions/install_context.h"
+#include "payload/byte_view.h"
+#include "payload/file_entry.h"
+
+namespace palisade {
+
+struct WriteRequest {
+    std::u16string destination;
+    ByteView data;
+    FileTimeStamp timeStamp;      // applied when complete
+    std::int32_t attributes = -1; // -1 leaves the attributes as created
+    bool existedBefore = false;   // the overwrite rule saw the destination
+};
+
+struct WriteOutcome {
+    bool written = false;   // the file holds the data now
+    bool deferred = false;  // not written, but registered for replacement at the next restart
+};
+
+// `writeInstalledFile`: failures go to the context's failure list (or, for a
+// deferred file, to the run log) with their exact wording.
+WriteOutcome WriteInstalledFile(const WriteRequest& request, InstallContext& context);
+
+// `createFolderPath`: creates every missing folder of `folder`, outermost
+// first; true when the folder exists afterwards. The system's last error
+// tells why it failed (ERROR_DIRECTORY for an empty path).
+bool CreateFolderPath(std::u16string_view folder);
+
+// `fileExists`: an existing file that is not a folder.
+bool FileExists(std::u16string_view path);
+
+}  // namespace palisade

@@ -1,0 +1,28 @@
+// Replacing files at the next restart: temporary names, the system's
+// move-at-restart request, and the clean-up of the pending list.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "actions/installation_record.h"
+#include "log/run_log.h"
+
+namespace palisade {
+
+inline constexpr std::uint32_t kTempNameStayInFolder = 0x1;
+
+// `makeTempFileName`: a new, created, empty file in `folder` (the user's
+// temporary folder when empty); empty text when none could be made. An empty
+// `extension` asks the system's unique-name service first.
+std::u16string MakeTempFileName(std::u16string_view folder, std::u16string_view extension, std::uint32_t flags);
+
+// `scheduleReplaceAtReboot`: on success the last error is ERROR_BUSY (170).
+bool ScheduleReplaceAtReboot(std::u16string_view source, std::u16string_view destination);
+
+// `cancelPendingOperations`: drops the pending moves and deletions that would
+// undo a file of `installed`. `log` is null when run by the uninstaller.
+void CancelPendingOperations(const PathSet& installed, RunLog* log);
+
+}  // namespace palisade

@@ -12,4 +12,9 @@ std::string EncodeProgramNarrow(std::u16string_view text) {
     return "|" + Utf16ToUtf8(text);
 }
 
+std::u16string DecodeProgramNarrow(std::string_view text) {
+    if (!text.empty() && text.front() == '|') return Utf8ToUtf16(text.substr(1));
+    return Windows1252ToUtf16(text);
+}
+
 }  // namespace palisade

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -29,6 +30,10 @@ struct WriteOutcome {
 // deferred file, to the run log) with their exact wording.
 WriteOutcome WriteInstalledFile(const WriteRequest& request, InstallContext& context);
 
+// Sets the creation and last-write times of `path` to `stamp` (UTC) when the
+// stamp is complete; false when that was wanted and failed.
+bool ApplyTimeStamp(std::u16string_view path, const FileTimeStamp& stamp);
+
 // `createFolderPath`: creates every missing folder of `folder`, outermost
 // first; true when the folder exists afterwards. The system's last error
 // tells why it failed (ERROR_DIRECTORY for an empty path).
@@ -36,5 +41,13 @@ bool CreateFolderPath(std::u16string_view folder);
 
 // `fileExists`: an existing file that is not a folder.
 bool FileExists(std::u16string_view path);
+
+// `readFileVersion`: the "FileVersion" text of the file's version resource,
+// commas turned into periods and surrounding blanks trimmed; empty when absent.
+std::u16string ReadFileVersion(std::u16string_view path);
+
+// `readFileTimeStamp`: the last-write time (UTC) a directory search reports
+// for `path`; none when it finds nothing.
+std::optional<FileTimeStamp> ReadFileTimeStamp(std::u16string_view path);
 
 }  // namespace palisade

@@ -6,8 +6,11 @@
 #include <string>
 #include <string_view>
 
+#include "actions/install_context.h"
 #include "actions/installation_record.h"
 #include "log/run_log.h"
+#include "payload/byte_view.h"
+#include "payload/file_entry.h"
 
 namespace palisade {
 
@@ -20,6 +23,13 @@ std::u16string MakeTempFileName(std::u16string_view folder, std::u16string_view 
 
 // `scheduleReplaceAtReboot`: on success the last error is ERROR_BUSY (170).
 bool ScheduleReplaceAtReboot(std::u16string_view source, std::u16string_view destination);
+
+// `replaceFileAtReboot`: after the third failed write of `destination`, puts
+// the data in a temporary file beside it and registers the move at restart.
+// `failureText` is the writer's failure text; it goes, with the outcome, to
+// the run log on success and to the failure list otherwise.
+bool ReplaceFileAtReboot(std::u16string_view destination, ByteView data, const FileTimeStamp& stamp,
+                         std::u16string failureText, InstallContext& context);
 
 // `cancelPendingOperations`: drops the pending moves and deletions that would
 // undo a file of `installed`. `log` is null when run by the uninstaller.

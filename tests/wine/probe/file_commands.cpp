@@ -1,0 +1,211 @@
+// Probe commands for file installation: writing one file, holding a file open
+// from another process, folders, rights, temporary names and the pending
+// restart operations.
+#include <windows.h>
+
+#include <cstdio>
+#include <map>
+#include <optional>
+
+#include "actions/install_context.h"
+#include "actions/pending_renames.h"
+#include "actions/win32/file_writer_win32.h"
+#include "actions/win32/folder_rights_win32.h"
+#include "actions/win32/reboot_replacement_win32.h"
+#include "core/format.h"
+#include "core/text.h"
+#include "core/win32/wide.h"
+#include "payload/settings_flags.h"
+#include "probe_commands.h"
+#include "variables/win32/system_facts_win32.h"
+
+namespace palisade::probe {
+namespace {
+
+std::u16string Wide(const std::string& utf8) { return Utf8ToUtf16(utf8); }
+
+// "--name=value" options after the positional arguments.
+std::map<std::string, std::string> Options(const std::vector<std::string>& args, std::size_t from) {
+    std::map<std::string, std::string> options;
+    for (std::size_t i = from; i < args.size(); ++i) {
+        if (args[i].rfind("--", 0) != 0) continue;
+        std::size_t equals = args[i].find('=');
+        options[args[i].substr(2, equals == std::string::npos ? std::string::npos : equals - 2)] =
+            equals == std::string::npos ? "1" : args[i].substr(equals + 1);
+    }
+    return options;
+}
+
+// An installation context of its own, with the few messages the file steps use.
+struct ProbeInstallation {
+    InstallerSettings settings;
+    std::uint32_t payloadFlags = 0;
+    InstallationState state;
+    InstallLog log;
+    InstallationRecord record;
+    SilentProgress progress;
+    InstallContext context{settings, payloadFlags, state, ProcessSystemFacts(), log, record, progress};
+
+    ProbeInstallation() {
+        settings.messageCatalogue = MessageCatalogue({u"English"}, 100);
+        settings.messageCatalogue.SetText(25, 0, u"Cannot create folder");
+        settings.messageCatalogue.SetText(31, 0, u"Failed to install");
+        settings.messageCatalogue.SetText(54, 0, u"Installing");
+    }
+
+    std::string Report() const {
+        return "--- runlog\n" + log.runLog.Bytes() + "--- failures\n" + Utf16ToUtf8(log.failures.Text());
+    }
+};
+
+std::optional<FileTimeStamp> ParseStamp(const std::string& text) {
+    FileTimeStamp stamp;
+    if (std::sscanf(text.c_str(), "%d,%d,%d,%d,%d,%d", &stamp.year, &stamp.month, &stamp.day, &stamp.hour,
+                    &stamp.minute, &stamp.second) != 6) {
+        return std::nullopt;
+    }
+    return stamp;
+}
+
+// `write-file DEST TEXT [--stamp=Y,M,D,h,m,s] [--attributes=N] [--existed]
+// [--flags1=N]`: WriteInstalledFile with TEXT as the data ("~~" is CR LF).
+// Prints "written=W deferred=D flags1=HEX", then the run log and the failures.
+int WriteFileCommand(const std::vector<std::string>& args, std::string& out) {
+    if (args.size() < 2) return 2;
+    std::map<std::string, std::string> options = Options(args, 2);
+    ProbeInstallation probe;
+    probe.settings.settingsFlags1 = std::uint32_t(std::stoul(options.count("flags1") ? options["flags1"] : "0", nullptr, 0));
+    std::string data = ReplaceAll(args[1], "~~", "\r\n");
+    WriteRequest request;
+    request.destination = Wide(args[0]);
+    request.data = ByteView(reinterpret_cast<const std::uint8_t*>(data.data()), data.size());
+    if (options.count("stamp")) request.timeStamp = ParseStamp(options["stamp"]).value_or(FileTimeStamp{});
+    if (options.count("attributes")) request.attributes = std::int32_t(std::stol(options["attributes"], nullptr, 0));
+    request.existedBefore = options.count("existed") != 0;
+    WriteOutcome outcome = WriteInstalledFile(request, probe.context);
+    out = "written=" + std::to_string(outcome.written) + " deferred=" + std::to_string(outcome.deferred) +
+          " flags1=" + Utf16ToUtf8(ToU16Hex(probe.settings.settingsFlags1, 1)) + "\n" + probe.Report();
+    return 0;
+}
+
+// `hold-open PATH SECONDS`: opens PATH for reading and writing, shared for
+// reading only, creates PATH.held, and keeps the file open until PATH.release
+// appears or SECONDS pass.
+int HoldOpenCommand(const std::vector<std::string>& args, std::string& out) {
+    if (args.size() != 2) return 2;
+    std::wstring path = ToWide(Wide(args[0]));
+    HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        out = "cannot open " + std::to_string(::GetLastError()) + "\n";
+        return 1;
+    }
+    HANDLE marker = ::CreateFileW((path + L".held").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ::CloseHandle(marker);
+    std::wstring release = path + L".release";
+    for (int tenths = std::stoi(args[1]) * 10; tenths > 0; --tenths) {
+        if (::GetFileAttributesW(release.c_str()) != INVALID_FILE_ATTRIBUTES) break;
+        ::Sleep(100);
+    }
+    ::CloseHandle(file);
+    out = "released\n";
+    return 0;
+}
+
+// `file-facts PATH`: what the overwrite rules would learn about PATH.
+int FileFactsCommand(const std::vector<std::string>& args, std::string& out) {
+    if (args.size() != 1) return 2;
+    std::u16string path = Wide(args[0]);
+    std::optional<FileTimeStamp> stamp = ReadFileTimeStamp(path);
+    DWORD attributes = ::GetFileAttributesW(ToWide(path).c_str());
+    out = "exists=" + std::to_string(FileExists(path)) + "\nstamp=" + (stamp ? Utf16ToUtf8(Format(
+              u"%d/%02d/%02d %02d:%02d:%02d", {stamp->year, stamp->month, stamp->day, stamp->hour, stamp->minute,
+                                               stamp->second})) : "none") +
+          "\nattributes=" + Utf16ToUtf8(ToU16Hex(attributes, 1)) + "\nversion=" + Utf16ToUtf8(ReadFileVersion(path)) +
+          "\n";
+    return 0;
+}
+
+// `create-folder PATH`: prints "ok" or "failed CODE".
+int CreateFolderCommand(const std::vector<std::string>& args, std::string& out) {
+    if (args.size() != 1) return 2;
+    bool made = CreateFolderPath(Wide(args[0]));
+    out = made ? "ok\n" : "failed " + std::to_string(::GetLastError()) + "\n";
+    return 0;
+}
+
+// `grant-rights FOLDER`: GrantFolderRights with the setting on; prints the run log.
+int GrantRightsCommand(const std::vector<std::string>& args, std::string& out) {
+    if (args.size() != 1) return 2;
+    ProbeInstallation probe;
+    probe.settings.settingsFlags2 = Flags2::kGrantFolderRights;
+    GrantFolderRights(Wide(args[0]), probe.context);
+    out = probe.log.runLog.Bytes();
+    return 0;
+}
+
+// `make-temp FOLDER EXTENSION [--stay]`: prints the name made (or nothing).
+int MakeTempCommand(const std::vector<std::string>& args, std::string& out) {
+    if (args.size() < 2) return 2;
+    bool stay = Options(args, 2).count("stay") != 0;
+    out = Utf16ToUtf8(MakeTempFileName(Wide(args[0]), Wide(args[1]), stay ? kTempNameStayInFolder : 0)) + "\n";
+    return 0;
+}
+
+// `schedule-move SOURCE DEST`: ScheduleReplaceAtReboot; an empty DEST asks
+// the system directly for a deletion at restart. Prints "ok" or "failed", and
+// the last error.
+int ScheduleMoveCommand(const std::vector<std::string>& args, std::string& out) {
+    if (args.size() != 2) return 2;
+    bool done = args[1].empty()
+                    ? ::MoveFileExW(ToWide(Wide(args[0])).c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) != 0
+                    : ScheduleReplaceAtReboot(Wide(args[0]), Wide(args[1]));
+    out = std::string(done ? "ok " : "failed ") + std::to_string(::GetLastError()) + "\n";
+    return 0;
+}
+
+// `cancel-pending INSTALLED...`: CancelPendingOperations for these installed
+// files; prints the run log.
+int CancelPendingCommand(const std::vector<std::string>& args, std::string& out) {
+    PathSet installed;
+    for (const std::string& path : args) installed.Insert(Wide(path));
+    RunLog log;
+    CancelPendingOperations(installed, &log);
+    out = log.Bytes();
+    return 0;
+}
+
+// `pending-list`: the strings of the pending restart operations, one a line
+// ("<>" for an empty one).
+int PendingListCommand(const std::vector<std::string>&, std::string& out) {
+    HKEY key = nullptr;
+    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SYSTEM\\CurrentControlSet\\Control\\Session Manager", 0, KEY_QUERY_VALUE,
+                        &key) != ERROR_SUCCESS) {
+        return 1;
+    }
+    DWORD size = 0;
+    DWORD type = 0;
+    std::u16string data;
+    if (::RegQueryValueExW(key, L"PendingFileRenameOperations", nullptr, &type, nullptr, &size) == ERROR_SUCCESS) {
+        data.resize(size / 2 + 1);
+        ::RegQueryValueExW(key, L"PendingFileRenameOperations", nullptr, &type, reinterpret_cast<BYTE*>(&data[0]), &size);
+        data.resize(size / 2);
+    }
+    ::RegCloseKey(key);
+    for (const std::u16string& text : SplitMultiString(data)) out += (text.empty() ? "<>" : Utf16ToUtf8(text)) + "\n";
+    return 0;
+}
+
+}  // namespace
+
+PALISADE_PROBE_COMMAND("pending-list", PendingListCommand);
+PALISADE_PROBE_COMMAND("write-file", WriteFileCommand);
+PALISADE_PROBE_COMMAND("hold-open", HoldOpenCommand);
+PALISADE_PROBE_COMMAND("file-facts", FileFactsCommand);
+PALISADE_PROBE_COMMAND("create-folder", CreateFolderCommand);
+PALISADE_PROBE_COMMAND("grant-rights", GrantRightsCommand);
+PALISADE_PROBE_COMMAND("make-temp", MakeTempCommand);
+PALISADE_PROBE_COMMAND("schedule-move", ScheduleMoveCommand);
+PALISADE_PROBE_COMMAND("cancel-pending", CancelPendingCommand);
+
+}  // namespace palisade::probe

@@ -1,0 +1,39 @@
+// The end of an installation for the uninstaller's sake: saved files, the
+// uninstaller itself, the product's registration and Uninstall.DAT.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "actions/install_context.h"
+#include "payload/byte_view.h"
+
+namespace palisade {
+
+// What the finish needs beyond the context.
+struct UninstallInputs {
+    // The installer without its payload; written as the uninstaller when
+    // `PayloadFlags` 0x20 is set. Not owned: must outlive the call.
+    ByteView strippedInstaller;
+    // Copied as the uninstaller when there is no stripped image; empty: the
+    // running executable (`SystemFacts::ModulePath`).
+    std::u16string runningExecutable;
+    // The folder the installer ran from ("InstallSource"); empty: the folder
+    // of the running executable.
+    std::u16string installSource;
+    // Total size of the installed files in bytes ("EstimatedSize").
+    std::uint64_t installedBytes = 0;
+    // The run identifier ("Session"); 0: the process start time.
+    std::int64_t session = 0;
+};
+
+// Progress 95 to 99: the uninstaller icon, the background picture, readme
+// and licence files, then (with `SettingsFlags1` 0x4) the uninstaller, the
+// product key and reboot.dat.
+void RegisterUninstall(InstallContext& context, const UninstallInputs& inputs);
+
+// Progress 100: Uninstall.DAT in the uninstall data folder (with
+// `SettingsFlags1` 0x4); a failure goes to the failure list.
+void WriteUninstallData(InstallContext& context);
+
+}  // namespace palisade

@@ -171,7 +171,10 @@ std::u16string UninstallArguments(const InstallerSettings& settings) {
 }
 
 std::u16string UninstallerPath(const InstallerSettings& settings, const InstallationState& state) {
-    return JoinFolder(state.uninstallDataFolder, settings.uninstallerFileName);
+    // Without a name the path would be the folder itself, which no file can take.
+    const std::u16string& name =
+        settings.uninstallerFileName.empty() ? std::u16string(kDefaultUninstallerFileName) : settings.uninstallerFileName;
+    return JoinFolder(state.uninstallDataFolder, name);
 }
 
 std::u16string InstallDateText(const InstallDateParts& date) {

@@ -69,6 +69,8 @@ std::u16string ProductKeyPath(const InstallerSettings& settings);
 std::u16string UninstallArguments(const InstallerSettings& settings);
 
 // The uninstaller: the uninstall data folder joined with the uninstaller file name.
+// The uninstaller's file name when the settings give none.
+inline constexpr char16_t kDefaultUninstallerFileName[] = u"uninstall.exe";
 std::u16string UninstallerPath(const InstallerSettings& settings, const InstallationState& state);
 
 // "yyyymmdd".

@@ -240,3 +240,18 @@ TEST(ProductKeyValues, RegistryPathsAndNumbers) {
 
 }  // namespace
 }  // namespace palisade
+
+namespace palisade {
+namespace {
+
+TEST(ProductKeyValues, UninstallerPathHasAFileNameEvenWhenTheSettingsGiveNone) {
+    InstallerSettings settings;
+    InstallationState state;
+    state.uninstallDataFolder = u"C:\\App\\uninstall";
+    EXPECT_EQ(UninstallerPath(settings, state), u"C:\\App\\uninstall\\uninstall.exe");
+    settings.uninstallerFileName = u"remove.exe";
+    EXPECT_EQ(UninstallerPath(settings, state), u"C:\\App\\uninstall\\remove.exe");
+}
+
+}  // namespace
+}  // namespace palisade

@@ -1,0 +1,278 @@
+// The main sequence up to the progress page: the checks that may refuse the
+// installation and the decisions on its language, kind and folder. Every
+// stop here leaves the machine unchanged (except the folder an automatic run
+// creates once everything else has passed).
+#include <windows.h>
+
+#include "actions/win32/file_writer_win32.h"
+#include "core/format.h"
+#include "core/text.h"
+#include "core/win32/wide.h"
+#include "startup/fatal_texts.h"
+#include "startup/win32/fatal.h"
+#include "startup/win32/installation_lookup_win32.h"
+#include "startup/win32/installation_run_win32.h"
+#include "startup/win32/process_state.h"
+#include "ui/win32/message_box_win32.h"
+#include "ui/win32/notify_win32.h"
+#include "ui/win32/wizard_pages_win32.h"
+#include "variables/folder_lookup.h"
+#include "variables/os_description.h"
+#include "variables/program_files_folders.h"
+#include "variables/win32/system_facts_win32.h"
+
+namespace palisade {
+namespace {
+
+// One name for every installer this builder makes, so that two of them never
+// install at the same time.
+constexpr wchar_t kSingleInstanceMutexName[] = L"Global\\Palisade.Installer.Running";
+
+bool AutomaticAfterOverride(std::uint8_t automaticOverride, const CommandLineOptions& options) {
+    if (automaticOverride == 1) return true;
+    if (automaticOverride == 2) return options.silent;
+    return options.automatic;
+}
+
+}  // namespace
+
+InstallationRun::InstallationRun(LoadedPayload& payload, const OwnExecutable& executable,
+                                 const SetupSection& section)
+    : m_payload(payload),
+      m_executable(executable),
+      m_section(section),
+      m_settings(payload.settings),
+      m_payloadFlags(payload.header.payloadFlags),
+      m_silent(Process().options.silent),
+      m_progress([this](int n) { return Message(n); }),
+      m_context{m_settings, m_payloadFlags, m_state, ProcessSystemFacts(), TheInstallLog(), m_record, m_progress,
+                m_silent} {
+    m_state.automatic = AutomaticAfterOverride(m_settings.automaticOverride, Process().options);
+    m_state.bitness = m_settings.bitness;
+    m_state.productName = m_settings.displayName;
+    m_state.companyName = m_settings.publisher;
+    m_state.productVersion = m_settings.displayVersion;
+    m_productVersion = m_settings.displayVersion;
+}
+
+std::u16string InstallationRun::Message(int n) const { return m_settings.messageCatalogue.Message(n); }
+
+void InstallationRun::StopWithMessage(std::u16string_view text) { FatalWide(text); }
+
+void InstallationRun::Cancel() {
+    NotifyEvent(m_settings.cancelNotifyAddress, 0);
+    if (!Automatic()) ShowInstallerMessage(Message(98), Message(111), MB_OK | MB_ICONWARNING);
+    ExitInstaller(1);
+}
+
+void InstallationRun::PrepareTexts() {
+    SystemFacts& facts = m_context.facts;
+    m_osName = DescribeOs(facts.OsVersion(), 0);
+    // Every text shown comes from the catalogue with its placeholders filled.
+    MessageCatalogue& catalogue = m_settings.messageCatalogue;
+    for (std::size_t m = 0; m < catalogue.MessageCount(); ++m) {
+        for (std::size_t l = 0; l < catalogue.LanguageCount(); ++l) {
+            const std::u16string& text = catalogue.Text(m, l);
+            if (text.find(u'<') == std::u16string::npos) continue;
+            catalogue.SetText(m, l, ReplacePlaceholders(text, m_settings.displayName,
+                                                        m_settings.productDescription, m_osName));
+        }
+    }
+    m_settings.pageText = ReplacePlaceholders(m_settings.pageText, m_settings.displayName,
+                                              m_settings.productDescription, m_osName);
+    NotifyEvent(m_settings.startNotifyAddress, 0);
+
+    std::u16string stored = m_settings.defaultInstallPath;
+    std::u16string expanded = stored.empty() ? m_settings.displayName
+                                             : m_context.Expand(ReplaceAll(stored, u"<os>", m_osName));
+    FolderKind view = m_settings.bitness == 1 ? FolderKind::View64 : FolderKind::Native;
+    m_defaultPath = ResolveDefaultInstallPath(expanded, ProgramFilesFolder(view, facts));
+}
+
+void InstallationRun::ChooseLanguage() {
+    MessageCatalogue& catalogue = m_settings.messageCatalogue;
+    if (catalogue.LanguageCount() > 1 && !Automatic()) {
+        if (ShowWizardPage(WizardPage::Language) == PageAnswer::Cancel) Cancel();
+    }
+    if (catalogue.IsLoaded()) m_state.languageName = catalogue.Languages()[catalogue.CurrentLanguage()];
+    if (!Message(114).empty()) m_settings.pageText = Message(114);
+}
+
+void InstallationRun::CheckBitness() {
+    const OsVersionInfo& os = m_context.facts.OsVersion();
+    if (int needed = RequiredBitness(m_settings.bitness, os.is64Bit)) {
+        if (Automatic()) ExitInstaller(1);
+        StopWithMessage(Format(Message(81), {needed}));
+    }
+    if (m_settings.bitness == 1 && !Process().wow64RedirectionOff) StopWithMessage(kWow64RedirectionFailedText);
+}
+
+void InstallationRun::CheckSystem() {
+    const OsVersionInfo& os = m_context.facts.OsVersion();
+    if (!m_settings.minimumSystemVersion.IsEmpty()) {
+        HCURSOR previous = ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
+        bool tooOld = BelowMinimumSystem(m_settings.minimumSystemVersion, os);
+        ::SetCursor(previous ? previous : ::LoadCursorW(nullptr, IDC_ARROW));
+        if (tooOld) StopWithMessage(Format(Message(60), {MinimumSystemText(m_settings.minimumSystemVersion)}));
+    }
+    if (m_settings.excludedSystems & SystemKindBit(os)) StopWithMessage(Format(Message(61), {m_osName}));
+}
+
+void InstallationRun::CheckMasterProduct() {
+    if (!Flag1(Flags1::kMasterProduct)) return;
+    std::optional<ExistingInstallation> master = ReadUninstallEntry(m_settings.masterUninstallName);
+    bool wantsFolder = m_defaultPath.source == DefaultInstallPath::Source::Master;
+    if (!master || (wantsFolder && master->location.empty())) {
+        StopWithMessage(Format(Message(12), {m_settings.masterDisplayName}));
+    }
+    const std::u16string& minimum = m_settings.masterMinimumVersion;
+    if (!minimum.empty() && CompareProductVersions(master->version, minimum) < 0) {
+        StopWithMessage(Format(Message(112), {m_settings.masterDisplayName, minimum}));
+    }
+    if (wantsFolder) m_masterFolder = NormaliseFolder(master->location);
+}
+
+void InstallationRun::TakeSingleInstanceMutex() {
+    if (!Flag1(Flags1::kSingleInstance)) return;
+    m_singleInstanceMutex = ::CreateMutexW(nullptr, FALSE, kSingleInstanceMutexName);
+    DWORD wait = m_singleInstanceMutex ? ::WaitForSingleObject(m_singleInstanceMutex, 0) : WAIT_FAILED;
+    if (wait != WAIT_OBJECT_0 && wait != WAIT_ABANDONED) StopWithMessage(Message(91));
+}
+
+void InstallationRun::LookUpExistingInstallation() {
+    if (!Flag1(Flags1::kUninstaller)) return;
+    m_existing = ReadUninstallEntry(m_settings.uninstallEntryName);
+    if (!m_existing || m_existing->location.empty()) {
+        std::optional<RegistryValuePath> where = ParseRegistryValuePath(m_settings.installLocationValue);
+        std::optional<std::u16string> location = where ? ReadRegistryValueText(*where) : std::nullopt;
+        if (location && !location->empty()) {
+            if (!m_existing) m_existing = ExistingInstallation{};
+            m_existing->location = *location;
+        }
+    }
+    if (!m_existing) return;
+    m_state.oldVersion = m_existing->version;
+    m_record.sharedFilesRecord = m_existing->sharedFiles;
+}
+
+void InstallationRun::PlayStartupSound() {
+    if (Automatic() || m_settings.startupSound.empty()) return;
+    // winmm is loaded only for the runs that play something.
+    static HMODULE winmm = ::LoadLibraryW(L"winmm.dll");
+    using PlaySoundFunction = BOOL(WINAPI*)(LPCWSTR, HMODULE, DWORD);
+    auto play = winmm ? reinterpret_cast<PlaySoundFunction>(
+                            reinterpret_cast<void (*)()>(::GetProcAddress(winmm, "PlaySoundW")))
+                      : nullptr;
+    constexpr DWORD kMemoryAsyncNoDefault = 0x0004 | 0x0001 | 0x0002;  // SND_MEMORY | SND_ASYNC | SND_NODEFAULT
+    if (play) play(reinterpret_cast<LPCWSTR>(m_settings.startupSound.data()), nullptr, kMemoryAsyncNoDefault);
+}
+
+void InstallationRun::ShowIntroductionPages() {
+    if (Flag1(Flags1::kGreetingPage) || (!Automatic() && !Flag2(Flags2::kNoGreetingPage))) {
+        if (ShowWizardPage(WizardPage::Greeting, Message(65)) == PageAnswer::Cancel) Cancel();
+    }
+    if (!m_settings.installPassword.empty() && ShowWizardPage(WizardPage::Password) != PageAnswer::Next) Cancel();
+    if (Automatic()) return;
+    for (const ByteBlob& text : m_settings.licenceTexts) {
+        if (!text.empty() && ShowWizardPage(WizardPage::Licence, Message(63)) == PageAnswer::Cancel) Cancel();
+    }
+    for (const ByteBlob& text : m_settings.readmeTexts) {
+        if (!text.empty() && ShowWizardPage(WizardPage::Readme, Message(64)) == PageAnswer::Cancel) Cancel();
+    }
+}
+
+void InstallationRun::SettleInstallFolder() {
+    bool overridden = !Process().options.installPathOverride.empty();
+    if (m_defaultPath.source == DefaultInstallPath::Source::Registry && !overridden) {
+        std::optional<std::u16string> value = ReadRegistryValueText(m_defaultPath.registry);
+        if (!value || value->empty()) {
+            StopWithMessage(Format(u"Failed to obtain installation path from \"%s\"", {m_defaultPath.registryText}));
+        }
+        std::u16string folder = NormaliseFolder(m_context.Expand(*value));
+        if (!m_context.facts.FolderExists(folder)) {
+            StopWithMessage(Format(u"Installation path \"%s\" obtained from \"%s\" does not exist.",
+                                   {folder, m_defaultPath.registryText}));
+        }
+        m_state.installFolder = folder;
+        m_state.existingInstall = kNewInstallation;
+    } else if (Flag1(Flags1::kUninstaller) && m_existing) {
+        SettleExistingInstallation();
+    } else {
+        SettleNewInstallFolder();
+    }
+}
+
+void InstallationRun::SettleExistingInstallation() {
+    const ExistingInstallation& existing = *m_existing;
+    if (MustUninstallFirst(m_settings, existing.version)) {
+        m_state.automatic = false;
+        const std::u16string& command =
+            !existing.quietUninstallString.empty() ? existing.quietUninstallString : existing.uninstallString;
+        if (command.empty()) StopWithMessage(Message(9));
+        if (ShowWizardPage(WizardPage::MustUninstall) != PageAnswer::Next) Cancel();
+        std::wstring line = ToWide(MustUninstallCommand(command, FromWide(::GetCommandLineW())));
+        STARTUPINFOW startup{};
+        startup.cb = sizeof(startup);
+        PROCESS_INFORMATION started{};
+        if (::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                             &started)) {
+            ::CloseHandle(started.hThread);
+            ::CloseHandle(started.hProcess);
+        }
+        ExitInstaller(1);
+    }
+    if (DowngradeForbidden(existing.noDowngradeBelow, m_productVersion)) {
+        if (!Silent()) ShowInstallerMessage(Format(Message(106), {existing.noDowngradeBelow}), u"", MB_ICONERROR);
+        ExitInstaller(1);
+    }
+    InstallTypeDecision type = DecideInstallType(Flag2(Flags2::kCompareVersions), existing.version, m_productVersion);
+    m_state.existingInstall = type.type;
+    if (!Automatic() && !Flag1(Flags1::kNoExistingInstallQuestion)) {
+        std::u16string question = Format(Message(7), {Message(type.questionMessage), m_settings.displayName,
+                                                      existing.version, m_productVersion, existing.location});
+        if (!AskYesNo(question, Message(2))) Cancel();
+    }
+    if (UnexpectedExistingVersion(m_settings, existing.version) && !AskYesNo(Message(72), Message(20))) {
+        NotifyEvent(m_settings.cancelNotifyAddress, 0);
+        ExitInstaller(1);
+    }
+    m_state.installFolder = NormaliseFolder(existing.location);
+}
+
+void InstallationRun::SettleNewInstallFolder() {
+    m_state.existingInstall = kNewInstallation;
+    const std::u16string& override = Process().options.installPathOverride;
+    std::u16string folder = !override.empty() ? NormaliseFolder(override)
+                            : m_defaultPath.source == DefaultInstallPath::Source::Master ? m_masterFolder
+                                                                                         : m_defaultPath.folder;
+    if (!Automatic() && Flag1(Flags1::kFolderPage) &&
+        ShowWizardPage(WizardPage::Folder, folder) == PageAnswer::Cancel) {
+        Cancel();
+    }
+    if (NormaliseFolder(folder).empty() || !CreateFolderPath(folder)) StopWithMessage(Message(73));
+    m_state.installFolder = NormaliseFolder(folder);
+}
+
+void InstallationRun::SettlePortableAndStartMenu() {
+    SystemFacts& facts = m_context.facts;
+    std::optional<std::u16string> drive = DriveOf(m_state.installFolder);
+    m_state.portable = drive && facts.DriveType(*drive + u"\\") == DriveKind::Removable;
+    m_state.uninstallDataFolder = m_settings.uninstallSubdir.empty()
+                                      ? m_state.installFolder
+                                      : JoinFolder(m_state.installFolder, m_settings.uninstallSubdir);
+    if (PayloadBit(PayloadBits::kRecordInstallFolder)) {
+        m_record.uninstallItems.Record(m_state.installFolder, UninstallItemType::InstallFolder);
+    }
+    if (m_state.existingInstall == kNewInstallation || !m_existing || m_existing->startMenu.empty()) {
+        m_state.startMenuFolderName = ReplacePlaceholders(m_settings.productStartMenu, m_settings.displayName,
+                                                          m_settings.productDescription, m_osName);
+        bool pageWanted = !Automatic() && Flag2(Flags2::kStartMenuPage) &&
+                          (!m_state.portable || !PayloadBit(PayloadBits::kPortableNoShortcuts));
+        if (pageWanted && ShowWizardPage(WizardPage::StartMenu) == PageAnswer::Cancel) Cancel();
+    } else {
+        m_state.startMenuFolderName = m_existing->startMenu;
+    }
+    // Opening the start-menu folder to everyone belongs to the shortcuts step.
+}
+
+}  // namespace palisade

@@ -1,0 +1,90 @@
+// One installation run: the main sequence from the settings to the exit,
+// with the state it settles on the way.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "actions/install_context.h"
+#include "actions/installation_record.h"
+#include "payload/settings_flags.h"
+#include "payload/win32/payload_loader_win32.h"
+#include "startup/install_decisions.h"
+#include "startup/section_locator.h"
+#include "startup/win32/own_executable.h"
+#include "ui/win32/progress_win32.h"
+#include "variables/installation_state.h"
+
+namespace palisade {
+
+class RestorePoint;
+
+class InstallationRun {
+public:
+    InstallationRun(LoadedPayload& payload, const OwnExecutable& executable, const SetupSection& section);
+
+    // Runs every step and ends the process with exit code 1.
+    [[noreturn]] void Run();
+
+private:
+    // Checks and decisions before anything changes on the machine.
+    void PrepareTexts();
+    void ChooseLanguage();
+    void CheckBitness();
+    void CheckSystem();
+    void CheckMasterProduct();
+    void TakeSingleInstanceMutex();
+    void LookUpExistingInstallation();
+    void PlayStartupSound();
+    void ShowIntroductionPages();
+    void SettleInstallFolder();
+    void SettleExistingInstallation();
+    void SettleNewInstallFolder();
+    void SettlePortableAndStartMenu();
+
+    // The work.
+    void OpenProgress();
+    void PrepareSystem();
+    void RunPreInstallationBatches();
+    void InstallArchive();
+    void Finish();
+    void WriteLogAndFinishMessage();
+    void LaunchProgramOnExit();
+
+    // Helpers.
+    std::u16string Message(int n) const;
+    [[noreturn]] void StopWithMessage(std::u16string_view text);
+    [[noreturn]] void Cancel();
+    bool RunAuthorBatch(const std::string& commands, int addition, bool titled, bool hidden,
+                        std::uint32_t titleMessage = 0);
+    bool Automatic() const { return m_state.automatic; }
+    bool Silent() const { return m_silent; }
+    bool Flag1(std::uint32_t bit) const { return (m_settings.settingsFlags1 & bit) != 0; }
+    bool Flag2(std::uint32_t bit) const { return (m_settings.settingsFlags2 & bit) != 0; }
+    bool PayloadBit(std::uint32_t bit) const { return (m_payloadFlags & bit) != 0; }
+
+    LoadedPayload& m_payload;
+    const OwnExecutable& m_executable;
+    const SetupSection& m_section;
+    InstallerSettings& m_settings;
+    std::uint32_t m_payloadFlags;
+    bool m_silent;
+    InstallationState m_state;
+    InstallationRecord m_record;
+    Win32Progress m_progress;
+    InstallContext m_context;
+
+    std::u16string m_osName;
+    std::u16string m_productVersion;
+    std::optional<ExistingInstallation> m_existing;
+    std::u16string m_masterFolder;
+    DefaultInstallPath m_defaultPath;
+    std::uint64_t m_totalSize = 0;
+    HANDLE m_singleInstanceMutex = nullptr;  // held until the process ends
+    RestorePoint* m_restorePoint = nullptr;
+};
+
+}  // namespace palisade

@@ -1,0 +1,285 @@
+// The main sequence from the progress page on: preparing the system, the
+// batches, the archive and the file walk, the actions, and the finish.
+#include <windows.h>
+#include <shellapi.h>
+
+#include "actions/win32/component_registration_win32.h"
+#include "actions/win32/file_associations_win32.h"
+#include "actions/win32/file_installation_win32.h"
+#include "actions/win32/file_writer_win32.h"
+#include "actions/win32/firewall_win32.h"
+#include "actions/win32/folder_rights_win32.h"
+#include "actions/win32/registry_entries_win32.h"
+#include "actions/win32/shared_counts_win32.h"
+#include "actions/win32/shortcuts_win32.h"
+#include "core/format.h"
+#include "core/text.h"
+#include "core/win32/system_error.h"
+#include "core/win32/wide.h"
+#include "log/finish_message.h"
+#include "log/win32/install_log_win32.h"
+#include "payload/archive.h"
+#include "payload/item_walker.h"
+#include "startup/win32/fatal.h"
+#include "startup/win32/installation_run_win32.h"
+#include "startup/win32/process_state.h"
+#include "system/win32/restore_point_win32.h"
+#include "ui/win32/message_box_win32.h"
+#include "ui/win32/notify_win32.h"
+#include "uninstall/win32/uninstall_registration_win32.h"
+#include "variables/os_description.h"
+#include "variables/win32/run_batch_win32.h"
+
+namespace palisade {
+namespace {
+
+bool ProcessIsAdministrator() {
+    SID_IDENTIFIER_AUTHORITY ntAuthority = SECURITY_NT_AUTHORITY;
+    PSID administrators = nullptr;
+    if (!::AllocateAndInitializeSid(&ntAuthority, 2, SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_ADMINS, 0, 0, 0,
+                                    0, 0, 0, &administrators)) {
+        return false;
+    }
+    BOOL member = FALSE;
+    if (!::CheckTokenMembership(nullptr, administrators, &member)) member = FALSE;
+    ::FreeSid(administrators);
+    return member != FALSE;
+}
+
+LogDateTime BuildDateOf(const BuildDate& date) {
+    LogDateTime result;
+    result.year = date.year;
+    result.month = date.month;
+    result.day = date.day;
+    result.hour = date.hour;
+    result.minute = date.minute;
+    result.second = date.second;
+    return result;
+}
+
+void RestartSystem() {
+    HANDLE rawToken = nullptr;
+    if (::OpenProcessToken(::GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &rawToken)) {
+        TOKEN_PRIVILEGES privileges{};
+        privileges.PrivilegeCount = 1;
+        privileges.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
+        if (::LookupPrivilegeValueW(nullptr, L"SeShutdownPrivilege", &privileges.Privileges[0].Luid)) {
+            ::AdjustTokenPrivileges(rawToken, FALSE, &privileges, 0, nullptr, nullptr);
+        }
+        ::CloseHandle(rawToken);
+    }
+    ::ExitWindowsEx(EWX_REBOOT, SHTDN_REASON_MAJOR_APPLICATION | SHTDN_REASON_MINOR_INSTALLATION |
+                                    SHTDN_REASON_FLAG_PLANNED);
+}
+
+}  // namespace
+
+void InstallationRun::Run() {
+    ConnectRunLogToDebugger(m_context.log.runLog);
+    PrepareTexts();
+    ChooseLanguage();
+    // The background window (shown here) belongs to the wizard's appearance.
+    CheckBitness();
+    CheckSystem();
+    CheckMasterProduct();
+    TakeSingleInstanceMutex();
+    LookUpExistingInstallation();
+    PlayStartupSound();
+    ShowIntroductionPages();
+    // Closing running copies of the product before installing belongs to the
+    // application-closing service, which is not part of the program yet.
+    SettleInstallFolder();
+    SettlePortableAndStartMenu();
+
+    OpenProgress();
+    PrepareSystem();
+    RunPreInstallationBatches();
+    InstallArchive();
+    Finish();
+    ExitInstaller(1);
+}
+
+void InstallationRun::OpenProgress() {
+    // The progress page is the wizard's; without it every update pumps messages.
+    m_progress.SetProgress(1);
+    NotifyEvent(m_settings.beginNotifyAddress, 0);
+}
+
+void InstallationRun::PrepareSystem() {
+    RunLog& log = m_context.log.runLog;
+    if (!ProcessIsAdministrator()) log.AppendNarrow("Warning: the installer does not have admin rights.\r\n\r\n");
+    static RestorePoint restorePoint;  // committed by its destructor if still open at exit
+    m_restorePoint = &restorePoint;
+    if (PayloadBit(PayloadBits::kRestorePoint)) BeginRestorePoint(m_context, restorePoint);
+
+    if (!m_settings.uninstallSubdir.empty() && !CreateFolderPath(m_state.uninstallDataFolder)) {
+        DWORD error = ::GetLastError();
+        m_context.log.failures.Append(u"Failed to create uninstall data folder \"" + m_state.uninstallDataFolder +
+                                      u"\": " + SystemErrorText(error));
+    }
+    PlaceSharedFolder(m_context);
+    GrantFolderRights(m_state.installFolder, m_context);
+    if (m_state.uninstallDataFolder != m_state.installFolder) GrantFolderRights(m_state.uninstallDataFolder, m_context);
+
+    m_totalSize = m_payload.header.TotalItemSize();
+    if ((m_settings.settingsFlags2 & Flags2::kPortableNoUninstaller) && m_state.portable) {
+        m_settings.settingsFlags1 &= ~Flags1::kUninstaller;
+    }
+}
+
+bool InstallationRun::RunAuthorBatch(const std::string& commands, int addition, bool titled, bool hidden,
+                                     std::uint32_t titleMessage) {
+    static const char* const kTitles[] = {"Pre-Installation Batch", "Upgrade Batch", "Reinstall Batch",
+                                          "Post-Installation Batch"};
+    std::string text = commands;
+    if (addition >= 0) {
+        const std::string& extra = Process().options.batchAdditions[addition];
+        if (!extra.empty()) text += "\r\n" + extra;
+    }
+    const OsVersionInfo& os = m_context.facts.OsVersion();
+    BatchContext batch;
+    batch.automatic = Automatic();
+    batch.silent = Silent();
+    batch.osPlatformId = os.platformId;
+    batch.osMajor = os.majorVersion;
+    batch.osMinor = os.minorVersion;
+    batch.expand = [this](std::u16string_view t) { return m_context.Expand(t); };
+    batch.log = &m_context.log.runLog;
+    std::optional<std::string_view> title;
+    if (titled) title = kTitles[titleMessage];
+    return RunBatch(text, hidden, title, batch);
+}
+
+void InstallationRun::RunPreInstallationBatches() {
+    RunAuthorBatch(m_settings.preInstallBatch, 0, PayloadBit(PayloadBits::kPreInstallBatchTitle),
+                   Flag1(Flags1::kHidePreInstallBatch), 0);
+    if (m_state.existingInstall == kUpgrade) {
+        RunAuthorBatch(m_settings.upgradeBatch, -1, PayloadBit(PayloadBits::kUpgradeBatchTitle),
+                       Flag2(Flags2::kHideUpgradeBatch), 1);
+    }
+    if (m_existing && (m_state.existingInstall == kReinstall ||
+                       !PayloadBit(PayloadBits::kReinstallBatchOnlyOnReinstall))) {
+        RunAuthorBatch(m_settings.reinstallBatch, -1, PayloadBit(PayloadBits::kReinstallBatchTitle),
+                       Flag2(Flags2::kHideReinstallBatch), 2);
+    }
+}
+
+void InstallationRun::InstallArchive() {
+    m_progress.SetStatusMessage(8);
+    m_progress.SetProgress(2);
+    m_progress.SetStatusMessage(62);
+    m_progress.SetProgress(21);
+    std::vector<std::uint8_t> archiveBuffer;
+    ByteView archive = LoadArchive(m_payload, m_executable, m_section, archiveBuffer);
+    m_progress.SetStatusMessage(54);
+    m_progress.SetProgress(26);
+    // The scheduled deletions before installing belong to the deferred-deletion
+    // service of the uninstaller, which is not part of the program yet.
+    m_progress.SetProgress(27);
+
+    bool compressed = (m_settings.settingsFlags1 & kCompressedChunksBit) != 0;
+    ItemWalker walker(m_payload.header, archive, *m_payload.cipher, compressed);
+    InstallFiles(walker, m_payload.header.itemSizes.size(), m_context);
+    FinishFileWalk(m_context);
+    if (Flag1(Flags1::kUninstaller) && !m_state.portable) IncrementSharedCounts(m_context);
+    m_progress.SetProgress(93);
+    RegisterComponents(m_context);
+    CreateShortcuts(m_context);
+    WriteRegistryEntries(m_context);
+    InstallAssociations(m_context);
+    AddFirewallExceptions(m_context);
+}
+
+void InstallationRun::Finish() {
+    UninstallInputs inputs;
+    inputs.strippedInstaller = ByteView(m_payload.strippedInstaller);
+    inputs.installedBytes = m_totalSize;
+    inputs.session = Process().startTime;
+    RegisterUninstall(m_context, inputs);
+    m_progress.SetProgress(100);
+    if (Flag1(Flags1::kUninstaller)) WriteUninstallData(m_context);
+    RunAuthorBatch(m_settings.postInstallBatch, 1, PayloadBit(PayloadBits::kPostInstallBatchTitle),
+                   Flag1(Flags1::kHidePostInstallBatch), 3);
+    NotifyEvent(m_settings.completionNotifyAddress, 1);
+    if (PayloadBit(PayloadBits::kRestorePoint)) CommitRestorePoint(m_context, *m_restorePoint);
+
+    std::u16string launch = !Process().options.programToRunOnExit.empty() ? Process().options.programToRunOnExit
+                                                                           : m_settings.launchProgram;
+    launch = launch.empty() ? launch : m_context.Expand(launch);
+    if (!launch.empty()) m_context.log.runLog.AppendFormattedWide(u"Launch on exit: %s\r\n", {launch});
+    WriteLogAndFinishMessage();
+
+    // A silent run never restarts the computer: nobody agreed, and other
+    // programs' unsaved work would be lost. The need stays in the log and in
+    // the product key's flags for the admin's tools.
+    bool restart = Flag1(Flags1::kRestartRequired) && !Silent() && AskYesNo(Message(37), Message(20));
+    RunAuthorBatch(m_settings.installExitBatch, 2, false, Flag1(Flags1::kHideInstallExitBatch));
+    if (restart) RestartSystem();
+    if (!launch.empty()) {
+        std::wstring line = ToWide(launch);
+        STARTUPINFOW startup{};
+        startup.cb = sizeof(startup);
+        PROCESS_INFORMATION started{};
+        if (::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                             &started)) {
+            ::CloseHandle(started.hThread);
+            ::CloseHandle(started.hProcess);
+        } else {
+            ::ShellExecuteW(nullptr, nullptr, line.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+        }
+    }
+}
+
+void InstallationRun::WriteLogAndFinishMessage() {
+    InstallLog& log = m_context.log;
+    std::u16string path = InstallLogPath(m_state.uninstallDataFolder);
+    std::u16string failures = log.failures.Text();
+    if (!failures.empty()) NotifyEvent(m_settings.errorNotifyAddress, 1);
+
+    bool viewLog = false;
+    FinishInputs finish;
+    finish.automatic = Automatic();
+    finish.hasFailures = !failures.empty();
+    finish.settingsFlags1 = m_settings.settingsFlags1;
+    finish.settingsFlags2 = m_settings.settingsFlags2;
+    finish.summaryHasActions = !m_settings.summaryDocument.empty() || !m_settings.summaryDocument2.empty() ||
+                               !m_settings.launchProgram.empty();
+    FinishChoice choice = ChooseFinishMessage(finish);
+    m_settings.settingsFlags2 = choice.settingsFlags2;
+    if (choice.message == FinishMessage::AskToViewLog) {
+        viewLog = AskYesNo(Format(Message(40), {path}), Message(41));
+    } else if (choice.message != FinishMessage::None) {
+        // The summary page is the wizard's; until it exists the plain box says the same.
+        ShowInstallerMessage(Message(42), Message(43), MB_OK | MB_ICONINFORMATION);
+    }
+
+    if (ShouldWriteInstallLog(Flag1(Flags1::kKeepInstallLog), failures)) {
+        InstallLogSection section;
+        InstallLogHeader& header = section.header;
+        header.productName = m_settings.displayName;
+        header.installTime = CurrentLocalTime();
+        header.looksForExistingInstall = Flag1(Flags1::kUninstaller);
+        header.existingInstall = m_state.existingInstall;
+        header.installFolder = m_state.installFolder;
+        header.buildDate = BuildDateOf(m_settings.buildDate);
+        header.productVersion = m_productVersion;
+        header.overwrittenVersion = m_state.oldVersion;
+        header.osDescription = DescribeOs(m_context.facts.OsVersion(), 0);
+        section.runLog = log.runLog.Bytes();
+        section.failures = failures;
+        std::u16string success = Message(43);
+        section.successText = success;
+        if (!WriteInstallLogFile(path, section)) viewLog = false;
+    } else {
+        viewLog = false;
+    }
+    if (viewLog) ViewInstallLog(path);
+}
+
+[[noreturn]] void RunInstallation(LoadedPayload& payload, const OwnExecutable& executable,
+                                  const SetupSection& section) {
+    static InstallationRun* run = new InstallationRun(payload, executable, section);
+    run->Run();
+}
+
+}  // namespace palisade

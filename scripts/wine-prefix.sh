@@ -12,7 +12,7 @@ unset http_proxy https_proxy HTTP_PROXY HTTPS_PROXY
 
 case $action in
   create)
-    if [ -f "$prefix/system.reg" ] && [ -f "$prefix/.palisade-ready" ]; then
+    if [ -f "$prefix/system.reg" ] && [ -f "$prefix/.palisade-ready-2" ]; then
       echo "wine prefix $prefix already made"
       exit 0
     fi
@@ -21,8 +21,13 @@ case $action in
     wineboot -i
     # Xvfb has no window manager: let Wine draw title bars itself.
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f >/dev/null
+    # A crashing program must end, not wait in the debugger for someone to look.
+    for view in 32 64; do
+      wine reg delete 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /f /reg:$view \
+        >/dev/null 2>&1 || true
+    done
     wineserver -w
-    touch "$prefix/.palisade-ready"
+    touch "$prefix/.palisade-ready-2"
     echo "wine prefix $prefix made"
     ;;
   stop)

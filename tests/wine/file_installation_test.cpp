@@ -142,9 +142,9 @@ TEST(FileInstallationWine, FailuresThatMustNotBeRegisteredForRestart) {
     EXPECT_EQ(Section(r.stdoutText, "failures").find("registered"), std::string::npos) << r.stdoutText;
 
     // A drive that is not there: the dedicated sentence ends the text.
-    r = Probe({"write-file", "Q:\\nowhere\\file.txt", "x", "--existed"});
+    r = Probe({"write-file", "J:\\nowhere\\file.txt", "x", "--existed"});
     EXPECT_EQ(FirstLine(r.stdoutText), "written=0 deferred=0 flags1=0");
-    EXPECT_EQ(Section(r.stdoutText, "failures"), "\r\nFailed to install Q:\\nowhere\\file.txt\r\nDrive Q: is not present.\r\n");
+    EXPECT_EQ(Section(r.stdoutText, "failures"), "\r\nFailed to install J:\\nowhere\\file.txt\r\nDrive J: is not present.\r\n");
 }
 
 TEST(FileInstallationWine, FileInUseIsReplacedAtRestart) {

@@ -103,11 +103,16 @@ RunResult RunInstaller(const std::string& name, const std::vector<std::uint8_t>&
     return RunProgram(path, WithArguments({"/silent"}));
 }
 
+// A good installer is read to the end of its walk: every item is installed.
 void ExpectVerified(const std::string& name, const InstallerOptions& options) {
+    std::filesystem::path folder = HostPath("C:\\Program Files (x86)\\Payload Test");
+    std::filesystem::remove_all(folder);
     RunResult r = RunInstaller(name, BuildInstaller(options));
     ASSERT_FALSE(r.timedOut);
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_NE(r.debugOutput.find("Payload verified: 3 items."), std::string::npos) << r.debugOutput;
+    std::ifstream last(folder / "file2.txt", std::ios::binary);
+    std::string contents{std::istreambuf_iterator<char>(last), std::istreambuf_iterator<char>()};
+    EXPECT_EQ(contents, std::string(3000, 'c')) << name << ": " << r.debugOutput;
 }
 
 void ExpectErrorCode(const std::string& name, const std::vector<std::uint8_t>& image, int code) {

@@ -7,9 +7,10 @@ if(NOT PALISADE_WINE)
 endif()
 
 file(GLOB PALISADE_WINE_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/wine/*_test.cpp)
-add_executable(wine_tests ${CMAKE_SOURCE_DIR}/tests/wine/wine_harness.cpp ${PALISADE_WINE_TEST_SOURCES})
+add_executable(wine_tests ${CMAKE_SOURCE_DIR}/tests/wine/wine_harness.cpp
+  ${CMAKE_SOURCE_DIR}/tests/wine/install_support.cpp ${PALISADE_WINE_TEST_SOURCES})
 target_include_directories(wine_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/wine)
-target_link_libraries(wine_tests PRIVATE palisade_core GTest::gtest GTest::gtest_main)
+target_link_libraries(wine_tests PRIVATE palisade_core palisade_tools GTest::gtest GTest::gmock GTest::gtest_main)
 target_compile_definitions(wine_tests PRIVATE
   PALISADE_BUILD_DIR="${CMAKE_BINARY_DIR}"
   PALISADE_STUB_PATH="${PALISADE_STUB}"
@@ -26,9 +27,15 @@ set_tests_properties(wine_prefix_teardown PROPERTIES FIXTURES_CLEANUP wine_prefi
 # Every test of the binary becomes a ctest test: label wine, or label gui for
 # the tests whose names contain "Gui" (they open windows and run one at a time).
 # Discovery cannot give one test two labels, so `ctest -L "wine|gui"` runs all.
-gtest_discover_tests(wine_tests TEST_FILTER "-*Gui*"
+gtest_discover_tests(wine_tests TEST_FILTER "-*Gui*:*Restart*"
   PROPERTIES LABELS wine FIXTURES_REQUIRED wine_prefix TIMEOUT 900
+  DISCOVERY_TIMEOUT 60)
+# Tests whose names contain "Restart" restart Wine (`wineboot -r` carries out
+# every pending restart operation of the shared prefix), so they run alone.
+gtest_discover_tests(wine_tests TEST_FILTER "*Restart*:-*Gui*"
+  PROPERTIES LABELS wine FIXTURES_REQUIRED wine_prefix TIMEOUT 900 RUN_SERIAL TRUE
   DISCOVERY_TIMEOUT 60)
 gtest_discover_tests(wine_tests TEST_FILTER "*Gui*"
   PROPERTIES LABELS gui FIXTURES_REQUIRED wine_prefix TIMEOUT 900 RUN_SERIAL TRUE
   DISCOVERY_TIMEOUT 60)
+

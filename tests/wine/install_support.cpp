@@ -1,0 +1,92 @@
+// Building small installers from test code and reading back their results.
+#include "install_support.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+
+#include "builder/english_messages.h"
+#include "core/text.h"
+#include "payload/installer_image.h"
+
+namespace palisade::wine {
+namespace {
+
+MessageCatalogue EnglishCatalogue() {
+    const std::vector<std::string>& texts = tools::EnglishMessages();
+    MessageCatalogue catalogue({u"English"}, texts.size());
+    for (std::size_t i = 0; i < texts.size(); ++i) catalogue.SetText(i, 0, Utf8ToUtf16(texts[i]));
+    return catalogue;
+}
+
+std::vector<std::uint8_t> ReadBytes(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+}  // namespace
+
+std::string InstallFolderOf(const std::string& name) { return "C:\\Palisade Tests\\" + name; }
+
+TestProduct MakeProduct(const std::string& name) {
+    TestProduct product;
+    InstallerSettings& s = product.settings;
+    s.displayName = Utf8ToUtf16(name);
+    s.publisher = u"Palisade Tests";
+    s.displayVersion = u"1.0.0";
+    s.uninstallEntryName = Utf8ToUtf16(name);
+    s.defaultInstallPath = Utf8ToUtf16(InstallFolderOf(name));
+    s.uninstallSubdir = u"uninstall";
+    s.uninstallerFileName = u"uninstall.exe";
+    s.settingsFlags1 = 0x4 | 0x20 | 0x40 | 0x100000;  // uninstaller, compressed, kept log, line per file
+    s.settingsFlags2 = 0x10;                           // compare versions
+    s.messageCatalogue = EnglishCatalogue();
+    product.payloadFlags = 0x20;  // stripped uninstaller
+    return product;
+}
+
+PayloadItem FileItem(const std::string& name, const std::string& contents, const std::u16string& folder) {
+    PayloadItem item;
+    item.name = name;
+    item.data.assign(contents.begin(), contents.end());
+    item.destinationOverride = folder;
+    item.timeStamp = FileTimeStamp{2024, 5, 17, 10, 30, 42};
+    return item;
+}
+
+std::filesystem::path WriteInstaller(const TestProduct& product, const std::string& fileName) {
+    PayloadOptions options;
+    options.payloadFlags = product.payloadFlags;
+    options.chunkSize = 4096;
+    InstallerBuild build = BuildInstallerImage(ReadBytes(StubPath()), product.settings, product.items, options);
+    EXPECT_TRUE(build.error.empty()) << build.error;
+    std::filesystem::path folder = BuildDir() / "test-installers";
+    std::filesystem::create_directories(folder);
+    std::filesystem::path path = folder / fileName;
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(build.image.data()),
+                                                std::streamsize(build.image.size()));
+    return path;
+}
+
+RunResult InstallSilently(const std::filesystem::path& installer, std::vector<std::string> extra) {
+    std::vector<std::string> arguments{"/silent"};
+    arguments.insert(arguments.end(), extra.begin(), extra.end());
+    return RunProgram(installer, WithArguments(arguments));
+}
+
+std::string ReadHostFile(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void WriteHostFile(const std::filesystem::path& path, const std::string& contents) {
+    std::filesystem::create_directories(path.parent_path());
+    std::ofstream(path, std::ios::binary) << contents;
+}
+
+std::string InstallLogOf(const std::string& name) {
+    return ReadHostFile(HostPath(InstallFolderOf(name) + "\\uninstall\\Install.log"));
+}
+
+}  // namespace palisade::wine

@@ -1,0 +1,44 @@
+// Building small installers from test code and reading back what a silent
+// installation left in the Wine prefix.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "payload/item_stream_writer.h"
+#include "payload/settings.h"
+#include "wine_harness.h"
+
+namespace palisade::wine {
+
+struct TestProduct {
+    InstallerSettings settings;
+    std::vector<PayloadItem> items;
+    std::uint32_t payloadFlags = 0;
+};
+
+// A product that installs into "C:\Palisade Tests\<name>" with the English
+// messages, an uninstaller (stripped image), a kept log and a line per file.
+TestProduct MakeProduct(const std::string& name);
+
+// One file item; `folder` is the destination override ("" or "sub\\").
+PayloadItem FileItem(const std::string& name, const std::string& contents, const std::u16string& folder = u"");
+
+// Writes the installer to a fresh file under the build folder and returns its path.
+std::filesystem::path WriteInstaller(const TestProduct& product, const std::string& fileName);
+
+// Runs an installer with /silent (plus `extra` arguments).
+RunResult InstallSilently(const std::filesystem::path& installer, std::vector<std::string> extra = {});
+
+std::string ReadHostFile(const std::filesystem::path& path);
+void WriteHostFile(const std::filesystem::path& path, const std::string& contents);
+
+// "C:\Palisade Tests\<name>" and its host path.
+std::string InstallFolderOf(const std::string& name);
+
+// The Install.log of a product installed with MakeProduct's settings.
+std::string InstallLogOf(const std::string& name);
+
+}  // namespace palisade::wine

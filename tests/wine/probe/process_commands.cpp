@@ -1,0 +1,38 @@
+// Probe commands that start programs with an exact Windows command line, as
+// a user typing it into a console would (Wine's own start-up re-quotes
+// arguments passed from Linux).
+#include <windows.h>
+
+#include "core/text.h"
+#include "core/win32/wide.h"
+#include "probe_commands.h"
+
+namespace palisade::probe {
+namespace {
+
+// `run-line PROGRAM ARGUMENTS`: runs "PROGRAM" ARGUMENTS (the arguments as one
+// text, unchanged), waits, and prints and returns the program's exit code.
+int RunLine(const std::vector<std::string>& args, std::string& out) {
+    if (args.size() != 2) return 2;
+    std::wstring line = L"\"" + ToWide(Utf8ToUtf16(args[0])) + L"\" " + ToWide(Utf8ToUtf16(args[1]));
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION started{};
+    if (!::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started)) {
+        out = "cannot start " + std::to_string(::GetLastError());
+        return 255;
+    }
+    ::WaitForSingleObject(started.hProcess, INFINITE);
+    DWORD code = 0;
+    ::GetExitCodeProcess(started.hProcess, &code);
+    ::CloseHandle(started.hThread);
+    ::CloseHandle(started.hProcess);
+    out = std::to_string(code);
+    return int(code & 0xFF);
+}
+
+}  // namespace
+
+PALISADE_PROBE_COMMAND("run-line", RunLine);
+
+}  // namespace palisade::probe

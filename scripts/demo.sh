@@ -17,6 +17,11 @@ echo "== what it holds (palisade inspect)"
 bash "$here/scripts/wine-prefix.sh" create "$prefix" >/dev/null
 export WINEPREFIX=$prefix WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree,mshtml=" WINEDEBUG=-all,warn+seh
 unset http_proxy https_proxy HTTP_PROXY HTTPS_PROXY
+folder="$prefix/drive_c/Program Files (x86)/Palisade Examples/Hello"
+# Every demo starts from a machine without the example installed.
+rm -rf "$folder"
+WINEDEBUG=-all wine reg delete 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Hello' /f /reg:32 \
+  >/dev/null 2>&1 || true
 echo "== running it silently under Wine"
 set +e
 wine "$installer" /silent 2>"$build/demo-wine.log"
@@ -26,4 +31,10 @@ echo "== exit code: $code (every installation run ends with 1)"
 echo "== what the installer reported (its debug output):"
 sed -n 's/.*:warn:seh:OutputDebugStringA "\(.*\)"$/\1/p' "$build/demo-wine.log" | tr -d '\n' | sed 's/\\r\\n/\n/g; s/\\n/\n/g'
 echo
+echo "== the installed tree (C:\\Program Files (x86)\\Palisade Examples\\Hello)"
+(cd "$folder" && find . -type f -printf '%10s  %p\n' | sort -k2)
+echo "== Install.log"
+sed '1s/^\xEF\xBB\xBF//' "$folder/uninstall/Install.log" | tr -d '\r'
+echo "== the product's entry in the list of installed programs"
+WINEDEBUG=-all wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Hello' /reg:32 | tr -d '\r'
 bash "$here/scripts/wine-prefix.sh" stop "$prefix"

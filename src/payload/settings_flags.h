@@ -58,6 +58,9 @@ struct PayloadBits {
     static constexpr std::uint32_t kReinstallBatchTitle = 0x200;
     static constexpr std::uint32_t kPortableNoShortcuts = 0x800;
     static constexpr std::uint32_t kRecordInstallFolder = 0x2000;
+    static constexpr std::uint32_t kPortableNoRegistry = 0x8000;
+    static constexpr std::uint32_t kPortableNoAssociations = 0x20000;
+    static constexpr std::uint32_t kPortableNoFirewall = 0x80000;  // a portable installation adds no firewall exceptions
 };
 
 }  // namespace palisade

@@ -1,9 +1,148 @@
 // The installation action that adds file associations: extension and ProgID keys, verbs, icons, Open With.
 #include "actions/win32/file_associations_win32.h"
 
-namespace palisade {
+#include <windows.h>
+#include <shlobj.h>
 
-// Not part of the program yet: the step does nothing (README, feature table).
-void InstallAssociations(InstallContext&) {}
+#include "actions/association_plan.h"
+#include "actions/win32/registry_access_win32.h"
+#include "core/format.h"
+#include "core/text.h"
+#include "core/win32/guarded_call.h"
+#include "payload/settings_flags.h"
+#include "payload/settings_stream.h"
+
+namespace palisade {
+namespace {
+
+// One association with its texts decoded and expanded.
+struct Association {
+    std::uint32_t mode = 1;
+    std::u16string extension;
+    std::u16string progId;   // as written, "!" included
+    std::u16string keyName;  // the identifier's key under the classes root
+    std::u16string description;
+    std::u16string icon;
+    std::u16string command;
+    std::u16string verbLabel;
+};
+
+class AssociationStep {
+public:
+    explicit AssociationStep(InstallContext& context)
+        : m_context(context), m_backupName(BackupValueName(context.settings.displayName)) {}
+
+    void Install(const FileAssociation& stored);
+
+private:
+    Association Decode(const FileAssociation& stored) const;
+    // Sets a key's default value, first saving a different earlier text under the backup name.
+    LSTATUS SetDefault(HKEY key, const std::u16string& text) const;
+    void AddOpenWith(HKEY extensionKey, const Association& association);
+    bool WriteProgId(HKEY progIdKey, const Association& association, const std::u16string& verb);
+    void InstallVerb(const Association& association, const std::u16string& verb);
+
+    InstallContext& m_context;
+    std::u16string m_backupName;
+};
+
+Association AssociationStep::Decode(const FileAssociation& stored) const {
+    Association a;
+    a.mode = stored.mode;
+    a.extension = DecodeNarrowText(stored.extension);
+    a.progId = DecodeNarrowText(stored.progId);
+    a.keyName = ProgIdKeyName(a.progId);
+    a.description = stored.description;
+    std::u16string icon = DecodeNarrowText(stored.icon);
+    a.icon = AssociationIconPath(icon.empty() ? icon : m_context.Expand(icon), m_context.state.installFolder);
+    a.command = m_context.Expand(stored.command);
+    a.verbLabel = stored.verbLabel;
+    return a;
+}
+
+LSTATUS AssociationStep::SetDefault(HKEY key, const std::u16string& text) const {
+    std::optional<std::u16string> earlier = ReadRegistryText(key, u"");
+    if (earlier && !earlier->empty() && *earlier != text) SetRegistryText(key, m_backupName, *earlier);
+    return SetRegistryText(key, u"", text);
+}
+
+void AssociationStep::AddOpenWith(HKEY extensionKey, const Association& association) {
+    KeyResult openWith = CreateRegistryKey(extensionKey, u"OpenWithProgids");
+    if (!openWith.key) return;
+    SetRegistryValue(openWith.key.get(), association.keyName, REG_NONE, {});
+    m_context.log.runLog.AppendWidePieces({association.extension, u" Open With ", association.command, u"\r\n"});
+}
+
+// True when the command was written: the association is done.
+bool AssociationStep::WriteProgId(HKEY progIdKey, const Association& association, const std::u16string& verb) {
+    SetDefault(progIdKey, association.description);
+    if (!association.icon.empty()) {
+        KeyResult icon = CreateRegistryKey(progIdKey, u"DefaultIcon");
+        if (icon.key) SetDefault(icon.key.get(), association.icon);
+    }
+    KeyResult shell = CreateRegistryKey(progIdKey, u"shell");
+    if (!shell.key) return false;
+    if (association.mode == 1) SetDefault(shell.key.get(), verb);
+    KeyResult verbKey = CreateRegistryKey(shell.key.get(), verb);
+    if (!verbKey.key) return false;
+    // Without a label the shell shows the verb's own name.
+    if (!association.verbLabel.empty()) SetRegistryText(verbKey.key.get(), u"", association.verbLabel);
+    KeyResult command = CreateRegistryKey(verbKey.key.get(), u"command");
+    return command.key && SetDefault(command.key.get(), association.command) == ERROR_SUCCESS;
+}
+
+void AssociationStep::InstallVerb(const Association& association, const std::u16string& verb) {
+    RunLog& log = m_context.log.runLog;
+    KeyResult extensionKey = CreateRegistryKey(HKEY_CLASSES_ROOT, association.extension);
+    bool setsDefault = SetsExtensionDefault(association.progId);
+    if (!extensionKey.key && !setsDefault) {
+        log.AppendWide(Format(u"Association failed/key inaccessible:  \"%s\".\r\n\r\n", {association.extension}));
+        return;
+    }
+    bool hasProgId = !association.keyName.empty();
+    if (extensionKey.key && hasProgId && (association.mode == 2 || EqualsIgnoreCase(verb, u"open"))) {
+        AddOpenWith(extensionKey.key.get(), association);
+    }
+    if (extensionKey.key && setsDefault && association.mode != 2) SetDefault(extensionKey.key.get(), association.progId);
+
+    bool done = false;
+    bool progIdReached = false;
+    if (hasProgId) {
+        KeyResult progIdKey = CreateRegistryKey(HKEY_CLASSES_ROOT, association.keyName);
+        progIdReached = progIdKey.key.get() != nullptr;
+        if (progIdReached) done = WriteProgId(progIdKey.key.get(), association, verb);
+    }
+    m_context.record.associations += AssociationRecordLine(association.extension, association.progId, verb,
+                                                           association.icon);
+    if (!done) {
+        m_context.log.failures.Append(Format(u"Failed to associate file type:  \"%s\".\r\n", {association.extension}));
+    } else {
+        log.AppendWide(Format(u"Associated %s with %s (verb=%s)\r\n", {association.extension, association.command, verb}));
+    }
+    if (!progIdReached && association.progId.empty()) {
+        log.AppendWide(Format(u"Association failed/no label:  \"%s\".\r\n\r\n", {association.extension}));
+    }
+}
+
+void AssociationStep::Install(const FileAssociation& stored) {
+    Association association = Decode(stored);
+    if (association.extension.empty()) return;  // would name the classes root itself
+    for (const std::u16string& verb : AssociationVerbs(DecodeNarrowText(stored.verbs))) {
+        InstallVerb(association, verb);
+    }
+}
+
+}  // namespace
+
+void InstallAssociations(InstallContext& context) {
+    if (context.settings.fileAssociations.empty()) return;
+    if (context.state.portable && context.Payload(PayloadBits::kPortableNoAssociations)) return;
+    GuardedResult guarded = RunGuarded([&context] {
+        AssociationStep step(context);
+        for (const FileAssociation& association : context.settings.fileAssociations) step.Install(association);
+        ::SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_IDLIST, nullptr, nullptr);
+    });
+    if (guarded.faulted) context.log.failures.Append(u"Crashed while installing associations.\r\n");
+}
 
 }  // namespace palisade

@@ -1,5 +1,8 @@
-// The installation action that adds the shortcuts of the file entries and of the author's list.
+// The installation action that adds the shortcuts of the file entries and of
+// the author's list, and the uninstaller's own shortcut at the finish.
 #pragma once
+
+#include <string>
 
 #include "actions/install_context.h"
 
@@ -7,5 +10,10 @@ namespace palisade {
 
 // Runs the whole step; failures are logged and never stop the installation.
 void CreateShortcuts(InstallContext& context);
+
+// The uninstaller's shortcut (placements `shortcutPlacements.forUninstaller`,
+// description message 86), made when the installation leaves an uninstaller.
+void CreateUninstallShortcuts(InstallContext& context, const std::u16string& uninstaller,
+                              const std::u16string& arguments);
 
 }  // namespace palisade

@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include "actions/win32/shortcuts_win32.h"
+#include "actions/win32/system_path_win32.h"
 #include "core/win32/unique_handle.h"
 #include "core/win32/wide.h"
 #include "log/win32/install_log_win32.h"
@@ -54,14 +56,14 @@ void RegisterUninstall(InstallContext& context, const UninstallInputs& inputs) {
     context.progress.SetProgress(95);
     std::u16string uninstaller = UninstallerPath(context.settings, context.state);
     SaveUninstallerIcon(context);
-    // Call point of the uninstall shortcuts (shortcut step, later work):
-    // CreateUninstallShortcuts(context, uninstaller, UninstallArguments(context.settings));
+    // The uninstall shortcuts (the shortcut step's own code).
+    CreateUninstallShortcuts(context, uninstaller, UninstallArguments(context.settings));
 
     context.progress.SetProgress(98);
     SaveBackgroundPicture(context);
     SaveReadmeAndLicenceTexts(context);
-    // Call point of the PATH addition (registry step, later work):
-    // if (context.Flag1(Flags1::kAddToPath)) EditSystemPath(context, PathEdit::Add, settings.addToPathSubfolder);
+    // Call point of the PATH addition (registry step).
+    if (context.Flag1(Flags1::kAddToPath)) EditSystemPath(context, PathEdit::Add, context.settings.addToPathSubfolder);
 
     context.progress.SetProgress(99);
     if (!context.Flag1(Flags1::kUninstaller)) return;

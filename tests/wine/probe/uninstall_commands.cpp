@@ -87,6 +87,7 @@ int RegisterUninstallCommand(const std::vector<std::string>& args, std::string& 
     probe.settings.uninstallEntryName = probe.settings.displayName = Utf8ToUtf16(args[0]);
     probe.settings.displayVersion = u"3.1";
     probe.settings.uninstallerFileName = u"uninstall.exe";
+    probe.settings.shortcutPlacements.forUninstaller = 0;  // the registration alone, without its shortcut
     probe.settings.uninstallValues = {{"HKCU\\Software\\" + args[0] + "\\Mode", 4, u"7"}};
     probe.state.installFolder = Utf8ToUtf16(args[1]);
     probe.state.uninstallDataFolder = probe.state.installFolder + u"\\uninstall";

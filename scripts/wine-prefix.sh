@@ -12,7 +12,7 @@ unset http_proxy https_proxy HTTP_PROXY HTTPS_PROXY
 
 case $action in
   create)
-    if [ -f "$prefix/system.reg" ] && [ -f "$prefix/.palisade-ready-2" ]; then
+    if [ -f "$prefix/system.reg" ] && [ -f "$prefix/.palisade-ready-3" ]; then
       echo "wine prefix $prefix already made"
       exit 0
     fi
@@ -21,13 +21,15 @@ case $action in
     wineboot -i
     # Xvfb has no window manager: let Wine draw title bars itself.
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f >/dev/null
-    # A crashing program must end, not wait in the debugger for someone to look.
+    # A crashing program must end, not wait in the debugger for someone to
+    # look: an empty debugger command cannot start (a missing value would
+    # make Wine start winedbg anyway).
     for view in 32 64; do
-      wine reg delete 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /f /reg:$view \
-        >/dev/null 2>&1 || true
+      wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /t REG_SZ /d '' /f \
+        /reg:$view >/dev/null
     done
     wineserver -w
-    touch "$prefix/.palisade-ready-2"
+    touch "$prefix/.palisade-ready-3"
     echo "wine prefix $prefix made"
     ;;
   stop)

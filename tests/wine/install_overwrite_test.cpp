@@ -104,6 +104,8 @@ TEST(SilentOverwrite, FileInUseIsReplacedAtTheNextRestart) {
     const std::string target = InstallFolderOf(name) + "\\busy.dat";
     WriteHostFile(HostPath(target), "old contents");
     SetModified(HostPath(target), 2001, 1, 1, 0, 0, 0);
+    fs::remove(HostPath(target + ".held"));  // markers of an earlier run
+    fs::remove(HostPath(target + ".release"));
     BackgroundRun holder(ProbePath(), WithArguments({"hold-open", target, "180"}));
     WaitFor(HostPath(target + ".held"));
     ASSERT_TRUE(fs::exists(HostPath(target + ".held"))) << "the holder did not open the file";

@@ -39,3 +39,4 @@ gtest_discover_tests(wine_tests TEST_FILTER "*Gui*"
   PROPERTIES LABELS gui FIXTURES_REQUIRED wine_prefix TIMEOUT 900 RUN_SERIAL TRUE
   DISCOVERY_TIMEOUT 60)
 
+include(${CMAKE_SOURCE_DIR}/tests/wine/fixtures/fixtures.cmake)

@@ -1,5 +1,10 @@
-// What follows the writing of a component file.
+// What follows the writing of a component file: fonts, driver INF files, MSI
+// packages and control panel applets.
 #include "actions/win32/component_hooks.h"
+
+#include "actions/win32/applet_registration_win32.h"
+#include "actions/win32/font_registration_win32.h"
+#include "actions/win32/msi_package_win32.h"
 
 namespace palisade {
 
@@ -7,15 +12,20 @@ void AfterComponentFileWritten(const FileEntry& entry, const std::u16string& des
                                InstallContext& context) {
     switch (entry.kind) {
         case EntryKind::Font:
-            // Registering the font with the system belongs to the component
-            // registration; the walk only needs to know that one arrived.
-            if (!deferred) context.record.fontInstalled = true;
+            if (!deferred) RegisterFont(entry, destination, context);
             break;
         case EntryKind::DriverInf:
+            // Installed with the other components after the walk.
             if (!deferred) context.record.driverInfList.push_back(destination);
             break;
-        case EntryKind::MsiPackage:          // run by the component registration (not yet here)
-        case EntryKind::ControlPanelApplet:  // registered by the component registration (not yet here)
+        case EntryKind::MsiPackage:
+            if (!deferred) InstallMsiPackage(entry, destination, context);
+            break;
+        case EntryKind::ControlPanelApplet:
+            // The applet's keys name the file's final path, so a file that
+            // arrives at the restart is registered now all the same.
+            RegisterControlPanelApplet(entry, destination, context);
+            break;
         default: break;
     }
 }

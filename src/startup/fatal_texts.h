@@ -33,9 +33,6 @@ inline constexpr char16_t kOutOfMemoryAdvice[] = u"Make sure the hard drive is n
 
 inline constexpr char16_t kInternalErrorText[] = u"Internal Fatal Error\r\nModule: %s\r\nLine: %d";
 
-inline constexpr char16_t kUninstallerMissingText[] =
-    u"Uninstalling is not available in this build of the installer yet.\r\nProduct: %s";
-
 inline constexpr char16_t kWow64RedirectionFailedText[] = u"Wow64DisableWow64FsRedirection() failed";
 
 // Longest fatal message; longer results are cut.

@@ -132,6 +132,14 @@ bool ScheduleReplaceAtReboot(std::u16string_view source, std::u16string_view des
     return true;
 }
 
+bool ScheduleDeleteAtReboot(std::u16string_view path) {
+    if (path.empty()) {
+        ::SetLastError(ERROR_FILE_NOT_FOUND);
+        return false;
+    }
+    return ::MoveFileExW(ToWide(path).c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) != FALSE;
+}
+
 bool ReplaceFileAtReboot(std::u16string_view destination, ByteView data, const FileTimeStamp& stamp,
                          std::u16string failureText, InstallContext& context) {
     std::u16string target(destination);

@@ -24,6 +24,10 @@ std::u16string MakeTempFileName(std::u16string_view folder, std::u16string_view 
 // `scheduleReplaceAtReboot`: on success the last error is ERROR_BUSY (170).
 bool ScheduleReplaceAtReboot(std::u16string_view source, std::u16string_view destination);
 
+// Registers `path` (a file, or a folder that will be empty by then) for
+// deletion at the next restart; false with the system's last error otherwise.
+bool ScheduleDeleteAtReboot(std::u16string_view path);
+
 // `replaceFileAtReboot`: after the third failed write of `destination`, puts
 // the data in a temporary file beside it and registers the move at restart.
 // `failureText` is the writer's failure text; it goes, with the outcome, to

@@ -13,6 +13,8 @@
 #include "startup/fatal_texts.h"
 #include "startup/win32/fatal.h"
 #include "startup/win32/process_state.h"
+#include "uninstall/win32/self_removal_win32.h"
+#include "uninstall/win32/uninstaller_win32.h"
 
 namespace palisade {
 
@@ -76,8 +78,11 @@ void ParseProcessCommandLine() {
 [[noreturn]] void HandOverToUninstaller() {
     const std::u16string& product = Process().options.uninstallProductName;
     if (product.empty()) ShowUsage(u"Product name required");
-    // The uninstaller joins here; until it does, say so instead of pretending.
-    FatalWide(Format(kUninstallerMissingText, {product}));
+    if (std::optional<UninstalledProduct> removed = RunUninstaller(product)) {
+        SendUninstallNotification(removed->notifyUrl);
+        WriteSelfRemovalScript(removed->installFolder, removed->uninstallSubdir);
+    }
+    ExitInstaller(0);
 }
 
 SetupSection LocatePayload(const OwnExecutable& executable) {

@@ -15,12 +15,16 @@ std::optional<std::u16string> ReadRegistryText(HKEY root, std::u16string_view ke
         return std::nullopt;
     }
     UniqueHkey handle(opened);
+    return ReadRegistryTextValue(handle.get(), valueName);
+}
+
+std::optional<std::u16string> ReadRegistryTextValue(HKEY key, std::u16string_view valueName) {
     const std::wstring name = ToWide(valueName);
     std::vector<BYTE> data(512);
     DWORD type = 0;
     for (;;) {
         DWORD size = DWORD(data.size());
-        LSTATUS status = ::RegQueryValueExW(handle.get(), name.c_str(), nullptr, &type, data.data(), &size);
+        LSTATUS status = ::RegQueryValueExW(key, name.c_str(), nullptr, &type, data.data(), &size);
         if (status == ERROR_MORE_DATA) {
             data.resize(size + sizeof(wchar_t));
             continue;

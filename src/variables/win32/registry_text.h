@@ -14,4 +14,7 @@ namespace palisade {
 // of another type. The key is opened in the process's own registry view.
 std::optional<std::u16string> ReadRegistryText(HKEY root, std::u16string_view key, std::u16string_view valueName);
 
+// The same for a value of a key that is already open.
+std::optional<std::u16string> ReadRegistryTextValue(HKEY key, std::u16string_view valueName);
+
 }  // namespace palisade

@@ -1,0 +1,107 @@
+// Deletes the files that the conditional deletions match.
+#include "uninstall/win32/file_deletions_win32.h"
+
+#include <windows.h>
+
+#include "actions/win32/reboot_replacement_win32.h"
+#include "core/format.h"
+#include "core/program_narrow.h"
+#include "core/win32/system_error.h"
+#include "core/win32/unique_handle.h"
+#include "core/win32/wide.h"
+#include "startup/win32/fatal.h"
+#include "uninstall/conditional_delete.h"
+#include "uninstall/removal_rules.h"
+
+namespace palisade {
+namespace {
+
+constexpr int kBadDateError = 65;
+
+DeletionDate DateOf(const FILETIME& time) {
+    SYSTEMTIME parts{};
+    ::FileTimeToSystemTime(&time, &parts);
+    DeletionDate date;
+    date.year = parts.wYear;
+    date.month = parts.wMonth;
+    date.day = parts.wDay;
+    date.hour = parts.wHour;
+    date.minute = parts.wMinute;
+    date.second = parts.wSecond;
+    date.hasTime = true;
+    return date;
+}
+
+std::u16string JoinRelative(const std::u16string& folder, std::u16string_view pattern) {
+    if (IsRemovablePath(pattern)) return std::u16string(pattern);  // already a full path
+    while (!pattern.empty() && pattern.front() == u'\\') pattern.remove_prefix(1);
+    std::u16string joined = folder;
+    if (!joined.empty() && joined.back() != u'\\') joined += u'\\';
+    return joined + std::u16string(pattern);
+}
+
+void DeleteOne(const std::u16string& path, const FileDeletion& deletion, FileDeletionRun& run) {
+    std::wstring wide = ToWide(path);
+    DWORD attributes = ::GetFileAttributesW(wide.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES) {
+        ::SetFileAttributesW(wide.c_str(),
+                             attributes & ~DWORD(FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
+    }
+    bool atRestart = (deletion.flags & kDeleteAtRestart) != 0;
+    DWORD error = 0;
+    if (!atRestart) {
+        if (::DeleteFileW(wide.c_str())) {
+            if (run.atInstall && run.log) run.log->runLog.AppendWide(Format(u"Deleted file: %s\r\n", {path}));
+            return;
+        }
+        error = ::GetLastError();
+    }
+    if (atRestart || (deletion.flags & kDeleteReportDeferred) != 0) {
+        if (run.atInstall && run.log) {
+            std::u16string reason = atRestart ? u"." : SystemErrorText(error);
+            run.log->runLog.AppendWide(Format(u"File \"%s\" will be deleted after rebooting%s%s\r\n",
+                                              {path, atRestart ? u"" : u": ", reason}));
+        }
+        if (ScheduleDeleteAtReboot(path)) {
+            run.restartNeeded = true;
+        } else if (run.atInstall && run.log) {
+            run.log->failures.Append(Format(u"Failed to register \"%s\" for deletion: %s\r\n",
+                                            {path, SystemErrorText(::GetLastError())}));
+        }
+        return;
+    }
+    if (run.atInstall && run.log) {
+        run.log->runLog.AppendWide(Format(u"Failed to delete file \"%s\": %s\r\n", {path, SystemErrorText(error)}));
+    }
+}
+
+}  // namespace
+
+void ProcessFileDeletions(const std::vector<FileDeletion>& deletions, FileDeletionRun& run) {
+    bool handledAny = false;
+    for (const FileDeletion& deletion : deletions) {
+        if (!AppliesAt(deletion, run.atInstall)) continue;
+        std::u16string pattern = DecodeProgramNarrow(deletion.pathPattern);
+        if (run.expand) pattern = run.expand(pattern);
+        std::u16string full = JoinRelative(run.installFolder, pattern);
+        std::u16string folder = ParentFolder(full);
+        if (folder.empty() || !IsRemovablePath(full)) continue;
+        WIN32_FIND_DATAW found{};
+        UniqueFindHandle search(::FindFirstFileW(ToWide(full).c_str(), &found));
+        if (!search) continue;
+        do {
+            if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) continue;
+            FileFacts facts;
+            facts.lastWrite = DateOf(found.ftLastWriteTime);
+            facts.size = (std::uint64_t(found.nFileSizeHigh) << 32) | found.nFileSizeLow;
+            DeletionVerdict verdict = DecideDeletion(deletion, facts);
+            if (verdict == DeletionVerdict::BadDate) FatalError(kBadDateError);
+            if (verdict == DeletionVerdict::Keep) continue;
+            DeleteOne(folder + u"\\" + FromWide(found.cFileName), deletion, run);
+            handledAny = true;
+        } while (::FindNextFileW(search.get(), &found));
+    }
+    if (run.atInstall && handledAny && run.log) run.log->runLog.AppendWide(u"\r\n");
+}
+
+}  // namespace palisade

@@ -1,0 +1,76 @@
+// File and folder deletion for the uninstaller.
+#include "uninstall/win32/file_removal_win32.h"
+
+#include "actions/win32/reboot_replacement_win32.h"
+#include "core/win32/unique_handle.h"
+#include "core/win32/wide.h"
+#include "uninstall/removal_rules.h"
+
+namespace palisade {
+namespace {
+
+constexpr DWORD kKeepingAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+
+void ClearKeepingAttributes(const std::wstring& path) {
+    DWORD attributes = ::GetFileAttributesW(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & kKeepingAttributes) != 0) {
+        ::SetFileAttributesW(path.c_str(), attributes & ~kKeepingAttributes);
+    }
+}
+
+std::u16string Join(std::u16string_view folder, std::u16string_view name) {
+    std::u16string path(folder);
+    if (!path.empty() && path.back() != u'\\') path += u'\\';
+    return path + std::u16string(name);
+}
+
+}  // namespace
+
+FileRemoval RemoveFileNowOrAtRestart(std::u16string_view path, DWORD& error) {
+    error = 0;
+    std::wstring wide = ToWide(path);
+    DWORD attributes = ::GetFileAttributesW(wide.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        return FileRemoval::Absent;
+    }
+    ClearKeepingAttributes(wide);
+    if (::DeleteFileW(wide.c_str())) return FileRemoval::Deleted;
+    error = ::GetLastError();
+    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return FileRemoval::Absent;
+    if (ScheduleDeleteAtReboot(path)) return FileRemoval::AtRestart;
+    return FileRemoval::Failed;
+}
+
+std::vector<std::u16string> FolderEntryNames(std::u16string_view folder) {
+    std::vector<std::u16string> names;
+    WIN32_FIND_DATAW found{};
+    UniqueFindHandle search(::FindFirstFileW(ToWide(Join(folder, u"*")).c_str(), &found));
+    if (!search) return names;
+    do {
+        std::u16string name = FromWide(found.cFileName);
+        if (name != u"." && name != u"..") names.push_back(std::move(name));
+    } while (::FindNextFileW(search.get(), &found));
+    return names;
+}
+
+bool FolderExists(std::u16string_view folder) {
+    DWORD attributes = ::GetFileAttributesW(ToWide(folder).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+bool RemoveFolderIfEmpty(std::u16string_view folder) {
+    if (!FolderExists(folder)) return true;
+    std::vector<std::u16string> names = FolderEntryNames(folder);
+    if (!CountsAsEmptyFolder(names)) return false;
+    for (const std::u16string& name : names) {
+        std::wstring path = ToWide(Join(folder, name));
+        ClearKeepingAttributes(path);
+        ::DeleteFileW(path.c_str());
+    }
+    std::wstring wide = ToWide(folder);
+    // A folder the desktop folder step marked as system keeps that mark.
+    ClearKeepingAttributes(wide);
+    return ::RemoveDirectoryW(wide.c_str()) != FALSE;
+}
+
+}  // namespace palisade

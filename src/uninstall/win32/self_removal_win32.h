@@ -1,0 +1,15 @@
+// `writeSelfRemovalScript`: writes delunins.bat into the temporary folder and
+// starts it hidden, without waiting, so that it removes the uninstaller and
+// its folders once this process has ended.
+#pragma once
+
+#include <string_view>
+
+namespace palisade {
+
+// `installFolder` and `uninstallSubdir` come from the product's entry; the
+// uninstaller is the running program. Failures are ignored: nothing can be
+// reported once the uninstallation has finished.
+void WriteSelfRemovalScript(std::u16string_view installFolder, std::u16string_view uninstallSubdir);
+
+}  // namespace palisade

@@ -1,0 +1,249 @@
+// The removal steps of the uninstaller, in their order: uninstall batch 1,
+// associations, fonts, shared files, taskbar pins, MSI packages, the
+// uninstall list, pending work, registry keys, INF files, folders, PATH and
+// uninstall batch 2.
+#include <windows.h>
+
+#include "actions/win32/reboot_replacement_win32.h"
+#include "actions/shortcut_placement.h"
+#include "actions/shared_counts.h"
+#include "actions/win32/system_path_win32.h"
+#include "core/format.h"
+#include "core/text.h"
+#include "core/win32/unique_handle.h"
+#include "core/win32/wide.h"
+#include "payload/settings_flags.h"
+#include "startup/win32/process_state.h"
+#include "ui/win32/message_box_win32.h"
+#include "uninstall/conditional_delete.h"
+#include "uninstall/removal_rules.h"
+#include "uninstall/shared_release.h"
+#include "uninstall/uninstall_data.h"
+#include "uninstall/win32/component_undo_win32.h"
+#include "uninstall/win32/file_deletions_win32.h"
+#include "uninstall/win32/file_removal_win32.h"
+#include "uninstall/win32/registry_undo_win32.h"
+#include "uninstall/win32/uninstall_run_win32.h"
+#include "variables/win32/run_batch_win32.h"
+#include "variables/win32/system_facts_win32.h"
+
+namespace palisade {
+namespace {
+
+constexpr std::uint32_t kHideUninstallBatch1 = 0x4000000;  // SettingsFlags1
+constexpr std::uint32_t kHideUninstallBatch2 = 0x8000000;  // SettingsFlags1
+
+// The SharedDLLs counts in the process's default (32-bit) view.
+class SharedDllsCounts final : public SharedCountAccess {
+public:
+    explicit SharedDllsCounts(HKEY key) : m_key(key) {}
+    std::optional<std::uint32_t> Read(std::u16string_view path) override {
+        DWORD type = 0;
+        DWORD value = 0;
+        DWORD size = sizeof(value);
+        if (::RegQueryValueExW(m_key, ToWide(path).c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) !=
+                ERROR_SUCCESS ||
+            type != REG_DWORD || size != sizeof(value)) {
+            return std::nullopt;
+        }
+        return value;
+    }
+    bool Write(std::u16string_view path, std::uint32_t count) override {
+        DWORD value = count;
+        return ::RegSetValueExW(m_key, ToWide(path).c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
+                                sizeof(value)) == ERROR_SUCCESS;
+    }
+    bool Delete(std::u16string_view path) override {
+        return ::RegDeleteValueW(m_key, ToWide(path).c_str()) == ERROR_SUCCESS;
+    }
+
+private:
+    HKEY m_key;
+};
+
+// The running uninstaller is removed by the self-removal script, not here.
+const std::u16string& OwnPath() {
+    static const std::u16string path = [] {
+        wchar_t buffer[MAX_PATH * 2] = {};
+        DWORD length = ::GetModuleFileNameW(nullptr, buffer, MAX_PATH * 2);
+        return FromWide(std::wstring_view(buffer, length));
+    }();
+    return path;
+}
+
+std::vector<FileDeletion> ConditionalDeletions(const std::vector<std::string>& lines) {
+    std::vector<FileDeletion> deletions;
+    for (const std::string& line : lines) {
+        if (std::optional<FileDeletion> deletion = ParseConditionalDeleteLine(line)) deletions.push_back(*deletion);
+    }
+    return deletions;
+}
+
+}  // namespace
+
+void UninstallRun::RunUninstallBatch(const std::u16string& commands, bool hidden, const char16_t* valueName) {
+    if (!commands.empty()) {
+        Win32SystemFacts& facts = ProcessSystemFacts();
+        const OsVersionInfo& os = facts.OsVersion();
+        BatchContext batch;
+        batch.automatic = Process().options.automatic;
+        batch.silent = Process().options.silent;
+        batch.osPlatformId = os.platformId;
+        batch.osMajor = os.majorVersion;
+        batch.osMinor = os.minorVersion;
+        batch.expand = [this](std::u16string_view text) { return Expand(text); };
+        batch.log = &m_log.runLog;
+        RunBatch(ToWindows1252(commands), hidden, std::nullopt, batch);
+    }
+    DeleteProductEntryValue(m_entry.keyName, valueName);
+}
+
+void UninstallRun::Remove() {
+    RunUninstallBatch(m_entry.uninstallBatch1, (m_entry.flags1 & kHideUninstallBatch1) != 0, u"UninstallBatch1");
+    m_progress->SetProgress(3);
+    RemoveAssociations(m_data.associations, m_entry.displayName);
+    RemoveFonts(m_entry.productFonts, m_entry.uninstallFonts, AutomaticOrSilent(),
+                [this](std::u16string_view face) {
+                    return AskYesNo(Format(Message(UninstallerMessage::kFontText), {face}),
+                                    Message(UninstallerMessage::kFontCaption));
+                },
+                m_log);
+    m_progress->SetProgress(6);
+    ReleaseSharedFiles();
+    UnpinTaskbarLinks();
+    RemoveMsiPackages(m_data.msi, m_log);
+    m_progress->SetProgress(11);
+    WalkUninstallList();
+    CancelPendingWork();
+    RemoveProductRegistryKey(m_entry.productRegistry);
+    RemoveDriverInfFiles(m_data.inf, [this](std::u16string_view text) { return Expand(text); }, m_log);
+    RemoveFirewallExceptions(m_data.firewall, m_log);
+    UndoRegistryEntries(m_data.registry2);
+    m_progress->SetProgress(95);
+    RemoveFoldersAndData();
+    if ((m_entry.flags1 & Flags1::kAddToPath) != 0) {
+        EditSystemPath(PathEdit::Remove, m_entry.addToPathSubfolder, m_state.installFolder, m_log.runLog);
+    }
+    RunUninstallBatch(m_entry.uninstallBatch2, (m_entry.flags1 & kHideUninstallBatch2) != 0, u"UninstallBatch2");
+    DeleteProductEntry(m_entry.keyName);
+}
+
+void UninstallRun::ReleaseSharedFiles() {
+    std::vector<SharedEntry> entries = ParseSharedFilesRecord(m_entry.sharedFiles);
+    if (entries.empty()) return;
+    HKEY raw = nullptr;
+    if (::RegCreateKeyExW(HKEY_LOCAL_MACHINE, ToWide(kSharedDllsKey).c_str(), 0, nullptr, 0, KEY_READ | KEY_WRITE,
+                          nullptr, &raw, nullptr) != ERROR_SUCCESS) {
+        m_log.failures.Append(kSharedKeyFailedText);
+        return;
+    }
+    UniqueHkey key(raw);
+    SharedDllsCounts counts(key.get());
+    std::vector<SharedRelease> releases = ReleaseSharedCounts(entries, counts);
+    key.reset();
+    DeleteProductEntryValue(m_entry.keyName, u"SharedFiles");
+    for (const SharedRelease& release : releases) {
+        if (!release.reachedZero) continue;
+        if (release.unregister && release.entry.mark == SharedMark::ComServer) {
+            UnregisterComServer(release.entry.path, m_log);
+        } else if (release.unregister) {
+            UnregisterTypeLibrary(release.entry.path, m_log);
+        }
+        if (release.removeFile) RemoveSharedFile(release.entry.path);
+    }
+}
+
+void UninstallRun::RemoveSharedFile(const std::u16string& path) {
+    if (!IsRemovablePath(path)) return;
+    if (!Process().options.automatic &&
+        !AskYesNo(Format(Message(UninstallerMessage::kSharedFileText), {path}),
+                  Message(UninstallerMessage::kSharedFileCaption))) {
+        return;
+    }
+    RemoveOneFile(path);
+}
+
+void UninstallRun::UnpinTaskbarLinks() {
+    for (const UninstallLine& line : m_data.items) {
+        if (line.kind == UninstallLineKind::File && IsPinnedLinkLine(line.path)) UnpinFromTaskbar(Expand(line.path));
+    }
+}
+
+void UninstallRun::WalkUninstallList() {
+    std::size_t fileCount = 0;
+    for (const UninstallLine& line : m_data.items) fileCount += line.kind == UninstallLineKind::File ? 1 : 0;
+    bool showPaths = (m_entry.flags2 & Flags2::kHideFilePaths) == 0;
+    std::size_t done = 0;
+    for (const UninstallLine& line : m_data.items) {
+        switch (line.kind) {
+            case UninstallLineKind::Folder:
+            case UninstallLineKind::InstallFolder: m_recordedFolders.push_back(Expand(line.path)); break;
+            case UninstallLineKind::ActionItem:
+            case UninstallLineKind::RegistryKey: DeleteRecordedKey(line.path); break;
+            case UninstallLineKind::File: {
+                std::u16string path = Expand(line.path);
+                if (showPaths) m_progress->SetStatusText(path);
+                m_progress->SetProgress(FileProgressPercent(++done, fileCount));
+                if (IsRemovablePath(path) && !EqualsIgnoreCase(path, OwnPath())) RemoveOneFile(path);
+                break;
+            }
+        }
+    }
+    m_progress->SetProgress(92);
+}
+
+void UninstallRun::RemoveOneFile(const std::u16string& path) {
+    DWORD error = 0;
+    FileRemoval removal = RemoveFileNowOrAtRestart(path, error);
+    switch (removal) {
+        case FileRemoval::Deleted: m_deletedFileFolders.push_back(ParentFolder(path)); break;
+        case FileRemoval::AtRestart:
+            m_deletedFileFolders.push_back(ParentFolder(path));
+            m_deferredFolders.push_back(ParentFolder(path));
+            m_restartNeeded = true;
+            return;  // its pending deletion must survive the clean-up below
+        case FileRemoval::Failed:
+            m_log.failures.Append(Format(u"%s %s\r\n", {Message(UninstallerMessage::kCouldNotRemove), path}));
+            break;
+        case FileRemoval::Absent: break;
+    }
+    m_pendingTargets.Insert(path);
+}
+
+void UninstallRun::CancelPendingWork() {
+    CancelPendingOperations(m_pendingTargets, &m_log.runLog);
+    FileDeletionRun run;
+    run.atInstall = false;
+    run.installFolder = m_state.installFolder;
+    run.expand = [this](std::u16string_view text) { return Expand(text); };
+    run.log = &m_log;
+    ProcessFileDeletions(ConditionalDeletions(m_data.conditionalDelete), run);
+    m_restartNeeded = m_restartNeeded || run.restartNeeded;
+}
+
+void UninstallRun::RemoveFoldersAndData() {
+    std::u16string dataFolder = m_entry.UninstallDataFolder();
+    // The installation's own log is not in the list: it was written after it.
+    for (const char16_t* name : {kUninstallDataFileName, u"Install.log"}) {
+        DWORD error = 0;
+        std::u16string path = dataFolder + u"\\" + name;
+        if (RemoveFileNowOrAtRestart(path, error) == FileRemoval::AtRestart) m_restartNeeded = true;
+    }
+    FolderCandidates candidates;
+    candidates.recorded = m_recordedFolders;
+    if (!m_entry.sharedPath.empty()) candidates.recorded.push_back(m_entry.sharedPath);
+    candidates.ofDeletedFiles = m_deletedFileFolders;
+    candidates.installFolder = m_state.installFolder;
+    PathSet deferred;
+    for (const std::u16string& folder : m_deferredFolders) {
+        for (std::u16string level = folder; !level.empty(); level = ParentFolder(level)) {
+            deferred.Insert(level);
+            if (!IsInsideFolder(level, m_state.installFolder)) break;
+        }
+    }
+    for (const std::u16string& folder : FolderRemovalOrder(candidates)) {
+        if (!RemoveFolderIfEmpty(folder) && deferred.Contains(folder)) ScheduleDeleteAtReboot(folder);
+    }
+}
+
+}  // namespace palisade

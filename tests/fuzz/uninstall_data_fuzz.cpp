@@ -1,0 +1,35 @@
+// libFuzzer target: the Uninstall.DAT reader and the record readers on arbitrary bytes.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string_view>
+
+#include "uninstall/conditional_delete.h"
+#include "uninstall/removal_rules.h"
+#include "uninstall/shared_release.h"
+#include "uninstall/uninstall_data_reader.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    std::string_view bytes(reinterpret_cast<const char*>(data), size);
+    palisade::UninstallDataContents contents = palisade::ParseUninstallData(bytes);
+    for (const auto& [number, text] : contents.strings) {
+        if (number < 1 || number > 999) std::abort();
+    }
+    for (const palisade::UninstallLine& line : contents.items) {
+        (void)palisade::IsRemovablePath(line.path);
+        (void)palisade::ParentFolder(line.path);
+    }
+    for (const std::string& line : contents.associations) (void)palisade::ParseAssociationRecord(line);
+    for (const std::string& line : contents.msi) (void)palisade::ParseMsiRecord(line);
+    for (const std::string& line : contents.conditionalDelete) {
+        if (auto deletion = palisade::ParseConditionalDeleteLine(line)) (void)palisade::ParseDeletionDate(deletion->reference);
+    }
+    palisade::AutoCloseRow row;
+    for (const std::string& line : contents.autoClose) (void)palisade::ParseAutoCloseRow(line, row);
+    std::u16string wide;
+    for (std::size_t i = 0; i + 1 < size; i += 2) wide += char16_t(data[i] | (data[i + 1] << 8));
+    (void)palisade::ParseSharedFilesRecord(wide);
+    (void)palisade::ParseProductFonts(wide);
+    (void)palisade::ParseProductFlags(wide);
+    return 0;
+}

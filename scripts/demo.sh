@@ -37,4 +37,21 @@ echo "== Install.log"
 sed '1s/^\xEF\xBB\xBF//' "$folder/uninstall/Install.log" | tr -d '\r'
 echo "== the product's entry in the list of installed programs"
 WINEDEBUG=-all wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Hello' /reg:32 | tr -d '\r'
+
+echo "== uninstalling it as an admin's tool would (the QuietUninstallString: /a /u:\"Hello\")"
+set +e
+wine "$folder/uninstall/uninstall.exe" /a /u:Hello 2>"$build/demo-uninstall.log"
+code=$?
+set -e
+echo "== exit code: $code (the uninstaller always ends with 0)"
+# The uninstaller's last act starts a script that deletes it once it has exited.
+for _ in $(seq 60); do [ -e "$folder" ] || break; sleep 1; done
+echo "== what is left of the product"
+if [ -e "$folder" ]; then (cd "$folder" && find . -printf '  %p\n'); else echo "  nothing: the installation folder is gone"; fi
+if WINEDEBUG=-all wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Hello' /reg:32 \
+  >/dev/null 2>&1; then
+  echo "  the product key is still there"
+else
+  echo "  nothing: the product key is gone"
+fi
 bash "$here/scripts/wine-prefix.sh" stop "$prefix"

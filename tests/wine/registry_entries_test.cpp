@@ -28,6 +28,7 @@ TEST(WineRegistryEntries, WritesEveryLineKindAndReportsIllegalOnes) {
     const std::string name = "Registry Lines";
     const std::string sub = "Software\\Palisade Tests\\Lines " + Unique();
     const std::string key = "\\HKCU\\" + sub;
+    std::filesystem::remove_all(HostPath(InstallFolderOf(name)));  // one run's log only
     TestProduct product = MakeProduct(name);
     product.settings.productRegistry = Utf8ToUtf16("Palisade Tests\\Product " + Unique());
     std::string entries = key + ",Three,1\r\n" +                           // illegal: three fields

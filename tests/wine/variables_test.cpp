@@ -153,7 +153,7 @@ TEST(VariablesWine, UncFoldersAndNetworkDrives) {
     // Wine's mount manager takes up the changed drive type a moment later;
     // on a loaded machine that moment can last many seconds.
     std::string answer;
-    for (int attempt = 0; attempt < 40 && answer != "Q:|1"; ++attempt) {
+    for (int attempt = 0; attempt < 90 && answer != "Q:|1"; ++attempt) {
         if (attempt > 0) std::this_thread::sleep_for(std::chrono::seconds(1));
         answer = Probe({"expand", "%InstallDrive%|%NetworkInstall%", "install=q:\\apps"});
     }

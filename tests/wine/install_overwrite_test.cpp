@@ -18,14 +18,7 @@ using ::testing::Not;
 const char kWineVersionDll[] = "/usr/lib/i386-linux-gnu/wine/i386-windows/version.dll";  // FileVersion 5.1.2600.2180
 
 void SetModified(const fs::path& path, int year, int month, int day, int hour, int minute, int second) {
-    std::tm tm{};
-    tm.tm_year = year - 1900;
-    tm.tm_mon = month - 1;
-    tm.tm_mday = day;
-    tm.tm_hour = hour;
-    tm.tm_min = minute;
-    tm.tm_sec = second;
-    auto when = std::chrono::system_clock::from_time_t(timegm(&tm));
+    auto when = std::chrono::system_clock::from_time_t(std::time_t(UtcSeconds(year, month, day, hour, minute, second)));
     fs::last_write_time(path, fs::file_time_type::clock::now() + (when - std::chrono::system_clock::now()));
 }
 

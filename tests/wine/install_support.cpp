@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ctime>
 #include <fstream>
 #include <iterator>
 
@@ -73,6 +74,17 @@ RunResult InstallSilently(const std::filesystem::path& installer, std::vector<st
     std::vector<std::string> arguments{"/silent"};
     arguments.insert(arguments.end(), extra.begin(), extra.end());
     return RunProgram(installer, WithArguments(arguments));
+}
+
+std::int64_t UtcSeconds(int year, int month, int day, int hour, int minute, int second) {
+    std::tm tm{};
+    tm.tm_year = year - 1900;
+    tm.tm_mon = month - 1;
+    tm.tm_mday = day;
+    tm.tm_hour = hour;
+    tm.tm_min = minute;
+    tm.tm_sec = second;
+    return timegm(&tm);
 }
 
 std::string ReadHostFile(const std::filesystem::path& path) {

@@ -32,6 +32,9 @@ std::filesystem::path WriteInstaller(const TestProduct& product, const std::stri
 // Runs an installer with /silent (plus `extra` arguments).
 RunResult InstallSilently(const std::filesystem::path& installer, std::vector<std::string> extra = {});
 
+// Seconds since 1970 of a UTC date and time.
+std::int64_t UtcSeconds(int year, int month, int day, int hour, int minute, int second);
+
 std::string ReadHostFile(const std::filesystem::path& path);
 void WriteHostFile(const std::filesystem::path& path, const std::string& contents);
 

@@ -22,17 +22,6 @@ std::string BinaryContents() {
     return data;
 }
 
-std::time_t Utc(int year, int month, int day, int hour, int minute, int second) {
-    std::tm tm{};
-    tm.tm_year = year - 1900;
-    tm.tm_mon = month - 1;
-    tm.tm_mday = day;
-    tm.tm_hour = hour;
-    tm.tm_min = minute;
-    tm.tm_sec = second;
-    return timegm(&tm);
-}
-
 std::time_t ModificationTime(const std::filesystem::path& path) {
     struct stat info {};
     if (::stat(path.c_str(), &info) != 0) return 0;
@@ -54,7 +43,7 @@ TEST(SilentInstall, InstallsEveryFileWithItsStampAndRegistersTheProduct) {
     EXPECT_EQ(ReadHostFile(HostPath(folder + "\\readme.txt")), "Hello from the root folder\r\n");
     EXPECT_EQ(ReadHostFile(HostPath(folder + "\\docs\\guide.txt")), "A guide in a sub-folder\r\n");
     EXPECT_EQ(ReadHostFile(HostPath(folder + "\\docs\\deep\\data.bin")), BinaryContents());
-    EXPECT_EQ(ModificationTime(HostPath(folder + "\\docs\\deep\\data.bin")), Utc(2024, 5, 17, 10, 30, 42));
+    EXPECT_EQ(ModificationTime(HostPath(folder + "\\docs\\deep\\data.bin")), UtcSeconds(2024, 5, 17, 10, 30, 42));
     auto permissions = std::filesystem::status(HostPath(folder + "\\locked.cfg")).permissions();
     EXPECT_EQ(permissions & std::filesystem::perms::owner_write, std::filesystem::perms::none);
 

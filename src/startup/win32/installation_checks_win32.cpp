@@ -13,6 +13,7 @@
 #include "startup/win32/installation_lookup_win32.h"
 #include "startup/win32/installation_run_win32.h"
 #include "startup/win32/process_state.h"
+#include "system/win32/system_control_win32.h"
 #include "ui/win32/message_box_win32.h"
 #include "ui/win32/notify_win32.h"
 #include "ui/win32/wizard_pages_win32.h"
@@ -210,15 +211,7 @@ void InstallationRun::SettleExistingInstallation() {
             !existing.quietUninstallString.empty() ? existing.quietUninstallString : existing.uninstallString;
         if (command.empty()) StopWithMessage(Message(9));
         if (ShowWizardPage(WizardPage::MustUninstall) != PageAnswer::Next) Cancel();
-        std::wstring line = ToWide(MustUninstallCommand(command, FromWide(::GetCommandLineW())));
-        STARTUPINFOW startup{};
-        startup.cb = sizeof(startup);
-        PROCESS_INFORMATION started{};
-        if (::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                             &started)) {
-            ::CloseHandle(started.hThread);
-            ::CloseHandle(started.hProcess);
-        }
+        StartProgram(MustUninstallCommand(command, FromWide(::GetCommandLineW())));
         ExitInstaller(1);
     }
     if (DowngradeForbidden(existing.noDowngradeBelow, m_productVersion)) {

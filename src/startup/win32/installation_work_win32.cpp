@@ -24,6 +24,7 @@
 #include "startup/win32/installation_run_win32.h"
 #include "startup/win32/process_state.h"
 #include "system/win32/restore_point_win32.h"
+#include "system/win32/system_control_win32.h"
 #include "ui/win32/message_box_win32.h"
 #include "ui/win32/notify_win32.h"
 #include "uninstall/win32/uninstall_registration_win32.h"
@@ -32,19 +33,6 @@
 
 namespace palisade {
 namespace {
-
-bool ProcessIsAdministrator() {
-    SID_IDENTIFIER_AUTHORITY ntAuthority = SECURITY_NT_AUTHORITY;
-    PSID administrators = nullptr;
-    if (!::AllocateAndInitializeSid(&ntAuthority, 2, SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_ADMINS, 0, 0, 0,
-                                    0, 0, 0, &administrators)) {
-        return false;
-    }
-    BOOL member = FALSE;
-    if (!::CheckTokenMembership(nullptr, administrators, &member)) member = FALSE;
-    ::FreeSid(administrators);
-    return member != FALSE;
-}
 
 LogDateTime BuildDateOf(const BuildDate& date) {
     LogDateTime result;
@@ -55,21 +43,6 @@ LogDateTime BuildDateOf(const BuildDate& date) {
     result.minute = date.minute;
     result.second = date.second;
     return result;
-}
-
-void RestartSystem() {
-    HANDLE rawToken = nullptr;
-    if (::OpenProcessToken(::GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &rawToken)) {
-        TOKEN_PRIVILEGES privileges{};
-        privileges.PrivilegeCount = 1;
-        privileges.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
-        if (::LookupPrivilegeValueW(nullptr, L"SeShutdownPrivilege", &privileges.Privileges[0].Luid)) {
-            ::AdjustTokenPrivileges(rawToken, FALSE, &privileges, 0, nullptr, nullptr);
-        }
-        ::CloseHandle(rawToken);
-    }
-    ::ExitWindowsEx(EWX_REBOOT, SHTDN_REASON_MAJOR_APPLICATION | SHTDN_REASON_MINOR_INSTALLATION |
-                                    SHTDN_REASON_FLAG_PLANNED);
 }
 
 }  // namespace
@@ -214,19 +187,9 @@ void InstallationRun::Finish() {
     // the product key's flags for the admin's tools.
     bool restart = Flag1(Flags1::kRestartRequired) && !Silent() && AskYesNo(Message(37), Message(20));
     RunAuthorBatch(m_settings.installExitBatch, 2, false, Flag1(Flags1::kHideInstallExitBatch));
-    if (restart) RestartSystem();
-    if (!launch.empty()) {
-        std::wstring line = ToWide(launch);
-        STARTUPINFOW startup{};
-        startup.cb = sizeof(startup);
-        PROCESS_INFORMATION started{};
-        if (::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                             &started)) {
-            ::CloseHandle(started.hThread);
-            ::CloseHandle(started.hProcess);
-        } else {
-            ::ShellExecuteW(nullptr, nullptr, line.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
-        }
+    if (restart) RestartComputer();
+    if (!launch.empty() && !StartProgram(launch)) {
+        ::ShellExecuteW(nullptr, nullptr, ToWide(launch).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
     }
 }
 

@@ -22,24 +22,12 @@
 #include "uninstall/uninstall_data.h"
 #include "uninstall/win32/uninstall_run_win32.h"
 #include "variables/expand_variables.h"
+#include "system/win32/system_control_win32.h"
 #include "variables/os_description.h"
 #include "variables/win32/system_facts_win32.h"
 
 namespace palisade {
 namespace {
-
-bool ProcessIsAdministrator() {
-    SID_IDENTIFIER_AUTHORITY ntAuthority = SECURITY_NT_AUTHORITY;
-    PSID administrators = nullptr;
-    if (!::AllocateAndInitializeSid(&ntAuthority, 2, SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_ADMINS, 0, 0, 0,
-                                    0, 0, 0, &administrators)) {
-        return false;
-    }
-    BOOL member = FALSE;
-    if (!::CheckTokenMembership(nullptr, administrators, &member)) member = FALSE;
-    ::FreeSid(administrators);
-    return member != FALSE;
-}
 
 bool RunningUnderWow64() {
     using IsWow64ProcessFunction = BOOL(WINAPI*)(HANDLE, PBOOL);
@@ -65,21 +53,6 @@ std::string ReadWholeFile(const std::u16string& path, DWORD& error) {
     return bytes;
 }
 
-void RestartComputer() {
-    HANDLE rawToken = nullptr;
-    if (::OpenProcessToken(::GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &rawToken)) {
-        UniqueHandle token(rawToken);
-        TOKEN_PRIVILEGES privileges{};
-        privileges.PrivilegeCount = 1;
-        privileges.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
-        if (::LookupPrivilegeValueW(nullptr, L"SeShutdownPrivilege", &privileges.Privileges[0].Luid)) {
-            ::AdjustTokenPrivileges(token.get(), FALSE, &privileges, 0, nullptr, nullptr);
-        }
-    }
-    ::ExitWindowsEx(EWX_REBOOT, SHTDN_REASON_MAJOR_APPLICATION | SHTDN_REASON_MINOR_INSTALLATION |
-                                    SHTDN_REASON_FLAG_PLANNED);
-}
-
 // The applications-closing service (`CloseMatchingWindows`) joins here with
 // the "[AutoClose]" rows; until it is part of the program nothing is closed.
 void CloseRunningApplications(const std::vector<std::string>& /*autoCloseRows*/, int /*phase*/) {}
@@ -92,14 +65,7 @@ bool SupportOfferTakesOver(std::u16string_view /*address*/) { return false; }
 void StartProgramAfterRemoval() {
     const std::u16string& program = Process().options.programToRunOnExit;
     if (program.empty()) return;
-    std::wstring line = ToWide(program);
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION started{};
-    if (::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started)) {
-        ::CloseHandle(started.hThread);
-        ::CloseHandle(started.hProcess);
-    }
+    StartProgram(program);
 }
 
 }  // namespace

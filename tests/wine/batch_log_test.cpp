@@ -6,24 +6,13 @@
 #include <fstream>
 #include <sstream>
 
+#include "install_support.h"
 #include "wine_harness.h"
 
 namespace palisade::wine {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string ReadHostFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-void WriteHostFile(const fs::path& path, const std::string& bytes) {
-    fs::create_directories(path.parent_path());
-    std::ofstream(path, std::ios::binary) << bytes;
-}
 
 // A fresh folder in the prefix for one test; returns its Windows path.
 std::string FreshFolder(const std::string& windowsPath) {

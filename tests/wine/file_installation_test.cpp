@@ -10,24 +10,13 @@
 #include <sstream>
 #include <thread>
 
+#include "install_support.h"
 #include "wine_harness.h"
 
 namespace palisade::wine {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string ReadHostFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-void WriteHostFile(const fs::path& path, const std::string& content) {
-    fs::create_directories(path.parent_path());
-    std::ofstream(path, std::ios::binary) << content;
-}
 
 // A clean folder of this test's own under C:\palisade-files.
 std::string Folder(const std::string& name) {

@@ -27,6 +27,8 @@
 #include "system/win32/system_control_win32.h"
 #include "ui/win32/message_box_win32.h"
 #include "ui/win32/notify_win32.h"
+#include "uninstall/conditional_delete.h"
+#include "uninstall/win32/file_deletions_win32.h"
 #include "uninstall/win32/uninstall_registration_win32.h"
 #include "variables/os_description.h"
 #include "variables/win32/run_batch_win32.h"
@@ -43,6 +45,23 @@ LogDateTime BuildDateOf(const BuildDate& date) {
     result.minute = date.minute;
     result.second = date.second;
     return result;
+}
+
+// The deletions that apply at installation run before any file is written;
+// those that apply at uninstallation travel to the uninstaller in the
+// uninstall data.
+void RunScheduledDeletions(InstallContext& context) {
+    const std::vector<FileDeletion>& deletions = context.settings.fileDeletions;
+    FileDeletionRun run;
+    run.atInstall = true;
+    run.installFolder = context.state.installFolder;
+    run.expand = [&context](std::u16string_view text) { return context.Expand(text); };
+    run.log = &context.log;
+    ProcessFileDeletions(deletions, run);
+    if (run.restartNeeded) context.settings.settingsFlags1 |= Flags1::kRestartRequired;
+    for (const FileDeletion& deletion : deletions) {
+        if (AppliesAt(deletion, false)) context.record.conditionalDelete += ConditionalDeleteLine(deletion);
+    }
 }
 
 }  // namespace
@@ -146,8 +165,7 @@ void InstallationRun::InstallArchive() {
     ByteView archive = LoadArchive(m_payload, m_executable, m_section, archiveBuffer);
     m_progress.SetStatusMessage(54);
     m_progress.SetProgress(26);
-    // The scheduled deletions before installing belong to the deferred-deletion
-    // service of the uninstaller, which is not part of the program yet.
+    RunScheduledDeletions(m_context);
     m_progress.SetProgress(27);
 
     bool compressed = (m_settings.settingsFlags1 & kCompressedChunksBit) != 0;

@@ -51,6 +51,7 @@ void DeleteOne(const std::u16string& path, const FileDeletion& deletion, FileDel
     DWORD error = 0;
     if (!atRestart) {
         if (::DeleteFileW(wide.c_str())) {
+            run.deletedFileFolders.push_back(ParentFolder(path));
             if (run.atInstall && run.log) run.log->runLog.AppendWide(Format(u"Deleted file: %s\r\n", {path}));
             return;
         }

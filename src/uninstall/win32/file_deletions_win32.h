@@ -18,6 +18,9 @@ struct FileDeletionRun {
     std::function<std::u16string(std::u16string_view)> expand;
     InstallLog* log = nullptr;
     bool restartNeeded = false;  // set when a file was registered for deletion at restart
+    // The folder of every file deleted now: at uninstallation they become
+    // candidates for the empty-folder removal, like the installed files' folders.
+    std::vector<std::u16string> deletedFileFolders;
 };
 
 // Runs the deletions that apply at this point (flag 0x4 at installation,

@@ -219,6 +219,8 @@ void UninstallRun::CancelPendingWork() {
     run.log = &m_log;
     ProcessFileDeletions(ConditionalDeletions(m_data.conditionalDelete), run);
     m_restartNeeded = m_restartNeeded || run.restartNeeded;
+    m_deletedFileFolders.insert(m_deletedFileFolders.end(), run.deletedFileFolders.begin(),
+                                run.deletedFileFolders.end());
 }
 
 void UninstallRun::RemoveFoldersAndData() {

@@ -1,0 +1,86 @@
+// The uninstaller run by a person: its confirmation question decides, and
+// the end message waits for the user. Keys are typed into Wine's message
+// boxes under Xvfb.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <thread>
+
+#include "install_support.h"
+
+namespace palisade::wine {
+namespace {
+
+namespace fs = std::filesystem;
+
+const char kUninstallKey[] = "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+
+bool WindowShown(const std::string& name);
+
+bool WaitForWindow(const std::string& name, BackgroundRun& run) {
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(3);
+    while (!run.Finished() && std::chrono::steady_clock::now() < deadline) {
+            if (WindowShown(name)) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(250));
+    }
+    return false;
+}
+
+bool WindowShown(const std::string& name) {
+    std::vector<std::string> names = TopLevelWindowNames();
+    return std::find(names.begin(), names.end(), name) != names.end();
+}
+
+// Types `key` into the window until it closes: a key pressed while Wine is
+// still mapping the box can be lost.
+bool AnswerWindow(const std::string& name, const std::string& key) {
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        std::this_thread::sleep_for(std::chrono::seconds(1));
+        PressKeyInWindow(name, key);
+        for (int i = 0; i < 20 && WindowShown(name); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(250));
+        if (!WindowShown(name)) return true;
+    }
+    return false;
+}
+
+// Starts the uninstaller with exactly `/u:"name"`; the probe prints its exit code.
+BackgroundRun StartUninstaller(const std::string& name) {
+    std::string uninstaller = InstallFolderOf(name) + "\\uninstall\\uninstall.exe";
+    return BackgroundRun(ProbePath(), WithArguments({"run-line", uninstaller, "/u:\"" + name + "\""}));
+}
+
+TEST(UninstallGui, NoToTheConfirmationKeepsTheProductAndYesRemovesIt) {
+    const std::string name = "Uninstall Asked " + std::to_string(::getpid());
+    const std::string folder = InstallFolderOf(name);
+    TestProduct product = MakeProduct(name);
+    product.items.push_back(FileItem("app.exe", "the program"));
+    RunResult install = InstallSilently(WriteInstaller(product, "uninstall-asked.exe"));
+    ASSERT_EQ(install.exitCode, 1) << install.debugOutput;
+
+    {
+        BackgroundRun run = StartUninstaller(name);
+        ASSERT_TRUE(WaitForWindow("Removing " + name, run)) << "no confirmation question";
+        EXPECT_TRUE(AnswerWindow("Removing " + name, "n"));
+        RunResult declined = run.Wait(std::chrono::seconds(120));
+        EXPECT_EQ(declined.stdoutText, "1") << declined.debugOutput;
+    }
+    EXPECT_EQ(ReadHostFile(HostPath(folder + "\\app.exe")), "the program");
+    EXPECT_TRUE(RegQueryValue(kUninstallKey + name, "InstallLocation").has_value());
+
+    BackgroundRun run = StartUninstaller(name);
+    ASSERT_TRUE(WaitForWindow("Removing " + name, run));
+    EXPECT_TRUE(AnswerWindow("Removing " + name, "y"));
+    ASSERT_TRUE(WaitForWindow("Removal Complete", run)) << "no end message";
+    EXPECT_FALSE(fs::exists(HostPath(folder + "\\app.exe"))) << "removed before the end message";
+    EXPECT_FALSE(run.Finished()) << "the end message waits for the user";
+    EXPECT_TRUE(AnswerWindow("Removal Complete", "Return"));
+    RunResult removed = run.Wait(std::chrono::seconds(120));
+    EXPECT_EQ(removed.stdoutText, "0") << removed.debugOutput;
+    EXPECT_FALSE(RegQueryValue(kUninstallKey + name, "InstallLocation").has_value());
+}
+
+}  // namespace
+}  // namespace palisade::wine

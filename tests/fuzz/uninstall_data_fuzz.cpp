@@ -1,10 +1,12 @@
-// libFuzzer target: the Uninstall.DAT reader and the record readers on arbitrary bytes.
+// libFuzzer target: the Uninstall.DAT reader, the record readers and the
+// uninstaller icon reader on arbitrary bytes.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <string_view>
 
 #include "uninstall/conditional_delete.h"
+#include "uninstall/icon_resources.h"
 #include "uninstall/removal_rules.h"
 #include "uninstall/shared_release.h"
 #include "uninstall/uninstall_data_reader.h"
@@ -31,5 +33,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     (void)palisade::ParseSharedFilesRecord(wide);
     (void)palisade::ParseProductFonts(wide);
     (void)palisade::ParseProductFlags(wide);
+    if (auto images = palisade::ParseIconFile(palisade::ByteView(data, size))) {
+        unsigned sum = 0;
+        for (const palisade::IconImage& image : *images) sum += image.bytes[0] + image.bytes[image.bytes.size - 1];
+        if (palisade::IconGroupDirectory(*images, 1).size() != 6 + 14 * images->size()) std::abort();
+        (void)sum;
+    }
     return 0;
 }

@@ -9,6 +9,7 @@
 #include "core/win32/system_error.h"
 #include "core/win32/wide.h"
 #include "payload/settings_flags.h"
+#include "uninstall/win32/uninstaller_icon_win32.h"
 #include "variables/folder_lookup.h"
 
 namespace palisade {
@@ -20,8 +21,9 @@ void WriteStrippedImage(InstallContext& context, const std::u16string& path, Byt
     request.data = image;
     if (!WriteInstalledFile(request, context).written) return;  // the writer reported why
     context.log.runLog.AppendWidePieces({u"Uninstaller >>> ", path, u"\r\n"});
-    // Putting the uninstaller icon into the written file's resources is not
-    // done yet: the uninstaller keeps the installer's own icon.
+    if (!context.settings.uninstallerIcon.empty()) {
+        ReplaceProgramIcon(path, ByteView(context.settings.uninstallerIcon), context.log.runLog);
+    }
 }
 
 // The copy failed (the old uninstaller is probably running): copy to a new

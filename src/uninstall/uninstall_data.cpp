@@ -2,6 +2,7 @@
 #include "uninstall/uninstall_data.h"
 
 #include "core/text.h"
+#include "system/auto_close.h"
 
 namespace palisade {
 namespace {
@@ -40,9 +41,11 @@ std::string AutoCloseLine(const AutoCloseEntry& entry) {
 std::string ComposeUninstallData(const InstallationRecord& record, const InstallerSettings& settings) {
     std::string out = record.uninstallItems.Text();
     AppendStrings(out, settings);
-    if (!settings.autoCloseEntries.empty()) {
+    // Only the entries meant for the uninstaller travel; install-only ones stay behind.
+    std::vector<AutoCloseEntry> autoClose = EntriesKeptForUninstaller(settings.autoCloseEntries);
+    if (!autoClose.empty()) {
         AppendHeader(out, "[AutoClose]");
-        for (const AutoCloseEntry& entry : settings.autoCloseEntries) out += AutoCloseLine(entry);
+        for (const AutoCloseEntry& entry : autoClose) out += AutoCloseLine(entry);
     }
     AppendSectionWhenNotEmpty(out, "[Associations]", record.associations);
     AppendSectionWhenNotEmpty(out, "[Firewall]", record.firewall);

@@ -47,7 +47,10 @@ TEST(UninstallData, OnlyTheListAndTheStringsWhenNothingElseWasRecorded) {
 
 TEST(UninstallData, EverySectionInItsPlace) {
     InstallerSettings settings = SettingsWithMessages();
-    settings.autoCloseEntries = {{u"AcmeWnd", u"Acme \u00E9dit*", u"Acme", 3, 1}, {u"", u"Help", u"acmehelp.exe", 0, 4}};
+    // The install-only entry (phase mask 1) is not written.
+    settings.autoCloseEntries = {{u"AcmeWnd", u"Acme \u00E9dit*", u"Acme", 3, 1 | 2},
+                                 {u"Setup", u"", u"Install only", 0, 1},
+                                 {u"", u"Help", u"acmehelp.exe", 0, 4}};
     InstallationRecord record;
     record.uninstallItems.Record(u"C:\\Acme\\a.exe", UninstallItemType::File);
     record.uninstallItems.Record(u"C:\\Acme", UninstallItemType::Folder);

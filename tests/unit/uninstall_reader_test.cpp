@@ -22,7 +22,7 @@ InstallerSettings SettingsWithMessages() {
 
 TEST(UninstallReader, ReadsBackEverythingTheWriterComposed) {
     InstallerSettings settings = SettingsWithMessages();
-    settings.autoCloseEntries = {{u"AcmeWnd", u"Acme*", u"Acme", 3, 1}};
+    settings.autoCloseEntries = {{u"AcmeWnd", u"Acme*", u"Acme", 3, 2}};
     InstallationRecord record;
     record.uninstallItems.Record(u"C:\\Acme\\a \u00E9.exe", UninstallItemType::File);
     record.uninstallItems.Record(u"C:\\Acme\\sub", UninstallItemType::Folder);

@@ -23,6 +23,7 @@
 #include "startup/win32/fatal.h"
 #include "startup/win32/installation_run_win32.h"
 #include "startup/win32/process_state.h"
+#include "system/win32/close_applications_win32.h"
 #include "system/win32/restore_point_win32.h"
 #include "system/win32/system_control_win32.h"
 #include "ui/win32/message_box_win32.h"
@@ -78,8 +79,7 @@ void InstallationRun::Run() {
     LookUpExistingInstallation();
     PlayStartupSound();
     ShowIntroductionPages();
-    // Closing running copies of the product before installing belongs to the
-    // application-closing service, which is not part of the program yet.
+    CloseApplicationsBeforeInstalling(m_context);
     SettleInstallFolder();
     SettlePortableAndStartMenu();
 

@@ -22,6 +22,7 @@
 #include "uninstall/uninstall_data.h"
 #include "uninstall/win32/uninstall_run_win32.h"
 #include "variables/expand_variables.h"
+#include "system/win32/close_applications_win32.h"
 #include "system/win32/system_control_win32.h"
 #include "variables/os_description.h"
 #include "variables/win32/system_facts_win32.h"
@@ -53,9 +54,10 @@ std::string ReadWholeFile(const std::u16string& path, DWORD& error) {
     return bytes;
 }
 
-// The applications-closing service (`CloseMatchingWindows`) joins here with
-// the "[AutoClose]" rows; until it is part of the program nothing is closed.
-void CloseRunningApplications(const std::vector<std::string>& /*autoCloseRows*/, int /*phase*/) {}
+// The running copies named by the "[AutoClose]" rows are closed for `phase`.
+void CloseRunningApplications(const std::vector<std::string>& autoCloseRows, int phase) {
+    CloseApplicationsInUninstaller(autoCloseRows, phase);
+}
 
 // The support-offer page joins here; until it exists the run goes on as if
 // its Uninstall button had been pressed.

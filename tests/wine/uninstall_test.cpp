@@ -7,6 +7,7 @@
 
 #include <unistd.h>
 
+#include <cctype>
 #include <chrono>
 #include <fstream>
 #include <functional>
@@ -16,61 +17,13 @@
 
 #include "core/text.h"
 #include "install_support.h"
+#include "uninstall_support.h"
 
 namespace palisade::wine {
 namespace {
 
 namespace fs = std::filesystem;
 using ::testing::HasSubstr;
-
-const char kUninstallKey[] = "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
-const char kSharedDlls[] = "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
-
-std::string Unique(const std::string& name) { return name + " " + std::to_string(::getpid()); }
-
-// Relative path → contents hash of every file and folder below `root`.
-using Tree = std::map<std::string, std::size_t>;
-Tree Snapshot(const fs::path& root) {
-    Tree tree;
-    if (!fs::exists(root)) return tree;
-    for (const auto& entry : fs::recursive_directory_iterator(root)) {
-        std::string relative = fs::relative(entry.path(), root).string();
-        tree[relative] = entry.is_directory() ? 0 : std::hash<std::string>()(ReadHostFile(entry.path()));
-    }
-    return tree;
-}
-
-std::string Difference(const Tree& before, const Tree& after) {
-    std::string text;
-    for (const auto& [path, hash] : after) {
-        auto it = before.find(path);
-        if (it == before.end()) text += "  left behind: " + path + "\n";
-        else if (it->second != hash) text += "  changed: " + path + "\n";
-    }
-    for (const auto& [path, hash] : before) {
-        if (!after.count(path)) text += "  removed: " + path + "\n";
-    }
-    return text;
-}
-
-bool WaitUntil(const std::function<bool()>& done, int seconds = 90) {
-    for (int i = 0; i < seconds * 4; ++i) {
-        if (done()) return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(250));
-    }
-    return done();
-}
-
-// Runs the product's QuietUninstallString exactly as stored.
-RunResult UninstallQuietly(const std::string& name) {
-    std::optional<std::string> quiet = RegQueryValue(kUninstallKey + name, "QuietUninstallString");
-    EXPECT_TRUE(quiet) << "no QuietUninstallString for " << name;
-    if (!quiet) return {};
-    std::string program = quiet->substr(1, quiet->find('"', 1) - 1);
-    std::string arguments = quiet->substr(quiet->find('"', 1) + 2);
-    EXPECT_EQ(arguments, "/a /u:\"" + name + "\"");
-    return RunProgram(ProbePath(), WithArguments({"run-line", program, arguments}));
-}
 
 // Keeps one Wine process alive, so that a new session does not carry out
 // the pending restart operations by itself before the test restarts.
@@ -136,6 +89,126 @@ TEST(UninstallWine, RoundTripLeavesNothingBehindAndTheUninstallerRemovesItself) 
     EXPECT_EQ(RegExport(productKey), "");
     EXPECT_EQ(RegExport("HKCU\\Software\\Palisade Tests\\" + name + " Entries"), "");
     EXPECT_EQ(RegExport("HKLM\\Software\\Palisade Tests\\" + name), "");
+}
+
+std::string Lower(std::string text) {
+    for (char& c : text) c = char(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
+// What Wine itself changes in drive_c while programs run, whatever they do:
+// the Temp folders (the installer's unpacked files, delunins.bat, Wine's own
+// scratch files) and windows\Installer (Windows Installer's package caches).
+bool WineOwnedPath(const std::string& relative) {
+    std::string lower = Lower(relative);
+    if (lower == "windows/installer" || lower.rfind("windows/installer/", 0) == 0) return true;
+    std::size_t slash = lower.find_last_of('/');
+    return lower.substr(slash == std::string::npos ? 0 : slash + 1) == "temp";
+}
+
+// Registry keys that Wine rewrites on its own while programs run, unrelated
+// to what they do: the random number generator's seed.
+bool WineOwnedKey(const std::string& key) {
+    return Lower(key).find("\\software\\microsoft\\cryptography\\rng") != std::string::npos;
+}
+
+struct PrefixState {
+    Tree files;               // drive_c
+    RegistryLines registry;   // HKLM\Software, HKCU\Software, HKCR (32-bit view)
+};
+
+PrefixState SnapshotPrefix() {
+    PrefixState state;
+    state.files = Snapshot(HostPath("C:\\"), WineOwnedPath);
+    for (const char* key : {"HKLM\\Software", "HKCU\\Software", "HKCR"}) {
+        RegistryLines lines = RegistrySnapshot(RegExport(key), WineOwnedKey);
+        state.registry.insert(lines.begin(), lines.end());
+    }
+    return state;
+}
+
+// Kept on purpose: the SharedDLLs key is the system's list of every
+// installer's counts; when this product's count was its only value the key
+// stays behind empty (the value itself must go).
+RegistryLines WithoutAllowedResidue(RegistryLines after, const RegistryLines& before) {
+    std::string sharedKey = "[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs]";
+    if (!before.count(sharedKey)) after.erase(sharedKey);
+    return after;
+}
+
+// The whole product the owner asked for: files in several folders, a shared
+// file, registry entries and the product key, start-menu and desktop
+// shortcuts, a file association and a font that the uninstaller removes.
+TestProduct EverythingProduct(const std::string& name, const std::string& fontFile, const std::string& tag) {
+    TestProduct product = ProductWithFolders(name);
+    InstallerSettings& s = product.settings;
+    s.sharedPath = Utf8ToUtf16(InstallFolderOf(name) + " Shared");
+    PayloadItem sharedItem = FileItem("common.dll", "shared code");
+    sharedItem.kind = EntryKind::SharedFile;
+    product.items.push_back(sharedItem);
+    s.productRegistry = Utf8ToUtf16("Palisade Tests\\" + name);
+    s.registryEntries = Utf8ToUtf16("\\HKCU\\Software\\Palisade Tests\\" + name + " Entries,Mode,4,7,1\r\n" +
+                                    "\\HKLM\\Software\\Palisade Tests\\" + name + " Machine\\Empty\r\n");
+    s.productStartMenu = Utf8ToUtf16("Palisade Tests\\" + name);
+    s.shortcutPlacements.forFlag1 = kPlaceStartMenu;
+    s.shortcutPlacements.forFlag2 = kPlaceDesktop;
+    product.items[0].flags = 0x03;  // app.exe: a start-menu and a desktop shortcut
+    product.items[0].shortcutName = Utf8ToUtf16(name + " App");
+    FileAssociation association;
+    association.extension = ".prt" + tag;
+    association.progId = "Palisade.RoundTrip" + tag;
+    association.verbs = "open";
+    association.description = u"Palisade round trip document";
+    association.command = u"\"%InstallDir%\\app.exe\" \"%1\"";
+    association.icon = "app.exe,0";
+    s.fileAssociations.push_back(association);
+    PayloadItem font = FileItem(fontFile, ReadHostFile(fs::path(PALISADE_FIXTURE_DIR) / "palisade_fixture_mono.ttf"));
+    font.kind = EntryKind::Font;
+    font.info = "Palisade Round Trip Mono";
+    product.items.push_back(font);
+    s.uninstallFonts = 1;  // remove every font without asking, also in automatic runs
+    return product;
+}
+
+// Snapshots the prefix, installs everything, uninstalls with the
+// QuietUninstallString and compares. Runs alone ("Serial"): it sees the
+// whole prefix, which other tests change while they run.
+TEST(UninstallWine, SerialPrefixIsAsBeforeAfterInstallAndUninstall) {
+    if (!fs::exists(fs::path(PALISADE_FIXTURE_DIR) / "palisade_fixture_mono.ttf")) {
+        GTEST_SKIP() << "the font fixture was not built";
+    }
+    const std::string tag = std::to_string(::getpid());
+    const std::string name = Unique("Uninstall Prefix Round Trip");
+    const std::string fontFile = "palisade_round_trip_" + tag + ".ttf";
+    const std::string desktopLink = ExpandInPrefix("%DesktopDir%") + "\\" + name + " App.lnk";
+    TestProduct product = EverythingProduct(name, fontFile, tag);
+    fs::path installer = WriteInstaller(product, "uninstall-prefix-round-trip.exe");
+
+    PrefixState before = SnapshotPrefix();
+    RunResult install = InstallSilently(installer);
+    ASSERT_EQ(install.exitCode, 1) << install.debugOutput;
+    // Everything is really there, so that the comparison below means something.
+    const std::string folder = InstallFolderOf(name);
+    ASSERT_TRUE(fs::exists(HostPath(folder + "\\docs\\deep\\data.bin")));
+    ASSERT_TRUE(fs::exists(HostPath(folder + " Shared\\common.dll")));
+    ASSERT_TRUE(fs::exists(HostPath(desktopLink))) << desktopLink;
+    ASSERT_TRUE(fs::exists(HostPath(ExpandInPrefix("%SMProgramsDir%") + "\\Palisade Tests\\" + name + "\\" + name +
+                                    " App.lnk")));
+    ASSERT_TRUE(fs::exists(HostPath("C:\\windows\\Fonts\\" + fontFile)));
+    ASSERT_EQ(RegQueryValue("HKLM\\Software\\Microsoft\\Windows NT\\CurrentVersion\\Fonts", "Palisade Round Trip Mono"),
+              fontFile);
+    ASSERT_EQ(RegQueryValue("HKCR\\.prt" + tag, ""), "Palisade.RoundTrip" + tag);
+    ASSERT_EQ(RegQueryValue("HKCU\\Software\\Palisade Tests\\" + name + " Entries", "Mode"), "0x7");
+
+    RunResult uninstall = UninstallQuietly(name);
+    EXPECT_EQ(uninstall.stdoutText, "0") << uninstall.debugOutput << uninstall.stderrText;
+    EXPECT_TRUE(WaitUntil([&] { return !fs::exists(HostPath(folder)); })) << "the self-removal did not finish";
+    PrefixState after = SnapshotPrefix();
+
+    EXPECT_EQ(Difference(before.files, after.files), "");
+    EXPECT_EQ(Difference(before.registry, WithoutAllowedResidue(after.registry, before.registry)), "");
+    // The desktop is a link to the host's home folder, outside the snapshot.
+    EXPECT_FALSE(fs::exists(HostPath(desktopLink)));
 }
 
 TEST(UninstallWine, AUserFileSurvivesWithItsFolder) {

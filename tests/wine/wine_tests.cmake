@@ -27,12 +27,14 @@ set_tests_properties(wine_prefix_teardown PROPERTIES FIXTURES_CLEANUP wine_prefi
 # Every test of the binary becomes a ctest test: label wine, or label gui for
 # the tests whose names contain "Gui" (they open windows and run one at a time).
 # Discovery cannot give one test two labels, so `ctest -L "wine|gui"` runs all.
-gtest_discover_tests(wine_tests TEST_FILTER "-*Gui*:*Restart*"
+gtest_discover_tests(wine_tests TEST_FILTER "-*Gui*:*Restart*:*Serial*"
   PROPERTIES LABELS wine FIXTURES_REQUIRED wine_prefix TIMEOUT 900
   DISCOVERY_TIMEOUT 60)
 # Tests whose names contain "Restart" restart Wine (`wineboot -r` carries out
-# every pending restart operation of the shared prefix), so they run alone.
-gtest_discover_tests(wine_tests TEST_FILTER "*Restart*:-*Gui*"
+# every pending restart operation of the shared prefix), and tests whose names
+# contain "Serial" compare or change state that every test shares (the whole
+# prefix, one MSI package): both run alone.
+gtest_discover_tests(wine_tests TEST_FILTER "*Restart*:*Serial*:-*Gui*"
   PROPERTIES LABELS wine FIXTURES_REQUIRED wine_prefix TIMEOUT 900 RUN_SERIAL TRUE
   DISCOVERY_TIMEOUT 60)
 gtest_discover_tests(wine_tests TEST_FILTER "*Gui*"

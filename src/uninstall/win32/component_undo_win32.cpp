@@ -76,6 +76,7 @@ std::u16string SystemFolder() {
 using MsiSetInternalUiFunction = int(WINAPI*)(int level, HWND* owner);
 using MsiInstallProductFunction = UINT(WINAPI*)(const wchar_t* package, const wchar_t* commandLine);
 using SetupUninstallOemInfFunction = BOOL(WINAPI*)(const wchar_t* infFileName, DWORD flags, void* reserved);
+constexpr DWORD kForceDelete = 0x1;  // SUOI_FORCEDELETE
 
 template <typename Function>
 Function LibraryFunction(const wchar_t* library, const char* name) {
@@ -177,7 +178,15 @@ void RemoveDriverInfFiles(const std::vector<std::string>& lines,
         std::wstring name = ToWide(slash == std::u16string::npos ? path : path.substr(slash + 1));
         if (name.empty()) continue;
         BOOL removed = FALSE;
-        GuardedResult guarded = RunGuarded([&] { removed = uninstallInf(name.c_str(), 0, nullptr); });
+        GuardedResult guarded = RunGuarded([&] {
+            removed = uninstallInf(name.c_str(), 0, nullptr);
+            // A plain call that reports success while the INF is still there
+            // (some systems only delete when forced) is repeated forced: it
+            // already said that no device holds the driver.
+            if (removed && ::GetFileAttributesW(ToWide(path).c_str()) != INVALID_FILE_ATTRIBUTES) {
+                removed = uninstallInf(name.c_str(), kForceDelete, nullptr);
+            }
+        });
         const char16_t* outcome = guarded.faulted ? u"CRASHED!" : removed ? u"OK" : u"FAILED";
         log.runLog.AppendWide(Format(u"Removing driver \"%s\"...%s\r\n", {path, outcome}));
     }

@@ -79,8 +79,10 @@ void RemoveFirewallExceptions(const std::vector<std::string>& lines, InstallLog&
             std::optional<std::uint32_t> port = PortNumberOf(line);
             HRESULT result = S_OK;
             if (port) {
+                // Both protocols are tried; the line is OK only when each went.
                 for (const PortProtocol& protocol : ProtocolsFor(ProtocolBitsOf(line))) {
-                    result = RemovePort(profile, *port, protocol.ipProtocol);
+                    HRESULT removed = RemovePort(profile, *port, protocol.ipProtocol);
+                    if (FAILED(removed)) result = removed;
                 }
             } else {
                 result = RemoveProgram(profile, line.target);

@@ -11,6 +11,7 @@
 #include "actions/win32/user_hives_win32.h"
 #include "core/text.h"
 #include "core/win32/wide.h"
+#include "uninstall/empty_parent_keys.h"
 #include "uninstall/removal_rules.h"
 
 namespace palisade {
@@ -62,6 +63,14 @@ private:
     HKEY m_root;
 };
 
+// The parents the installation had to create on the way to `key` go when
+// this removal left them empty (the first one that is not ends the chain).
+void RemoveEmptyParents(HKEY root, const RegistryPath& key) {
+    for (const RegistryPath& parent : ParentKeysToTry(key)) {
+        if (!DeleteIfEmpty(root, parent.subKey)) break;
+    }
+}
+
 void UndoValueLine(const RegistryEntryLine& line) {
     if (line.operation != 1 && line.operation != 5 && line.operation != 6) return;
     ForEachHive(line.key.root, [&](HKEY root) {
@@ -70,7 +79,9 @@ void UndoValueLine(const RegistryEntryLine& line) {
         DeleteRegistryValue(opened.key.get(), line.valueName);
         bool empty = KeyIsEmpty(opened.key.get());
         opened.key.reset();
-        if (empty && IsDeletableKey(line.key)) ::RegDeleteKeyW(root, ToWide(line.key.subKey).c_str());
+        if (empty && IsDeletableKey(line.key) && ::RegDeleteKeyW(root, ToWide(line.key.subKey).c_str()) == ERROR_SUCCESS) {
+            RemoveEmptyParents(root, line.key);
+        }
     });
 }
 
@@ -113,16 +124,10 @@ void RemoveAssociation(const AssociationRecord& record, std::u16string_view prod
     if (!RestoreDefault(classes, progIdKey + u"\\DefaultIcon", backupName)) DeleteTree(classes, progIdKey + u"\\DefaultIcon");
     RestoreDefault(classes, progIdKey + u"\\shell", backupName, record.verb);
     DeleteIfEmpty(classes, progIdKey + u"\\shell");
-    // The ProgID key goes when only its description (or nothing) is left.
-    if (KeyResult opened = OpenRegistryKey(classes, progIdKey, KEY_READ | KEY_SET_VALUE); opened.key) {
-        DWORD subKeys = 0;
-        ::RegQueryInfoKeyW(opened.key.get(), nullptr, nullptr, nullptr, &subKeys, nullptr, nullptr, nullptr, nullptr,
-                           nullptr, nullptr, nullptr);
-        if (subKeys == 0 && !RestoreDefault(classes, progIdKey, backupName)) {
-            opened.key.reset();
-            DeleteIfEmpty(classes, progIdKey);
-        }
-    }
+    // The description the ProgID had before comes back, also when the key
+    // keeps sub-keys of its own (another program's verbs); a ProgID without
+    // a backup loses the description and goes when nothing else is left.
+    if (!RestoreDefault(classes, progIdKey, backupName)) DeleteIfEmpty(classes, progIdKey);
     if (SetsExtensionDefault(record.progId)) RestoreDefault(classes, record.extension, backupName, progIdKey);
     DeleteIfEmpty(classes, record.extension);
 }
@@ -139,7 +144,10 @@ void UndoRegistryEntries(const std::vector<std::string>& lines) {
     for (const std::string& text : lines) {
         RegistryEntryLine line = ParseEntryLine(Utf8ToUtf16(text));
         if (line.kind == RegistryLineKind::Key) {
-            if (IsDeletableKey(line.key)) ForEachHive(line.key.root, [&](HKEY root) { DeleteTree(root, line.key.subKey); });
+            if (!IsDeletableKey(line.key)) continue;
+            ForEachHive(line.key.root, [&](HKEY root) {
+                if (DeleteTree(root, line.key.subKey)) RemoveEmptyParents(root, line.key);
+            });
         } else if (line.kind == RegistryLineKind::Value) {
             UndoValueLine(line);
         }

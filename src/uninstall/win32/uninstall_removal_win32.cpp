@@ -12,6 +12,7 @@
 #include "core/text.h"
 #include "core/win32/unique_handle.h"
 #include "core/win32/wide.h"
+#include "log/win32/install_log_win32.h"
 #include "payload/settings_flags.h"
 #include "startup/win32/process_state.h"
 #include "ui/win32/message_box_win32.h"
@@ -99,6 +100,9 @@ void UninstallRun::RunUninstallBatch(const std::u16string& commands, bool hidden
 }
 
 void UninstallRun::Remove() {
+    // Nothing writes this run's log to a file (Install.log goes with the
+    // product), so its lines go to the debugger channel as they are written.
+    ConnectRunLogToDebugger(m_log.runLog);
     RunUninstallBatch(m_entry.uninstallBatch1, (m_entry.flags1 & kHideUninstallBatch1) != 0, u"UninstallBatch1");
     m_progress->SetProgress(3);
     RemoveAssociations(m_data.associations, m_entry.displayName);

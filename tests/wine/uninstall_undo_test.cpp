@@ -27,6 +27,13 @@ std::string Tag() { return std::to_string(::getpid()); }
 
 fs::path Fixture(const std::string& name) { return fs::path(PALISADE_FIXTURE_DIR) / name; }
 
+// An item of `kind` whose data is a fixture file, installed as `installedName`.
+PayloadItem FixtureItem(const std::string& installedName, const std::string& fixture, EntryKind kind) {
+    PayloadItem item = FileItem(installedName, ReadHostFile(Fixture(fixture)));
+    item.kind = kind;
+    return item;
+}
+
 void Reg(std::vector<std::string> arguments) {
     arguments.push_back("/f");
     arguments.push_back("/reg:32");
@@ -245,13 +252,10 @@ TEST(UninstallWine, SerialMsiPackageAndDriverInfAreRemoved) {
     const std::string folder = InstallFolderOf(name);
     Probe({"msi-remove", kPackageCode});
     TestProduct product = MakeProduct(name);
-    PayloadItem package = FileItem("palisade_fixture.msi", ReadHostFile(Fixture("palisade_fixture.msi")));
-    package.kind = EntryKind::MsiPackage;
+    PayloadItem package = FixtureItem("palisade_fixture.msi", "palisade_fixture.msi", EntryKind::MsiPackage);
     package.flags |= 0x80;  // recorded for the uninstaller
     product.items.push_back(package);
-    PayloadItem driver = FileItem("palisade_undo_driver.inf", ReadHostFile(Fixture("fixture_driver.inf")));
-    driver.kind = EntryKind::DriverInf;
-    product.items.push_back(driver);
+    product.items.push_back(FixtureItem("palisade_undo_driver.inf", "fixture_driver.inf", EntryKind::DriverInf));
 
     RunResult install = InstallSilently(WriteInstaller(product, "undo-components.exe"));
     ASSERT_EQ(install.exitCode, 1) << install.debugOutput;
@@ -270,6 +274,41 @@ TEST(UninstallWine, SerialMsiPackageAndDriverInfAreRemoved) {
     EXPECT_THAT(uninstall.debugOutput, HasSubstr("Removing driver \"" + finalInf + "\"...OK"));
     EXPECT_THAT(uninstall.debugOutput, Not(HasSubstr("Failed to uninstall")));
     EXPECT_TRUE(WaitUntil([&] { return !fs::exists(HostPath(folder)); }));
+}
+
+// Serial: the fixture server's mark key and the type library's identifier are
+// the component tests' too.
+TEST(UninstallWine, SerialSharedComServerAndTypeLibraryAreUnregisteredWhenTheirCountReachesZero) {
+    bool built = fs::exists(Fixture("palisade_com_plain.dll")) && fs::exists(Fixture("palisade_fixture.tlb"));
+    if (!built) GTEST_SKIP() << "COM or type library fixtures were not built";
+    const std::string name = Unique("Undo Com");
+    const std::string marks = "HKCU\\Software\\Palisade Tests\\Com Fixtures\\Plain";
+    const std::string typeLibrary = "HKCR\\TypeLib\\{6B1E3F52-9D47-4C8A-B0E1-5A7C2D9F4E31}";
+    const std::string system = "C:\\windows\\system32\\";
+    Reg({"delete", marks});
+    Reg({"delete", typeLibrary});
+    TestProduct product = MakeProduct(name);
+    product.items.push_back(FixtureItem("palisade_undo_com.dll", "palisade_com_plain.dll", EntryKind::SystemComServer));
+    product.items.push_back(
+        FixtureItem("palisade_undo_fixture.tlb", "palisade_fixture.tlb", EntryKind::SystemTypeLibrary));
+
+    RunResult install = InstallSilently(WriteInstaller(product, "undo-com.exe"));
+    ASSERT_EQ(install.exitCode, 1) << install.debugOutput;
+    ASSERT_TRUE(RegQueryValue(marks, "LoadedBy").has_value());
+    ASSERT_THAT(RegExport(typeLibrary), HasSubstr("palisade_undo_fixture.tlb"));
+
+    RunResult uninstall = UninstallQuietly(name);
+    EXPECT_EQ(uninstall.stdoutText, "0") << uninstall.debugOutput;
+    EXPECT_THAT(uninstall.debugOutput, HasSubstr("Unregistering COM File \"" + system + "palisade_undo_com.dll\"...OK"));
+    EXPECT_THAT(uninstall.debugOutput,
+                HasSubstr("Unregistering Type Library \"" + system + "palisade_undo_fixture.tlb\"...OK"));
+    EXPECT_FALSE(RegQueryValue(marks, "LoadedBy").has_value()) << "the server's own unregistration ran";
+    EXPECT_TRUE(RegQueryValue(marks, "UnloadedBy").has_value());
+    EXPECT_EQ(RegExport(typeLibrary), "");
+    EXPECT_FALSE(fs::exists(HostPath(system + "palisade_undo_com.dll")));
+    EXPECT_FALSE(fs::exists(HostPath(system + "palisade_undo_fixture.tlb")));
+    EXPECT_EQ(RegQueryValue(kSharedDlls, system + "palisade_undo_com.dll"), std::nullopt);
+    Reg({"delete", marks});
 }
 
 }  // namespace

@@ -7,6 +7,9 @@
 # times into a fresh folder of a prefix of its own, checks every installed
 # file's SHA-256 against its source after each run, and prints the median
 # wall time and the largest resident size seen for the emulated process.
+# After each check the product is uninstalled with `/a /u:"name"`: the
+# median wall time of the uninstaller is printed too, and the run fails
+# when the installation folder is not gone afterwards.
 # Needs `make native windows` first. Run it on an idle machine.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
@@ -44,7 +47,7 @@ for size in "${sizes[@]}"; do
   (cd "$tree/files" && sha256sum -- * > "$tree/sums")
 
   cat > "$tree/palisade.toml" <<TOML
-ProductName = "Bench $size"
+ProductName = "Bench$size"
 ProductVersion = "1.0"
 DefaultInstallPath = "C:\\\\Palisade Bench\\\\$size"
 UninstallSubdir = "uninstall"
@@ -61,10 +64,11 @@ TOML
 
   target=$WINEPREFIX/drive_c/Palisade\ Bench/$size
   times=()
+  uninstall_times=()
   peak=0
   for run in $(seq "$runs"); do
     rm -rf "$target"
-    wine reg delete "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Bench $size" /f /reg:32 \
+    wine reg delete "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Bench$size" /f /reg:32 \
       >/dev/null 2>&1 || true
     wineserver -w
     start=$(date +%s.%N)
@@ -73,9 +77,15 @@ TOML
     rss=$(tail -1 "$work/rss")
     [ "$rss" -gt "$peak" ] && peak=$rss
     (cd "$target" && sha256sum --quiet -c "$tree/sums") || { echo "run $run: installed files differ" >&2; exit 1; }
+    start=$(date +%s.%N)
+    wine "$target/uninstall/uninstall.exe" /a "/u:Bench$size" >/dev/null 2>&1 || true
+    uninstall_times+=("$(echo "$(date +%s.%N) - $start" | bc -l)")
+    for _ in $(seq 120); do [ -e "$target" ] || break; sleep 0.5; done
+    [ ! -e "$target" ] || { echo "run $run: the uninstallation left $(find "$target" | head -5)" >&2; exit 1; }
   done
-  printf 'tree %4d MB: %d files, %d bytes; installer %d bytes (built in %.1f s); silent install median %.2f s of %d runs (%s); peak RSS %d KiB\n' \
+  printf 'tree %4d MB: %d files, %d bytes; installer %d bytes (built in %.1f s); silent install median %.2f s of %d runs (%s); peak RSS %d KiB; uninstall median %.2f s (%s)\n' \
     "$size" "$count" "$total" "$installer_bytes" "$build_seconds" \
-    "$(printf '%s\n' "${times[@]}" | median)" "$runs" "$(printf '%.2f ' "${times[@]}")" "$peak"
+    "$(printf '%s\n' "${times[@]}" | median)" "$runs" "$(printf '%.2f ' "${times[@]}")" "$peak" \
+    "$(printf '%s\n' "${uninstall_times[@]}" | median)" "$(printf '%.2f ' "${uninstall_times[@]}")"
 done
 wineserver -k 2>/dev/null || true

@@ -82,5 +82,43 @@ TEST(UninstallGui, NoToTheConfirmationKeepsTheProductAndYesRemovesIt) {
     EXPECT_FALSE(RegQueryValue(kUninstallKey + name, "InstallLocation").has_value());
 }
 
+// The default font rule asks; the user's No keeps the font in the Fonts
+// folder and in the system's list while everything else goes.
+TEST(UninstallGui, AFontTheUserKeepsStaysInstalledAndRegistered) {
+    const fs::path fixture = fs::path(PALISADE_FIXTURE_DIR) / "palisade_fixture_mono.ttf";
+    if (!fs::exists(fixture)) GTEST_SKIP() << "the font fixture was not built";
+    const std::string tag = std::to_string(::getpid());
+    const std::string name = "Uninstall Font Asked " + tag;
+    const std::string file = "palisade_asked_" + tag + ".ttf";
+    const std::string face = "Palisade Asked Mono " + tag;
+    const char fontsKey[] = "HKLM\\Software\\Microsoft\\Windows NT\\CurrentVersion\\Fonts";
+    TestProduct product = MakeProduct(name);
+    product.items.push_back(FileItem("app.exe", "the program"));
+    PayloadItem font = FileItem(file, ReadHostFile(fixture));
+    font.kind = EntryKind::Font;
+    font.info = face;
+    product.items.push_back(font);
+    RunResult install = InstallSilently(WriteInstaller(product, "uninstall-font-asked.exe"));
+    ASSERT_EQ(install.exitCode, 1) << install.debugOutput;
+
+    BackgroundRun run = StartUninstaller(name);
+    ASSERT_TRUE(WaitForWindow("Removing " + name, run));
+    EXPECT_TRUE(AnswerWindow("Removing " + name, "y"));
+    ASSERT_TRUE(WaitForWindow("Remove Font?", run)) << "no question about the font";
+    EXPECT_TRUE(AnswerWindow("Remove Font?", "n"));
+    ASSERT_TRUE(WaitForWindow("Removal Complete", run));
+    EXPECT_TRUE(AnswerWindow("Removal Complete", "Return"));
+    RunResult removed = run.Wait(std::chrono::seconds(120));
+    EXPECT_EQ(removed.stdoutText, "0") << removed.debugOutput;
+
+    const fs::path installed = HostPath("C:\\windows\\Fonts\\" + file);
+    EXPECT_TRUE(fs::exists(installed));
+    EXPECT_EQ(RegQueryValue(fontsKey, face), file);
+    EXPECT_FALSE(fs::exists(HostPath(InstallFolderOf(name) + "\\app.exe")));
+    std::error_code ignored;
+    fs::remove(installed, ignored);
+    RunProgram("reg", WithArguments({"delete", fontsKey, "/v", face, "/f", "/reg:32"}));
+}
+
 }  // namespace
 }  // namespace palisade::wine

@@ -274,8 +274,22 @@ bool Screenshot(const std::string& name) {
     return RunCommand("import -window root " + ShellQuote(file.string()) + " 2>/dev/null", nullptr) == 0;
 }
 
+namespace {
+
+// xdotool takes a regular expression; a window name is matched literally.
+std::string LiteralPattern(const std::string& text) {
+    std::string pattern;
+    for (char c : text) {
+        if (std::string_view("\\^$.|?*+()[]{}").find(c) != std::string_view::npos) pattern += '\\';
+        pattern += c;
+    }
+    return pattern;
+}
+
+}  // namespace
+
 bool PressKeyInWindow(const std::string& windowName, const std::string& key) {
-    return RunCommand("xdotool search --name " + ShellQuote("^" + windowName + "$") +
+    return RunCommand("xdotool search --name " + ShellQuote("^" + LiteralPattern(windowName) + "$") +
                           " windowfocus key --clearmodifiers " + ShellQuote(key) + " 2>/dev/null",
                       nullptr) == 0;
 }

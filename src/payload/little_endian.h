@@ -23,6 +23,12 @@ inline void StoreU32(std::uint8_t* p, std::uint32_t value) {
     for (int i = 0; i < 4; ++i) p[i] = std::uint8_t(value >> (8 * i));
 }
 
+inline void AppendU16(std::vector<std::uint8_t>& out, std::uint16_t value) {
+    std::uint8_t bytes[2];
+    StoreU16(bytes, value);
+    out.insert(out.end(), bytes, bytes + 2);
+}
+
 inline void AppendU32(std::vector<std::uint8_t>& out, std::uint32_t value) {
     std::uint8_t bytes[4];
     StoreU32(bytes, value);

@@ -130,10 +130,7 @@ std::optional<std::u16string> SettingsReader::WideText() {
     return std::nullopt;
 }
 
-void SettingsWriter::U16(std::uint16_t value) {
-    m_bytes.push_back(std::uint8_t(value));
-    m_bytes.push_back(std::uint8_t(value >> 8));
-}
+void SettingsWriter::U16(std::uint16_t value) { AppendU16(m_bytes, value); }
 
 void SettingsWriter::U32(std::uint32_t value) { AppendU32(m_bytes, value); }
 

@@ -1,27 +1,16 @@
 // Takes an icon file apart, checking every offset against the file's size.
 #include "uninstall/icon_resources.h"
 
+#include "payload/little_endian.h"
+
 namespace palisade {
 namespace {
 
 constexpr std::size_t kHeaderSize = 6;
 constexpr std::size_t kFileEntrySize = 16;
 
-std::uint16_t U16(ByteView bytes, std::size_t at) { return std::uint16_t(bytes[at] | (bytes[at + 1] << 8)); }
-
-std::uint32_t U32(ByteView bytes, std::size_t at) {
-    return std::uint32_t(U16(bytes, at)) | (std::uint32_t(U16(bytes, at + 2)) << 16);
-}
-
-void PutU16(std::vector<std::uint8_t>& out, std::uint16_t value) {
-    out.push_back(std::uint8_t(value));
-    out.push_back(std::uint8_t(value >> 8));
-}
-
-void PutU32(std::vector<std::uint8_t>& out, std::uint32_t value) {
-    PutU16(out, std::uint16_t(value));
-    PutU16(out, std::uint16_t(value >> 16));
-}
+std::uint16_t U16(ByteView bytes, std::size_t at) { return LoadU16(bytes.data + at); }
+std::uint32_t U32(ByteView bytes, std::size_t at) { return LoadU32(bytes.data + at); }
 
 }  // namespace
 
@@ -50,16 +39,16 @@ std::optional<std::vector<IconImage>> ParseIconFile(ByteView file) {
 
 std::vector<std::uint8_t> IconGroupDirectory(const std::vector<IconImage>& images, std::uint16_t firstId) {
     std::vector<std::uint8_t> out;
-    PutU16(out, 0);
-    PutU16(out, 1);
-    PutU16(out, std::uint16_t(images.size()));
+    AppendU16(out, 0);
+    AppendU16(out, 1);
+    AppendU16(out, std::uint16_t(images.size()));
     for (std::size_t i = 0; i < images.size(); ++i) {
         const IconImage& image = images[i];
         for (std::uint8_t byte : {image.width, image.height, image.colourCount, image.reserved}) out.push_back(byte);
-        PutU16(out, image.planes);
-        PutU16(out, image.bitCount);
-        PutU32(out, std::uint32_t(image.bytes.size));
-        PutU16(out, std::uint16_t(firstId + i));
+        AppendU16(out, image.planes);
+        AppendU16(out, image.bitCount);
+        AppendU32(out, std::uint32_t(image.bytes.size));
+        AppendU16(out, std::uint16_t(firstId + i));
     }
     return out;
 }

@@ -3,35 +3,27 @@
 
 #include "uninstall/icon_resources.h"
 
+#include "payload/little_endian.h"
+
 namespace palisade {
 namespace {
-
-void Put16(std::vector<std::uint8_t>& out, std::uint32_t value) {
-    out.push_back(std::uint8_t(value));
-    out.push_back(std::uint8_t(value >> 8));
-}
-
-void Put32(std::vector<std::uint8_t>& out, std::uint32_t value) {
-    Put16(out, value & 0xFFFF);
-    Put16(out, value >> 16);
-}
 
 // An icon file with a 16x16 picture of 40 bytes and a 32x32 one of 100.
 std::vector<std::uint8_t> TwoPictureIcon() {
     std::vector<std::uint8_t> file;
-    Put16(file, 0);
-    Put16(file, 1);
-    Put16(file, 2);
+    AppendU16(file, 0);
+    AppendU16(file, 1);
+    AppendU16(file, 2);
     const std::uint32_t first = 6 + 2 * 16;
     for (auto [size, length, offset] : {std::tuple{16, 40u, first}, std::tuple{32, 100u, first + 40}}) {
         file.push_back(std::uint8_t(size));
         file.push_back(std::uint8_t(size));
         file.push_back(0);
         file.push_back(0);
-        Put16(file, 1);
-        Put16(file, 32);
-        Put32(file, length);
-        Put32(file, offset);
+        AppendU16(file, 1);
+        AppendU16(file, 32);
+        AppendU32(file, length);
+        AppendU32(file, offset);
     }
     file.insert(file.end(), 40, 0xAA);
     file.insert(file.end(), 100, 0xBB);

@@ -160,32 +160,6 @@ TEST(CloseApplicationsWine, AskEntryInSilentModeLeavesTheProgramAndTheRunGoesOn)
     EXPECT_TRUE(asked.Running());
 }
 
-bool WindowShown(const std::string& name) {
-    std::vector<std::string> names = TopLevelWindowNames();
-    return std::find(names.begin(), names.end(), name) != names.end();
-}
-
-bool WaitForWindow(const std::string& name, BackgroundRun& run) {
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(3);
-    while (std::chrono::steady_clock::now() < deadline && !run.Finished()) {
-        if (WindowShown(name)) return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(250));
-    }
-    return false;
-}
-
-// Presses `key` in the box called `name` until the box goes (a key pressed
-// before the box takes the focus is lost).
-bool Answer(const std::string& name, const std::string& key) {
-    for (int attempt = 0; attempt < 5; ++attempt) {
-        std::this_thread::sleep_for(std::chrono::seconds(1));
-        PressKeyInWindow(name, key);
-        for (int i = 0; i < 20 && WindowShown(name); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(250));
-        if (!WindowShown(name)) return true;
-    }
-    return false;
-}
-
 TEST(CloseApplicationsWine, GuiAskCancelledEndsTheRunBeforeAnythingIsInstalled) {
     REQUIRE_WINDOW_APP();
     const std::string name = Unique("Close Ask Cancel");
@@ -198,9 +172,9 @@ TEST(CloseApplicationsWine, GuiAskCancelledEndsTheRunBeforeAnythingIsInstalled) 
     BackgroundRun run(WriteInstaller(product, FileNameOf(name)), WithArguments({"/a"}));
     ASSERT_TRUE(WaitForWindow(name + " Setup", run)) << "the question, captioned by message 65";
     Screenshot("close-applications-ask");
-    EXPECT_TRUE(Answer(name + " Setup", "Escape"));
+    EXPECT_TRUE(AnswerWindow(name + " Setup", "Escape"));
     ASSERT_TRUE(WaitForWindow("Cancelled", run)) << "the abort message, captioned by message 111";
-    EXPECT_TRUE(Answer("Cancelled", "Return"));
+    EXPECT_TRUE(AnswerWindow("Cancelled", "Return"));
     RunResult result = run.Wait(std::chrono::seconds(120));
     EXPECT_FALSE(result.timedOut);
     EXPECT_EQ(result.exitCode, 1);
@@ -225,7 +199,7 @@ TEST(CloseApplicationsWine, GuiAskRetryAsksAgainUntilTheProgramIsGone) {
     EXPECT_TRUE(WindowShown(name + " Setup")) << "asked again";
     EXPECT_FALSE(run.Finished());
     asked.Kill();
-    EXPECT_TRUE(Answer(name + " Setup", "Return"));
+    EXPECT_TRUE(AnswerWindow(name + " Setup", "Return"));
     RunResult result = run.Wait(std::chrono::seconds(120));
     EXPECT_FALSE(result.timedOut);
     EXPECT_EQ(result.exitCode, 1);

@@ -18,34 +18,6 @@ namespace fs = std::filesystem;
 
 const char kUninstallKey[] = "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
 
-bool WindowShown(const std::string& name);
-
-bool WaitForWindow(const std::string& name, BackgroundRun& run) {
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(3);
-    while (!run.Finished() && std::chrono::steady_clock::now() < deadline) {
-            if (WindowShown(name)) return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(250));
-    }
-    return false;
-}
-
-bool WindowShown(const std::string& name) {
-    std::vector<std::string> names = TopLevelWindowNames();
-    return std::find(names.begin(), names.end(), name) != names.end();
-}
-
-// Types `key` into the window until it closes: a key pressed while Wine is
-// still mapping the box can be lost.
-bool AnswerWindow(const std::string& name, const std::string& key) {
-    for (int attempt = 0; attempt < 5; ++attempt) {
-        std::this_thread::sleep_for(std::chrono::seconds(1));
-        PressKeyInWindow(name, key);
-        for (int i = 0; i < 20 && WindowShown(name); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(250));
-        if (!WindowShown(name)) return true;
-    }
-    return false;
-}
-
 // Starts the uninstaller with exactly `/u:"name"`; the probe prints its exit code.
 BackgroundRun StartUninstaller(const std::string& name) {
     std::string uninstaller = InstallFolderOf(name) + "\\uninstall\\uninstall.exe";

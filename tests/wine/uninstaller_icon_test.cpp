@@ -8,31 +8,23 @@
 
 #include "install_support.h"
 
+#include "payload/little_endian.h"
+
 namespace palisade::wine {
 namespace {
 
 using ::testing::HasSubstr;
 using ::testing::Not;
 
-void Put16(std::vector<std::uint8_t>& out, std::uint32_t value) {
-    out.push_back(std::uint8_t(value));
-    out.push_back(std::uint8_t(value >> 8));
-}
-
-void Put32(std::vector<std::uint8_t>& out, std::uint32_t value) {
-    Put16(out, value & 0xFFFF);
-    Put16(out, value >> 16);
-}
-
 // A picture as an icon stores it: the bitmap header (twice the height, for
 // the mask below the colours), 32-bit pixels of one colour, an empty mask.
 std::vector<std::uint8_t> SolidPicture(int size, std::uint32_t bgra) {
     std::vector<std::uint8_t> picture;
-    for (std::uint32_t field : {40u, std::uint32_t(size), std::uint32_t(size * 2)}) Put32(picture, field);
-    Put16(picture, 1);
-    Put16(picture, 32);
-    for (int i = 0; i < 6; ++i) Put32(picture, 0);
-    for (int i = 0; i < size * size; ++i) Put32(picture, bgra);
+    for (std::uint32_t field : {40u, std::uint32_t(size), std::uint32_t(size * 2)}) AppendU32(picture, field);
+    AppendU16(picture, 1);
+    AppendU16(picture, 32);
+    for (int i = 0; i < 6; ++i) AppendU32(picture, 0);
+    for (int i = 0; i < size * size; ++i) AppendU32(picture, bgra);
     int maskRow = ((size + 31) / 32) * 4;
     picture.insert(picture.end(), std::size_t(maskRow * size), 0);
     return picture;
@@ -42,17 +34,17 @@ std::vector<std::uint8_t> SolidPicture(int size, std::uint32_t bgra) {
 std::vector<std::uint8_t> RedAndBlueIcon() {
     std::vector<std::vector<std::uint8_t>> pictures = {SolidPicture(16, 0xFFFF0000), SolidPicture(32, 0xFF0000FF)};
     std::vector<std::uint8_t> file;
-    Put16(file, 0);
-    Put16(file, 1);
-    Put16(file, 2);
+    AppendU16(file, 0);
+    AppendU16(file, 1);
+    AppendU16(file, 2);
     std::uint32_t offset = 6 + 16 * 2;
     for (std::size_t i = 0; i < pictures.size(); ++i) {
         std::uint8_t size = i == 0 ? 16 : 32;
         for (std::uint8_t byte : {size, size, std::uint8_t(0), std::uint8_t(0)}) file.push_back(byte);
-        Put16(file, 1);
-        Put16(file, 32);
-        Put32(file, std::uint32_t(pictures[i].size()));
-        Put32(file, offset);
+        AppendU16(file, 1);
+        AppendU16(file, 32);
+        AppendU32(file, std::uint32_t(pictures[i].size()));
+        AppendU32(file, offset);
         offset += std::uint32_t(pictures[i].size());
     }
     for (const auto& picture : pictures) file.insert(file.end(), picture.begin(), picture.end());

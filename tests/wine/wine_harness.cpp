@@ -7,6 +7,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -292,6 +294,30 @@ bool PressKeyInWindow(const std::string& windowName, const std::string& key) {
     return RunCommand("xdotool search --name " + ShellQuote("^" + LiteralPattern(windowName) + "$") +
                           " windowfocus key --clearmodifiers " + ShellQuote(key) + " 2>/dev/null",
                       nullptr) == 0;
+}
+
+bool WindowShown(const std::string& name) {
+    std::vector<std::string> names = TopLevelWindowNames();
+    return std::find(names.begin(), names.end(), name) != names.end();
+}
+
+bool WaitForWindow(const std::string& name, BackgroundRun& run) {
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(3);
+    while (std::chrono::steady_clock::now() < deadline && !run.Finished()) {
+        if (WindowShown(name)) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(250));
+    }
+    return false;
+}
+
+bool AnswerWindow(const std::string& name, const std::string& key) {
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        std::this_thread::sleep_for(std::chrono::seconds(1));
+        PressKeyInWindow(name, key);
+        for (int i = 0; i < 20 && WindowShown(name); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(250));
+        if (!WindowShown(name)) return true;
+    }
+    return false;
 }
 
 }  // namespace palisade::wine

@@ -74,6 +74,14 @@ std::string RegExport(const std::string& key, const std::string& view = "32");
 std::vector<std::string> TopLevelWindowNames();
 // Saves a screenshot of the whole display as ArtefactDir()/name.png.
 bool Screenshot(const std::string& name);
+// Whether a top-level window with this exact name exists.
+bool WindowShown(const std::string& name);
+// Waits (at most three minutes) for a window with this exact name while
+// `run` goes on; false when the run ended or time ran out first.
+bool WaitForWindow(const std::string& name, BackgroundRun& run);
+// Presses `key` in the box called `name` until the box goes, trying five
+// times (a key pressed before the box takes the focus is lost).
+bool AnswerWindow(const std::string& name, const std::string& key);
 // Presses a key in the X window with this exact name.
 bool PressKeyInWindow(const std::string& windowName, const std::string& key);
 

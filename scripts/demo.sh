@@ -36,7 +36,12 @@ echo "== the installed tree (C:\\Program Files (x86)\\Palisade Examples\\Hello)"
 echo "== Install.log"
 sed '1s/^\xEF\xBB\xBF//' "$folder/uninstall/Install.log" | tr -d '\r'
 echo "== the product's entry in the list of installed programs"
-WINEDEBUG=-all wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Hello' /reg:32 | tr -d '\r'
+# Wine's reg query cannot print a REG_QWORD ("Session"); the export shows its bytes.
+WINEDEBUG=-all wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Hello' /reg:32 | tr -d '\r' |
+  grep -v 'REG_QWORD'
+WINEDEBUG=-all wine reg export 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Hello' \
+  "$build/demo-key.reg" /reg:32 /y >/dev/null
+iconv -f utf-16 -t utf-8 "$build/demo-key.reg" | tr -d '\r' | grep '^"Session"=' | sed 's/^/    (REG_QWORD, little-endian) /'
 
 echo "== uninstalling it as an admin's tool would (the QuietUninstallString: /a /u:\"Hello\")"
 set +e

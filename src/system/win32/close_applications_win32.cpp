@@ -161,7 +161,7 @@ void CloseMatchingWindows(const std::vector<AutoCloseEntry>& entries, int phase,
 }
 
 void CloseApplicationsBeforeInstalling(InstallContext& context) {
-    std::vector<AutoCloseEntry>& entries = context.settings.autoCloseEntries;
+    const std::vector<AutoCloseEntry>& entries = context.settings.autoCloseEntries;
     if (entries.empty()) return;
     CloseApplicationsSide side;
     side.silent = context.silent;
@@ -173,7 +173,6 @@ void CloseApplicationsBeforeInstalling(InstallContext& context) {
     };
     side.messages = kInstallerAutoCloseMessages;
     CloseMatchingWindows(entries, kCloseBeforeInstalling, side);
-    entries = EntriesKeptForUninstaller(entries);
     SettleOwnWindows(context.progress);
 }
 

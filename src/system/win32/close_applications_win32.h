@@ -30,9 +30,10 @@ struct CloseApplicationsSide {
 void CloseMatchingWindows(const std::vector<AutoCloseEntry>& entries, int phase, const CloseApplicationsSide& side);
 
 // The installer's pass before anything is installed: closes what the list
-// names for phase 1, keeps in the settings only the entries the uninstaller
-// needs, lets the installer's own windows settle and brings its main window
-// back to the front. Does nothing when the list is empty.
+// names for phase 1, lets the installer's own windows settle and brings its
+// main window back to the front. Does nothing when the list is empty. (Which
+// entries travel to the uninstaller is decided where Uninstall.DAT is
+// composed.)
 void CloseApplicationsBeforeInstalling(InstallContext& context);
 
 // The uninstaller's pass at `phase` over the "[AutoClose]" rows of its data,

@@ -6,7 +6,7 @@ JOBS ?= $(shell nproc)
 NATIVE_FLAGS ?=
 CTEST_FLAGS ?= --output-on-failure
 
-.PHONY: all bootstrap windows native test unit-test wine-test fuzz demo clean
+.PHONY: all bootstrap windows native test unit-test sanitize-test wine-test fuzz demo clean
 
 all: windows native
 
@@ -30,6 +30,16 @@ native: $(BUILD)/native/build.ninja
 unit-test: native
 	cd $(BUILD)/native && ctest -L unit -j $(JOBS) $(CTEST_FLAGS)
 
+# The unit tests once more with AddressSanitizer and UndefinedBehaviorSanitizer.
+$(BUILD)/sanitize/build.ninja:
+	cmake -S . -B $(BUILD)/sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DPALISADE_SANITIZE=ON \
+	  -DPALISADE_STUB=$(abspath $(BUILD))/windows/palisade-setup.exe
+
+sanitize-test: $(BUILD)/sanitize/build.ninja
+	cmake --build $(BUILD)/sanitize -j $(JOBS) --target unit_tests
+	cd $(BUILD)/sanitize && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+	  ctest -L unit -j $(JOBS) $(CTEST_FLAGS)
+
 # Wine tests may open windows, so every one of them runs inside one X server.
 wine-test: all
 	cd $(BUILD)/native && xvfb-run -a -s "-screen 0 1280x1024x24" ctest -L "wine|gui" $(CTEST_FLAGS)
@@ -43,11 +53,11 @@ fuzz: $(BUILD)/fuzz/build.ninja
 	cmake --build $(BUILD)/fuzz -j $(JOBS) --target fuzzers
 	cd $(BUILD)/fuzz && ctest -L fuzz $(CTEST_FLAGS)
 
-test: all fuzz
+test: all fuzz sanitize-test
 	cd $(BUILD)/native && xvfb-run -a -s "-screen 0 1280x1024x24" ctest -j $(JOBS) $(CTEST_FLAGS)
 
 demo: all
 	bash scripts/demo.sh
 
 clean:
-	rm -rf $(BUILD)/native $(BUILD)/windows
+	rm -rf $(BUILD)/native $(BUILD)/windows $(BUILD)/sanitize $(BUILD)/fuzz

@@ -41,3 +41,8 @@ include(${CMAKE_SOURCE_DIR}/tests/wine/wine_tests.cmake)
 add_test(NAME stub_imports_only_windows_dlls
   COMMAND bash ${CMAKE_SOURCE_DIR}/scripts/check-stub-imports.sh ${PALISADE_STUB})
 set_tests_properties(stub_imports_only_windows_dlls PROPERTIES LABELS stub)
+
+# Layers run one way: no include from a lower layer to a higher one or between siblings.
+find_package(Python3 COMPONENTS Interpreter REQUIRED)
+add_test(NAME layers_run_one_way COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/scripts/check-layers.py ${CMAKE_SOURCE_DIR}/src)
+set_tests_properties(layers_run_one_way PROPERTIES LABELS unit)

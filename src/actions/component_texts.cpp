@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "actions/file_destination.h"
+#include "core/command_arguments.h"
 #include "core/format.h"
 #include "core/program_narrow.h"
 #include "core/text.h"
@@ -83,8 +84,8 @@ std::u16string AppletFailureLine(std::u16string_view systemText) {
     return u"FAILED!\r\n" + std::u16string(systemText) + u"\r\n\r\n";
 }
 
-std::u16string RegsvrCommandLine(std::u16string_view serverPath) {
-    return u"regsvr32.exe /s \"" + std::u16string(serverPath) + u"\"";
+std::u16string RegsvrArguments(std::u16string_view serverPath, bool unregister) {
+    return (unregister ? u"/s /u " : u"/s ") + QuoteArgument(serverPath);
 }
 
 std::u16string ComStartLine(std::u16string_view serverPath) {

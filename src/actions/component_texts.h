@@ -9,7 +9,6 @@
 
 namespace palisade {
 
-inline constexpr int kComponentProgressMessage = 77;
 
 // Message 77 with every "<file>" replaced by `item`.
 std::u16string ComponentProgressText(std::u16string_view message77, std::u16string_view item);
@@ -48,7 +47,8 @@ std::u16string LocalMachineKeyNotation(std::u16string_view subKey);
 std::u16string AppletFailureLine(std::u16string_view systemText);
 
 // --- COM servers and type libraries ---
-std::u16string RegsvrCommandLine(std::u16string_view serverPath);
+// regsvr32's arguments: silent, unregistering when asked, the server quoted.
+std::u16string RegsvrArguments(std::u16string_view serverPath, bool unregister);
 std::u16string ComStartLine(std::u16string_view serverPath);
 // "OK\r\n" for 0, else "FAILED, code %d\r\n".
 std::u16string ComResultLine(std::int32_t result);

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "actions/installation_record.h"
+#include "log/installation_record.h"
 #include "payload/file_entry.h"
 
 namespace palisade {

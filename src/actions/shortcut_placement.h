@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "actions/installation_record.h"
+#include "log/installation_record.h"
 #include "payload/settings.h"
 
 namespace palisade {

@@ -1,6 +1,8 @@
 // printf-style formatting of message texts.
 #include "core/format.h"
 
+#include <algorithm>
+
 #include "core/text.h"
 
 namespace palisade {
@@ -43,7 +45,9 @@ std::u16string Format(std::u16string_view format, std::initializer_list<FormatAr
         }
         std::size_t width = 0;
         for (; i < format.size() && format[i] >= u'0' && format[i] <= u'9'; ++i) {
-            width = width * 10 + (format[i] - u'0');
+            // A message text from the payload must not be able to ask for
+            // gigabytes of padding; no text the program shows is wider.
+            width = std::min<std::size_t>(width * 10 + (format[i] - u'0'), kMaxFormatWidth);
         }
         while (i < format.size() && (format[i] == u'h' || format[i] == u'l' || format[i] == u'z' ||
                                      format[i] == u'I' || format[i] == u'6' || format[i] == u'4')) {

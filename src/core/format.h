@@ -36,6 +36,9 @@ private:
 // numbers are taken as given). A directive without an argument, or of the wrong
 // kind for its argument, is copied literally so that a bad message text cannot
 // crash the program.
+// Field widths above kMaxFormatWidth count as that width.
 std::u16string Format(std::u16string_view format, std::initializer_list<FormatArg> args);
+
+inline constexpr std::size_t kMaxFormatWidth = 4096;
 
 }  // namespace palisade

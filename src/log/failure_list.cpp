@@ -1,8 +1,8 @@
 // Failure entries and the rendering of system error codes in them.
 #include "log/failure_list.h"
 
+#include "core/fatal_texts.h"
 #include "core/format.h"
-#include "startup/fatal_texts.h"
 
 namespace palisade {
 

@@ -1,5 +1,6 @@
 // The choice of the message that ends an installation.
 #include "log/finish_message.h"
+#include "payload/settings_flags.h"
 
 namespace palisade {
 
@@ -11,7 +12,7 @@ FinishChoice ChooseFinishMessage(const FinishInputs& in) {
         choice.message = FinishMessage::AskToViewLog;
         return choice;
     }
-    if (in.settingsFlags1 & kFlags1NoFinishMessage) return choice;
+    if (in.settingsFlags1 & Flags1::kNoFinishMessage) return choice;
     if (!(in.settingsFlags1 & kFlags1KeepInstallLog)) choice.settingsFlags2 &= ~kFlags2SummaryShowsLog;
     bool summaryIsEmpty = !in.summaryHasActions && !(choice.settingsFlags2 & kFlags2SummaryShowsLog);
     choice.message = (in.settingsFlags1 & kFlags1NeedsRestart) || summaryIsEmpty ? FinishMessage::InformationBox

@@ -11,7 +11,6 @@ inline constexpr std::uint32_t kFlags1KeepInstallLog = 0x40;
 inline constexpr std::uint32_t kFlags1LooksForExistingInstall = 0x4;
 // A restart follows the run, so the finish message stays a plain box.
 inline constexpr std::uint32_t kFlags1NeedsRestart = 0x4000;
-inline constexpr std::uint32_t kFlags1NoFinishMessage = 0x400000;
 // `SettingsFlags2` bit: the summary page offers to view the log.
 inline constexpr std::uint32_t kFlags2SummaryShowsLog = 0x2000000;
 

@@ -24,11 +24,11 @@ void AddLine(std::u16string& text, std::u16string_view label, std::u16string_vie
     text.append(u"\r\n");
 }
 
-std::u16string FormatInstallTime(const LogDateTime& t) {
+std::u16string FormatInstallTime(const CalendarTime& t) {
     return Format(u"%04d/%02d/%02d %02d:%02d:%02d", {t.year, t.month, t.day, t.hour, t.minute, t.second});
 }
 
-std::u16string FormatBuildDate(const LogDateTime& d) {
+std::u16string FormatBuildDate(const CalendarTime& d) {
     return Format(u"%04d/%02d/%02d", {d.year, d.month, d.day});
 }
 

@@ -2,6 +2,8 @@
 // file, and the conversion of logs written before the file became UTF-8.
 #pragma once
 
+#include "core/calendar_time.h"
+
 #include <optional>
 #include <string>
 #include <string_view>
@@ -15,26 +17,17 @@ inline constexpr char kUtf8ByteOrderMark[] = "\xEF\xBB\xBF";
 inline constexpr char kRunSeparator[] = "\r\n\r\n**********************************************\r\n";
 inline constexpr char kFailureSummaryTitle[] = "*** FAILURE SUMMARY ***\r\n";
 
-struct LogDateTime {
-    int year = 0;
-    int month = 0;
-    int day = 0;
-    int hour = 0;
-    int minute = 0;
-    int second = 0;
-};
-
 // The facts that identify one installation at the top of its section.
 struct InstallLogHeader {
     std::u16string productName;
-    LogDateTime installTime;  // local time
+    CalendarTime installTime;  // local time
     // The settings look for an existing installation: the install type line
     // is written, with `existingInstall` 0 new, 1 reinstall, 2 upgrade, 3 downgrade.
     bool looksForExistingInstall = false;
     int existingInstall = 0;
     std::u16string installFolder;
     // The settings' build date; a month of 0 means the settings carry none.
-    LogDateTime buildDate;
+    CalendarTime buildDate;
     std::u16string productVersion;
     std::u16string overwrittenVersion;
     std::u16string osDescription;  // the long system description

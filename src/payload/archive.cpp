@@ -1,5 +1,6 @@
 // Locating and checking the archive: inside the mapped section or read from the file.
 #include "payload/archive.h"
+#include "core/fatal_codes.h"
 
 #include "payload/crc32.h"
 
@@ -20,13 +21,11 @@ ArchiveFileRange ArchiveRangeInFile(const PayloadHeader& header, std::uint32_t s
 }
 
 int CheckArchiveLength(const PayloadHeader& header, std::int64_t available) {
-    constexpr int kWrongArchiveLength = 46;
-    return available == header.archiveLength ? 0 : kWrongArchiveLength;
+    return available == header.archiveLength ? 0 : FatalCode::kArchiveAvailable;
 }
 
 int CheckArchiveChecksum(const PayloadHeader& header, ByteView archive) {
-    constexpr int kBadArchiveChecksum = 55;
-    return Crc32(archive.data, archive.size) == header.archiveChecksum ? 0 : kBadArchiveChecksum;
+    return Crc32(archive.data, archive.size) == header.archiveChecksum ? 0 : FatalCode::kArchiveChecksum;
 }
 
 int CheckArchive(const PayloadHeader& header, ByteView archive) {

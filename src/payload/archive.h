@@ -4,13 +4,12 @@
 #include <cstdint>
 #include <optional>
 
-#include "payload/byte_view.h"
+#include "core/byte_view.h"
 #include "payload/payload_header.h"
 
 namespace palisade {
 
 // `SettingsFlags1` bit: archive chunks are xz-compressed.
-inline constexpr std::uint32_t kCompressedChunksBit = 0x20;
 
 // Narrow fatal text when the archive kept in the file cannot be read (bytes available, position).
 inline constexpr char16_t kArchiveReadFailedText[] = u"Error code 2: failed to read archive data\r\nsize=%d pos=%d";

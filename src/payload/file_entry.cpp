@@ -1,5 +1,6 @@
 // One archive item (`FileEntry`) and the reading of its item record.
 #include "payload/file_entry.h"
+#include "core/fatal_codes.h"
 
 #include "payload/crc32.h"
 #include "payload/payload_cursor.h"
@@ -8,10 +9,6 @@
 namespace palisade {
 namespace {
 
-constexpr int kEmptyName = 70;
-constexpr int kNegativeSize = 71;
-constexpr int kOversizedData = 72;
-constexpr int kBadDataChecksum = 100;
 constexpr std::int32_t kMsiPackageKind = static_cast<std::int32_t>(EntryKind::MsiPackage);
 
 FileTimeStamp ReadTimeStamp(ByteView block) {
@@ -61,26 +58,21 @@ bool ReadDescription(PayloadCursor& cursor, FileEntry& entry) {
 
 }  // namespace
 
-bool FileTimeStamp::operator==(const FileTimeStamp& other) const {
-    return year == other.year && month == other.month && day == other.day && hour == other.hour &&
-           minute == other.minute && second == other.second;
-}
-
 int ReadFileEntry(ByteView record, std::int32_t dataSize, FileEntry& entry) {
     entry = FileEntry();
     PayloadCursor cursor(record);
     auto name = cursor.ReadNarrowString();
-    if (!name || name->empty()) return kEmptyName;
+    if (!name || name->empty()) return FatalCode::kItemNameEmpty;
     entry.name = std::string(*name);
-    if (!ReadDescription(cursor, entry)) return kNegativeSize;
+    if (!ReadDescription(cursor, entry)) return FatalCode::kItemSizeEntry;
 
-    if (dataSize < 0) return kNegativeSize;
-    if (dataSize > kMaxItemSize) return kOversizedData;
+    if (dataSize < 0) return FatalCode::kItemSizeEntry;
+    if (dataSize > kMaxItemSize) return FatalCode::kItemDataSize;
     auto data = cursor.ReadBytes(static_cast<std::size_t>(dataSize));
-    if (!data) return kOversizedData;
+    if (!data) return FatalCode::kItemDataSize;
     entry.data = *data;
     auto checksum = cursor.ReadU32();
-    if (!checksum || *checksum != Crc32(data->data, data->size)) return kBadDataChecksum;
+    if (!checksum || *checksum != Crc32(data->data, data->size)) return FatalCode::kItemChecksum;
     entry.dataChecksum = *checksum;
     return 0;
 }

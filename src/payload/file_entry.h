@@ -5,7 +5,8 @@
 #include <optional>
 #include <string>
 
-#include "payload/byte_view.h"
+#include "core/byte_view.h"
+#include "core/calendar_time.h"
 
 namespace palisade {
 
@@ -46,19 +47,16 @@ enum class OverwriteMode : std::uint32_t {
     DefaultAlso28 = 28,
 };
 
-// Six signed values; month 0 means no date, hour -1 no time. UTC.
-struct FileTimeStamp {
-    std::int32_t year = 0;
-    std::int32_t month = 0;
-    std::int32_t day = 0;
-    std::int32_t hour = -1;
-    std::int32_t minute = 0;
-    std::int32_t second = 0;
+// An item's time stamp: six signed 32-bit values; month 0 means no date,
+// hour -1 no time. UTC.
+struct FileTimeStamp : CalendarTime {
+    static constexpr int kNoTime = -1;
+    FileTimeStamp() { hour = kNoTime; }
+    FileTimeStamp(int y, int mo, int d, int h, int mi, int s) : CalendarTime{y, mo, d, h, mi, s} {}
+    explicit FileTimeStamp(const CalendarTime& time) : CalendarTime(time) {}
 
-    bool HasDate() const { return month != 0; }
-    bool HasTime() const { return hour != -1; }
+    bool HasTime() const { return hour != kNoTime; }
     bool IsComplete() const { return HasDate() && HasTime(); }
-    bool operator==(const FileTimeStamp& other) const;
 };
 
 inline constexpr std::size_t kFileTimeStampSize = 24;

@@ -1,5 +1,6 @@
 // Builds the complete installer executable: the stub with the payload section appended.
 #include "payload/installer_image.h"
+#include "payload/settings_flags.h"
 
 #include "payload/archive.h"
 #include "payload/pe_appender.h"
@@ -32,7 +33,7 @@ InstallerBuild BuildInstallerImage(const std::vector<std::uint8_t>& stub, const 
         build.error = stubLayout.error;
         return build;
     }
-    ArchiveBuild archive = EncodeArchive(items, (settings.settingsFlags1 & kCompressedChunksBit) != 0, options);
+    ArchiveBuild archive = EncodeArchive(items, (settings.settingsFlags1 & Flags1::kCompressedChunks) != 0, options);
     if (!archive.error.empty()) {
         build.error = archive.error;
         return build;

@@ -1,5 +1,6 @@
 // The walk over the archive's items: chunks into the item queue, records into entries.
 #include "payload/item_walker.h"
+#include "core/fatal_codes.h"
 
 #include "payload/crc32.h"
 #include "payload/xz_codec.h"
@@ -7,17 +8,11 @@
 namespace palisade {
 namespace {
 
-constexpr int kChunkCannotDecompress = 60;
-constexpr int kChunkSizeNotPositive = 61;
-constexpr int kChunkBadChecksum = 62;
-constexpr int kChunkBeyondArchive = 63;
-constexpr int kNoSizeEntry = 71;
-constexpr int kBytesLeftOver = 80;
 
 }  // namespace
 
 int ItemProgressPercent(std::size_t index, std::size_t count) {
-    if (count == 0) return 28;
+    if (count == 0) return FatalCode::kItemSize;
     return static_cast<int>(28 + std::uint64_t(index) * 62 / count);
 }
 
@@ -41,7 +36,7 @@ ItemStep ItemWalker::Next(FileEntry& entry) {
     while (!m_queue.TakeRecord(m_record)) {
         if (int code = LoadChunk()) return Stop(WalkStatus::Failed, code);
     }
-    if (m_nextIndex >= m_header.itemSizes.size()) return Stop(WalkStatus::Failed, kNoSizeEntry);
+    if (m_nextIndex >= m_header.itemSizes.size()) return Stop(WalkStatus::Failed, FatalCode::kItemSizeEntry);
     if (int code = ReadFileEntry(m_record, m_header.itemSizes[m_nextIndex], entry)) {
         entry = FileEntry();
         return Stop(WalkStatus::Failed, code);
@@ -56,22 +51,22 @@ ItemStep ItemWalker::Next(FileEntry& entry) {
 
 int ItemWalker::LoadChunk() {
     auto storedSize = m_archive.ReadI32();
-    if (!storedSize || *storedSize <= 0) return kChunkSizeNotPositive;
+    if (!storedSize || *storedSize <= 0) return FatalCode::kChunkSize;
     auto checksum = m_archive.ReadU32();
-    if (!checksum || static_cast<std::size_t>(*storedSize) > m_archive.Remaining()) return kChunkBeyondArchive;
+    if (!checksum || static_cast<std::size_t>(*storedSize) > m_archive.Remaining()) return FatalCode::kChunkBeyondArchive;
     ByteView stored = *m_archive.ReadBytes(static_cast<std::size_t>(*storedSize));
-    if (Crc32(stored.data, stored.size) != *checksum) return kChunkBadChecksum;
+    if (Crc32(stored.data, stored.size) != *checksum) return FatalCode::kChunkChecksum;
 
     std::vector<std::uint8_t> chunk = stored.Copy();
     m_cipher.Decipher(chunk);
-    if (m_chunksCompressed && !XzDecompress(chunk)) return kChunkCannotDecompress;
+    if (m_chunksCompressed && !XzDecompress(chunk)) return FatalCode::kChunkNotDecompressed;
     m_queue.Append(std::move(chunk));
     return 0;
 }
 
 int ItemWalker::CheckNothingLeft() const {
     // Undecoded archive bytes, and decoded bytes that no item took, are both left over.
-    return m_archive.AtEnd() && m_queue.BufferedBytes() == 0 ? 0 : kBytesLeftOver;
+    return m_archive.AtEnd() && m_queue.BufferedBytes() == 0 ? 0 : FatalCode::kArchiveLeftOver;
 }
 
 ItemStep ItemWalker::Stop(WalkStatus status, int code) {

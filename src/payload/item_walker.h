@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "payload/byte_view.h"
+#include "core/byte_view.h"
 #include "payload/file_entry.h"
 #include "payload/item_queue.h"
 #include "payload/payload_cursor.h"

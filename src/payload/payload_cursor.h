@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "payload/byte_view.h"
+#include "core/byte_view.h"
 
 namespace palisade {
 

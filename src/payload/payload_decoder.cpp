@@ -1,5 +1,6 @@
 // Turns stored payload pieces (the settings block, archive chunks) into their plain bytes.
 #include "payload/payload_decoder.h"
+#include "core/fatal_codes.h"
 
 #include "payload/xor_mask.h"
 #include "payload/xz_codec.h"
@@ -17,12 +18,10 @@ void PayloadCipher::Decipher(std::vector<std::uint8_t>& buffer) const {
 }
 
 SettingsBlockResult DecodeSettingsBlock(const PayloadHeader& header, ByteView payload, const PayloadCipher& cipher) {
-    constexpr int kBlockOutsidePayload = 22;
-    constexpr int kCannotDecompress = 47;
     SettingsBlockResult result;
     std::size_t size = static_cast<std::size_t>(header.settingsSize);
     if (header.settingsSize < 0 || payload.Sub(header.settingsOffset, size).size != size) {
-        result.errorCode = kBlockOutsidePayload;
+        result.errorCode = FatalCode::kSettingsSize;
         return result;
     }
     result.block = payload.Sub(header.settingsOffset, size).Copy();
@@ -33,7 +32,7 @@ SettingsBlockResult DecodeSettingsBlock(const PayloadHeader& header, ByteView pa
     }
     if (!XzDecompress(result.block)) {
         result.block.clear();
-        result.errorCode = kCannotDecompress;
+        result.errorCode = FatalCode::kSettingsNotDecompressed;
     }
     return result;
 }

@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "core/byte_view.h"
 #include "payload/blowfish.h"
-#include "payload/byte_view.h"
 #include "payload/payload_header.h"
 
 namespace palisade {

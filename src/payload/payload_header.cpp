@@ -1,5 +1,6 @@
 // The payload header at the start of the `.setup` section: fields, checks and codes.
 #include "payload/payload_header.h"
+#include "core/fatal_codes.h"
 
 #include <algorithm>
 #include <cstring>
@@ -15,17 +16,11 @@ constexpr std::size_t kMaxReportedVersion = 256;
 
 // Error codes of the header checks; a field too short to read fails the check
 // of the field it belongs to (see docs/payload-format.md).
-constexpr int kBadMagic = 20;
-constexpr int kBadSettingsSize = 22;
-constexpr int kBadItemCount = 27;
-constexpr int kBadItemSize = 28;
-constexpr int kBadArchiveLength = 29;
-constexpr int kBadPayloadLength = 45;
 
 // Fields 1 and 2. Nothing when both pass.
 std::optional<PayloadHeaderRead> ReadIdentity(PayloadCursor& cursor, ByteView payload, PayloadHeader& header) {
     auto magic = cursor.ReadU32();
-    if (!magic || *magic != kPayloadMagic) return PayloadError{kBadMagic};
+    if (!magic || *magic != kPayloadMagic) return PayloadError{FatalCode::kBadMagic};
     header.magic = *magic;
     std::size_t versionStart = cursor.Offset();
     auto version = cursor.ReadNarrowString();
@@ -45,25 +40,25 @@ std::optional<PayloadHeaderRead> ReadIdentity(PayloadCursor& cursor, ByteView pa
 int ReadCountsAndSizes(PayloadCursor& cursor, PayloadHeader& header) {
     auto flags = cursor.ReadU32();
     auto settingsSize = cursor.ReadI32();
-    if (!flags || !settingsSize || *settingsSize < 1 || *settingsSize > kMaxSettingsSize) return kBadSettingsSize;
+    if (!flags || !settingsSize || *settingsSize < 1 || *settingsSize > kMaxSettingsSize) return FatalCode::kSettingsSize;
     header.payloadFlags = *flags;
     header.settingsSize = *settingsSize;
 
     auto settingsChecksum = cursor.ReadU32();
     auto fileChecksum = cursor.ReadU32();
     auto payloadLength = cursor.ReadI32();
-    if (!settingsChecksum || !fileChecksum || !payloadLength || *payloadLength < 0) return kBadPayloadLength;
+    if (!settingsChecksum || !fileChecksum || !payloadLength || *payloadLength < 0) return FatalCode::kPayloadLength;
     header.settingsChecksum = *settingsChecksum;
     header.fileChecksum = *fileChecksum;
     header.payloadLength = *payloadLength;
 
     auto itemCount = cursor.ReadI32();
-    if (!itemCount || *itemCount < 0) return kBadItemCount;
+    if (!itemCount || *itemCount < 0) return FatalCode::kItemCount;
     header.itemCount = *itemCount;
 
     auto archiveLength = cursor.ReadI32();
     auto archiveChecksum = cursor.ReadU32();
-    if (!archiveLength || !archiveChecksum || *archiveLength < 0) return kBadArchiveLength;
+    if (!archiveLength || !archiveChecksum || *archiveLength < 0) return FatalCode::kArchiveLength;
     header.archiveLength = *archiveLength;
     header.archiveChecksum = *archiveChecksum;
     return 0;
@@ -74,21 +69,21 @@ int ReadTableAndKey(PayloadCursor& cursor, PayloadHeader& header) {
     // The table must fit before anything is reserved for it: a huge count in a
     // small section is a damaged table, not a reason to run out of memory.
     std::size_t count = static_cast<std::size_t>(header.itemCount);
-    if (cursor.Remaining() / 4 < count) return kBadItemSize;
+    if (cursor.Remaining() / 4 < count) return FatalCode::kItemSize;
     header.itemSizes.reserve(count);
     for (std::size_t i = 0; i < count; ++i) {
         std::int32_t size = *cursor.ReadI32();
-        if (size < 0 || size > kMaxItemSize) return kBadItemSize;
+        if (size < 0 || size > kMaxItemSize) return FatalCode::kItemSize;
         header.itemSizes.push_back(size);
     }
     if (header.IsCiphered()) {
         auto key = cursor.ReadBytes(kPayloadKeySize);
-        if (!key) return kBadSettingsSize;
+        if (!key) return FatalCode::kSettingsSize;
         header.payloadKey.emplace();
         std::copy(key->begin(), key->end(), header.payloadKey->begin());
     }
     header.settingsOffset = cursor.Offset();
-    if (!cursor.Skip(static_cast<std::size_t>(header.settingsSize))) return kBadSettingsSize;
+    if (!cursor.Skip(static_cast<std::size_t>(header.settingsSize))) return FatalCode::kSettingsSize;
     header.archiveOffset = cursor.Offset();
     return 0;
 }

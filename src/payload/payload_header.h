@@ -10,7 +10,8 @@
 #include <variant>
 #include <vector>
 
-#include "payload/byte_view.h"
+#include "core/byte_view.h"
+#include "payload/settings_flags.h"
 
 namespace palisade {
 
@@ -24,16 +25,6 @@ inline constexpr std::size_t kPayloadKeySize = 8;
 inline constexpr char16_t kVersionMismatchText[] =
     u"The installer version (44.0.1) does not match the version of %s (%s).  Close all applications "
     u"and reinstall %s.";
-
-// Bits of the `PayloadFlags` word that the payload code itself acts on.
-struct PayloadFlags {
-    static constexpr std::uint32_t kStrippedInstaller = 0x20;
-    static constexpr std::uint32_t kPreInstallBatchTitle = 0x40;
-    static constexpr std::uint32_t kUpgradeBatchTitle = 0x100;
-    static constexpr std::uint32_t kReinstallBatchTitle = 0x200;
-    static constexpr std::uint32_t kNewerWindowsOnly = 0x400;
-    static constexpr std::uint32_t kCiphered = 0x1000;
-};
 
 struct PayloadHeader {
     std::uint32_t magic = 0;

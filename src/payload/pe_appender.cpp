@@ -7,8 +7,8 @@
 
 #include "payload/little_endian.h"
 #include "payload/pe_layout.h"
+#include "payload/section_locator.h"
 #include "payload/stripped_installer.h"
-#include "startup/section_locator.h"
 
 namespace palisade {
 namespace {

@@ -12,11 +12,6 @@ bool operator==(const ShortcutPlacements& a, const ShortcutPlacements& b) {
            a.forUninstaller == b.forUninstaller;
 }
 
-bool operator==(const BuildDate& a, const BuildDate& b) {
-    return a.year == b.year && a.month == b.month && a.day == b.day && a.hour == b.hour && a.minute == b.minute &&
-           a.second == b.second;
-}
-
 bool operator==(const MinimumSystemVersion& a, const MinimumSystemVersion& b) {
     return a.major == b.major && a.minor == b.minor && a.build == b.build && a.platformId == b.platformId &&
            a.servicePackMajor == b.servicePackMajor && a.servicePackMinor == b.servicePackMinor;

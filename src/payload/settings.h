@@ -6,7 +6,9 @@
 #include <string_view>
 #include <vector>
 
+#include "core/calendar_time.h"
 #include "payload/message_catalogue.h"
+#include "payload/settings_flags.h"
 
 namespace palisade {
 
@@ -15,13 +17,6 @@ namespace palisade {
 // UTF-8 after a leading "|"); std::vector<std::uint8_t> is raw bytes kept as stored.
 using ByteBlob = std::vector<std::uint8_t>;
 
-// `SettingsFlags1` bits that decide what the settings block holds or what its reader does.
-inline constexpr std::uint32_t kFlags1ExistingInstall = 0x4;       // row 65 present; uninstall data written
-inline constexpr std::uint32_t kFlags1PageColours = 0x10;          // row 46 present
-inline constexpr std::uint32_t kFlags1MasterProduct = 0x10000;     // row 47 present
-inline constexpr std::uint32_t kFlags1NoBackground = 0x20000000;   // no background window
-// `SettingsFlags2` bits.
-inline constexpr std::uint32_t kFlags2DesktopFolderDefault = 0x4000000;  // empty `DesktopFolder` = product name
 
 // Silent mode rewrites the two flag words as soon as they are read.
 inline constexpr std::uint32_t kSilentFlags1Keep = 0x7fffff7f;
@@ -51,17 +46,6 @@ struct ShortcutPlacements {
     std::uint8_t forFlag2 = kPlaceDesktop;    // file entries with `EntryFlags` 0x02
     std::uint8_t forKind5 = kPlaceStartMenu;  // file entries of kind 5
     std::uint8_t forUninstaller = kPlaceStartMenu;  // the uninstaller's own shortcut
-};
-
-// The date the installer was built (row 59); no date when `month` is 0.
-struct BuildDate {
-    std::uint16_t year = 0;
-    std::uint8_t month = 0;
-    std::uint8_t day = 0;
-    std::uint8_t hour = 0;
-    std::uint8_t minute = 0;
-    std::uint8_t second = 0;
-    bool IsSet() const { return month != 0; }
 };
 
 // The oldest system the product installs on (row 53, 20 bytes); all zero means no minimum.
@@ -194,9 +178,9 @@ struct InstallerSettings {
     double copyrightSize = 1.0;                             // 45
     std::u16string copyrightText;                           // 45
     std::u16string copyrightFont = u"Calibri Bold Italic, Verdana Bold Italic, Arial Bold Italic";  // 45
-    std::uint32_t pageBackgroundColor = 0xFFFFFFFF;         // 46, stored only with kFlags1PageColours
+    std::uint32_t pageBackgroundColor = 0xFFFFFFFF;         // 46, stored only with Flags1::kPageColours
     std::uint32_t pageTextColor = 0;                        // 46
-    std::u16string masterUninstallName;                     // 47, stored only with kFlags1MasterProduct
+    std::u16string masterUninstallName;                     // 47, stored only with Flags1::kMasterProduct
     std::u16string masterDisplayName;                       // 47
     std::u16string masterMinimumVersion;                    // 47
     ByteBlob startupSound;                                  // 48
@@ -227,7 +211,7 @@ struct InstallerSettings {
     std::string errorNotifyAddress;                         // 56 (13th)
     std::string expectedExistingVersion;                    // 57 (text 57)
     std::string noDowngradeBelow;                           // 58
-    BuildDate buildDate;                                    // 59 (64-bit value)
+    CalendarTime buildDate;                                 // 59 (64-bit value); no date when month is 0
     std::u16string installPassword;                         // 60
     std::u16string mustUninstallVersion;                    // 61
     std::u16string greetingLinkAddress;                     // 62 (text 62)
@@ -243,7 +227,7 @@ struct InstallerSettings {
     std::int32_t progressPageVariant = 1;                   // 64 (the further page variant)
     std::int32_t summaryPageVariant = 1;                    // 64
     std::int32_t integrityMode = 0;                         // 64
-    ByteBlob uninstallerIcon;                               // 65, stored only with kFlags1ExistingInstall
+    ByteBlob uninstallerIcon;                               // 65, stored only with Flags1::kUninstaller
     std::vector<FileDeletion> fileDeletions;                // 66
     std::vector<FileAssociation> fileAssociations;          // 67
     std::vector<AuthorShortcut> authorShortcuts;            // 68
@@ -275,7 +259,6 @@ struct DialogFontSpec {
 DialogFontSpec ParseDialogFont(std::u16string_view text);
 
 bool operator==(const ShortcutPlacements& a, const ShortcutPlacements& b);
-bool operator==(const BuildDate& a, const BuildDate& b);
 bool operator==(const MinimumSystemVersion& a, const MinimumSystemVersion& b);
 bool operator==(const FileDeletion& a, const FileDeletion& b);
 bool operator==(const FileAssociation& a, const FileAssociation& b);

@@ -166,15 +166,16 @@ int ReadBuildDate(SettingsReader& r, InstallerSettings& s, const SettingsField& 
     auto date = r.U32();
     auto time = date ? r.U32() : std::nullopt;
     if (!time) return self.ShortDataCode();
-    s.buildDate = {std::uint16_t(*date), std::uint8_t(*date >> 16), std::uint8_t(*date >> 24),
-                   std::uint8_t(*time),  std::uint8_t(*time >> 8),  std::uint8_t(*time >> 16)};
+    s.buildDate = {int(*date & 0xFFFF),   int((*date >> 16) & 0xFF), int(*date >> 24),
+                   int(*time & 0xFF),     int((*time >> 8) & 0xFF),  int((*time >> 16) & 0xFF)};
     return 0;
 }
 
 void WriteBuildDate(SettingsWriter& w, const InstallerSettings& s, const SettingsField&) {
-    const BuildDate& d = s.buildDate;
-    w.U32(std::uint32_t(d.year) | (std::uint32_t(d.month) << 16) | (std::uint32_t(d.day) << 24));
-    w.U32(std::uint32_t(d.hour) | (std::uint32_t(d.minute) << 8) | (std::uint32_t(d.second) << 16));
+    const CalendarTime& d = s.buildDate;
+    auto field = [](int value, std::uint32_t mask) { return std::uint32_t(value) & mask; };
+    w.U32(field(d.year, 0xFFFF) | (field(d.month, 0xFF) << 16) | (field(d.day, 0xFF) << 24));
+    w.U32(field(d.hour, 0xFF) | (field(d.minute, 0xFF) << 8) | (field(d.second, 0xFF) << 16));
 }
 
 bool EqualBuildDate(const InstallerSettings& a, const InstallerSettings& b) { return a.buildDate == b.buildDate; }

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "core/fatal_codes.h"
 #include "payload/settings.h"
 #include "payload/settings_schema.h"
 #include "payload/settings_stream.h"
@@ -173,7 +174,7 @@ template <typename Record>
     list.clear();
     for (std::int32_t i = 0; i < *count; ++i) {
         list.emplace_back();
-        if (!ReadRecord(r, list.back())) return kSettingsChecksumError;
+        if (!ReadRecord(r, list.back())) return FatalCode::kSettingsChecksum;
     }
     return 0;
 }

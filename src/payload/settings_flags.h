@@ -1,5 +1,6 @@
 // Named bits of the flag words that steer the installation (`SettingsFlags1`,
-// `SettingsFlags2`, `PayloadFlags`), for the steps that act on them.
+// `SettingsFlags2`, `PayloadFlags`): one name for each bit, for the readers
+// and the steps that act on them.
 #pragma once
 
 #include <cstdint>
@@ -8,8 +9,10 @@ namespace palisade {
 
 struct Flags1 {
     static constexpr std::uint32_t kMustUninstallOlder = 0x1;
-    static constexpr std::uint32_t kUninstaller = 0x4;           // existing-install lookup, uninstall data, shared files
+    static constexpr std::uint32_t kUninstaller = 0x4;           // existing-install lookup, uninstall data, shared files; row 65 present
     static constexpr std::uint32_t kGreetingPage = 0x8;
+    static constexpr std::uint32_t kPageColours = 0x10;          // row 46 present
+    static constexpr std::uint32_t kCompressedChunks = 0x20;     // the archive's chunks are xz-compressed
     static constexpr std::uint32_t kKeepInstallLog = 0x40;
     static constexpr std::uint32_t kFolderPage = 0x80;
     static constexpr std::uint32_t kSingleInstance = 0x100;
@@ -17,7 +20,7 @@ struct Flags1 {
     static constexpr std::uint32_t kAddToPath = 0x1000;
     static constexpr std::uint32_t kRestartRequired = 0x4000;
     static constexpr std::uint32_t kKeepBackgroundPicture = 0x8000;
-    static constexpr std::uint32_t kMasterProduct = 0x10000;
+    static constexpr std::uint32_t kMasterProduct = 0x10000;     // row 47 present
     static constexpr std::uint32_t kVerifyWrittenFiles = 0x40000;
     static constexpr std::uint32_t kClearAttributesOnRetry = 0x80000;
     static constexpr std::uint32_t kLogEveryFile = 0x100000;
@@ -45,10 +48,11 @@ struct Flags2 {
     static constexpr std::uint32_t kPortableNoUninstaller = 0x1000000;
     static constexpr std::uint32_t kHideUpgradeBatch = 0x10000000;
     static constexpr std::uint32_t kHideReinstallBatch = 0x20000000;
+    static constexpr std::uint32_t kDesktopFolderDefault = 0x4000000;  // an empty `DesktopFolder` is the product name
     static constexpr std::uint32_t kGrantSharedFolderRights = 0x40000000;
 };
 
-struct PayloadBits {
+struct PayloadFlags {
     static constexpr std::uint32_t kReinstallBatchOnlyOnReinstall = 0x1;
     static constexpr std::uint32_t kRestorePoint = 0x2;
     static constexpr std::uint32_t kStrippedInstaller = 0x20;
@@ -56,7 +60,9 @@ struct PayloadBits {
     static constexpr std::uint32_t kPostInstallBatchTitle = 0x80;
     static constexpr std::uint32_t kUpgradeBatchTitle = 0x100;
     static constexpr std::uint32_t kReinstallBatchTitle = 0x200;
+    static constexpr std::uint32_t kNewerWindowsOnly = 0x400;
     static constexpr std::uint32_t kPortableNoShortcuts = 0x800;
+    static constexpr std::uint32_t kCiphered = 0x1000;           // the settings block and chunks are Blowfish-enciphered
     static constexpr std::uint32_t kRecordInstallFolder = 0x2000;
     static constexpr std::uint32_t kPortableNoRegistry = 0x8000;
     static constexpr std::uint32_t kPortableNoAssociations = 0x20000;

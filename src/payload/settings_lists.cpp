@@ -1,4 +1,5 @@
 // The settings fields that run until an end word, and the message catalogue.
+#include "core/fatal_codes.h"
 #include "payload/settings_codecs.h"
 
 #include <algorithm>
@@ -94,27 +95,27 @@ bool EqualAutoCloseEntries(const InstallerSettings& a, const InstallerSettings& 
 int ReadCatalogue(SettingsReader& r, InstallerSettings& s, const SettingsField&) {
     auto languageCount = r.U8();
     if (!languageCount || *languageCount == 0 || *languageCount > kMaxCatalogueLanguages) {
-        return kSettingsLanguageCountError;
+        return FatalCode::kLanguageCount;
     }
     auto messageCount = r.U32();
     if (!messageCount || *messageCount == 0 || *messageCount > kMaxCatalogueMessages) {
-        return kSettingsMessageCountError;
+        return FatalCode::kMessageCount;
     }
     // Every text takes at least its 2-byte terminator. A block too short to hold
     // them all would fail on a later text anyway; failing now spares building a
     // catalogue of up to two million texts for a few bytes of data.
     std::uint64_t textCount = std::uint64_t(*languageCount) * (std::uint64_t(*messageCount) + 1);
-    if (r.Remaining() / 2 < textCount) return kSettingsChecksumError;
+    if (r.Remaining() / 2 < textCount) return FatalCode::kSettingsChecksum;
 
     std::vector<std::u16string> languages(*languageCount);
     for (std::u16string& name : languages) {
-        if (!ReadInto<WideTextCodec>(r, name)) return kSettingsChecksumError;
+        if (!ReadInto<WideTextCodec>(r, name)) return FatalCode::kSettingsChecksum;
     }
     MessageCatalogue catalogue(std::move(languages), *messageCount);
     for (std::size_t message = 0; message < *messageCount; ++message) {
         for (std::size_t language = 0; language < *languageCount; ++language) {
             auto text = r.WideText();
-            if (!text) return kSettingsChecksumError;
+            if (!text) return FatalCode::kSettingsChecksum;
             catalogue.SetText(message, language, *text);
         }
     }

@@ -1,5 +1,7 @@
 // The one table of the settings block's fields, walked by both the reader (stub) and the writer (builder).
 #include "payload/settings_schema.h"
+#include "core/fatal_codes.h"
+#include "payload/settings_flags.h"
 
 #include <iterator>
 
@@ -52,9 +54,9 @@ constexpr SettingsField Custom(int row, const char* name, SettingsEncoding encod
 
 // Presence conditions on values read earlier.
 bool HasCopyright(const S& s) { return s.copyrightPos != 0; }
-bool HasPageColours(const S& s) { return (s.settingsFlags1 & kFlags1PageColours) != 0; }
-bool HasMasterProduct(const S& s) { return (s.settingsFlags1 & kFlags1MasterProduct) != 0; }
-bool HasExistingInstall(const S& s) { return (s.settingsFlags1 & kFlags1ExistingInstall) != 0; }
+bool HasPageColours(const S& s) { return (s.settingsFlags1 & Flags1::kPageColours) != 0; }
+bool HasMasterProduct(const S& s) { return (s.settingsFlags1 & Flags1::kMasterProduct) != 0; }
+bool HasExistingInstall(const S& s) { return (s.settingsFlags1 & Flags1::kUninstaller) != 0; }
 
 // Run-time rewrites.
 void SilentRewrite(S& s, const SettingsReadOptions& options) {
@@ -78,7 +80,7 @@ void DefaultSharedPath(S& s) {
     if (s.sharedPath.empty()) s.sharedPath = s.publisher.empty() ? s.displayName : s.publisher;
 }
 void DefaultDesktopFolder(S& s) {
-    if (s.settingsFlags2 & kFlags2DesktopFolderDefault) DefaultToProductName(s.desktopFolder, s);
+    if (s.settingsFlags2 & Flags2::kDesktopFolderDefault) DefaultToProductName(s.desktopFolder, s);
 }
 
 using W = Compact::Wide;    // user-visible texts, names and paths
@@ -94,8 +96,8 @@ constexpr SettingsField kSchema[] = {
     Field<DoubleCodec, &S::titleSize>(5, "titleSize"),
     Field<U32Codec, &S::progressPosition>(6, "progressPosition"),
     Custom(6, "(settings checksum test)", SettingsEncoding::ChecksumPoint, nullptr, nullptr, nullptr,
-           kSettingsChecksumError),
-    Checked(Field<U16Codec, &S::statusDelay>(7, "statusDelay"), kSettingsStatusDelayError,
+           FatalCode::kSettingsChecksum),
+    Checked(Field<U16Codec, &S::statusDelay>(7, "statusDelay"), FatalCode::kStatusDelay,
             [](const S& s) { return s.statusDelay <= kMaxStatusDelay; }),
     Field<U8Codec, &S::shortcutMode>(8, "shortcutMode"),
     Custom(9, "fixedSize, reserveSize, shortcutPlacements, installerOptions", SettingsEncoding::Raw,
@@ -114,13 +116,13 @@ constexpr SettingsField kSchema[] = {
     Field<Str32::Bytes, &S::desktopFolderIcon>(21, "desktopFolderIcon"),
     Field<W, &S::appPathsProgram>(22, "appPathsProgram"),
     Field<W, &S::uninstallerFileName>(23, "uninstallerFileName"),
-    Checked(Field<I32Codec, &S::bitmapSize>(24, "bitmapSize"), kSettingsBitmapSizeError,
+    Checked(Field<I32Codec, &S::bitmapSize>(24, "bitmapSize"), FatalCode::kBitmapSize,
             [](const S& s) { return s.bitmapSize >= 0 && s.bitmapSize <= 100; }),
     Field<I32Codec, &S::stretchMode>(25, "stretchMode"),
     Field<I32Codec, &S::uninstallFonts>(26, "uninstallFonts"),
     Field<Str16::Wide, &S::summaryDocument2>(27, "summaryDocument2"),
-    CountedListField<&S::licenceTexts>(28, "licenceTexts", kSettingsLicenceCountError, kMaxDocumentCount),
-    CountedListField<&S::readmeTexts>(29, "readmeTexts", kSettingsReadmeCountError, kMaxDocumentCount),
+    CountedListField<&S::licenceTexts>(28, "licenceTexts", FatalCode::kLicenceCount, kMaxDocumentCount),
+    CountedListField<&S::readmeTexts>(29, "readmeTexts", FatalCode::kReadmeCount, kMaxDocumentCount),
     Field<W, &S::uninstallSubdir>(30, "uninstallSubdir"),
     Field<Str8::Narrow, &S::linkNotifyAddress>(31, "linkNotifyAddress"),
     Defaulted(Field<W, &S::uninstallEntryName>(32, "uninstallEntryName"), DefaultUninstallEntry),
@@ -194,24 +196,24 @@ constexpr SettingsField kSchema[] = {
     Field<I32Codec, &S::integrityMode>(64, "integrityMode"),
     With(Field<Str32::Bytes, &S::uninstallerIcon>(65, "uninstallerIcon"), HasExistingInstall),
     Custom(66, "fileDeletions", SettingsEncoding::EndWordList, ReadFileDeletions, WriteFileDeletions,
-           EqualFileDeletions, kSettingsDeletionListError, kMaxListEntries),
-    CountedListField<&S::fileAssociations>(67, "fileAssociations", kSettingsAssociationCountError,
+           EqualFileDeletions, FatalCode::kDeletionListLength, kMaxListEntries),
+    CountedListField<&S::fileAssociations>(67, "fileAssociations", FatalCode::kAssociationCount,
                                            kMaxListEntries),
-    CountedListField<&S::authorShortcuts>(68, "authorShortcuts", kSettingsShortcutCountError, kMaxListEntries),
+    CountedListField<&S::authorShortcuts>(68, "authorShortcuts", FatalCode::kShortcutCount, kMaxListEntries),
     Field<W, &S::launchProgram>(69, "launchProgram"),
     Field<W, &S::summaryDocument>(69, "summaryDocument"),
     Field<WideTextCodec, &S::firewallRules>(69, "firewallRules"),
     Field<WideTextCodec, &S::registryEntries>(69, "registryEntries"),
-    CountedListField<&S::uninstallValues>(70, "uninstallValues", kSettingsUninstallValueCountError,
+    CountedListField<&S::uninstallValues>(70, "uninstallValues", FatalCode::kUninstallValueCount,
                                           kMaxListEntries),
     Field<Str16::Wide, &S::supportOffer>(71, "supportOffer"),
     Field<Str32::Bytes, &S::productIcon>(72, "productIcon"),
     Custom(73, "autoCloseEntries", SettingsEncoding::EndWordList, ReadAutoCloseEntries, WriteAutoCloseEntries,
-           EqualAutoCloseEntries, kSettingsAutoCloseListError, kMaxListEntries),
+           EqualAutoCloseEntries, FatalCode::kAutoCloseListLength, kMaxListEntries),
     Custom(74, "messageCatalogue", SettingsEncoding::Catalogue, ReadCatalogue, WriteCatalogue, EqualCatalogue,
-           kSettingsLanguageCountError),
+           FatalCode::kLanguageCount),
     Custom(75, "(end marker)", SettingsEncoding::EndMarker, ReadEndMarker, WriteEndMarker, nullptr,
-           kSettingsEndMarkerError),
+           FatalCode::kEndMarker),
 };
 
 }  // namespace

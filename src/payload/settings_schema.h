@@ -7,25 +7,11 @@
 #include <string>
 #include <vector>
 
+#include "core/fatal_codes.h"
 #include "payload/settings.h"
 #include "payload/settings_stream.h"
 
 namespace palisade {
-
-// Corrupt-installer codes of the settings block.
-inline constexpr int kSettingsStatusDelayError = 19;
-inline constexpr int kSettingsLicenceCountError = 24;
-inline constexpr int kSettingsChecksumError = 25;
-inline constexpr int kSettingsReadmeCountError = 26;
-inline constexpr int kSettingsLanguageCountError = 30;
-inline constexpr int kSettingsMessageCountError = 31;
-inline constexpr int kSettingsEndMarkerError = 32;
-inline constexpr int kSettingsAssociationCountError = 36;
-inline constexpr int kSettingsUninstallValueCountError = 37;
-inline constexpr int kSettingsDeletionListError = 38;
-inline constexpr int kSettingsBitmapSizeError = 39;
-inline constexpr int kSettingsAutoCloseListError = 41;
-inline constexpr int kSettingsShortcutCountError = 48;
 
 inline constexpr std::uint32_t kSettingsEndMarker = 0xd3e82b97;
 inline constexpr char kDeletionListEndWord[] = "~~THE END~~";
@@ -73,7 +59,7 @@ struct SettingsField {
     SettingsEqualFn equal = nullptr;
 
     // The code for short data of this field: its own check's code, else the checksum's.
-    int ShortDataCode() const { return checkCode != 0 ? checkCode : kSettingsChecksumError; }
+    int ShortDataCode() const { return checkCode != 0 ? checkCode : FatalCode::kSettingsChecksum; }
 };
 
 // All fields in block order.

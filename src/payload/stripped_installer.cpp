@@ -1,6 +1,7 @@
 // The executable's head, its integrity checksum, and the `StrippedInstaller`
 // image: the executable without its `.setup` section, kept as the uninstaller.
 #include "payload/stripped_installer.h"
+#include "core/fatal_codes.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -13,9 +14,6 @@
 namespace palisade {
 namespace {
 
-constexpr int kHeadUnreadable = 35;
-constexpr int kIntegrityMismatch = 40;
-constexpr int kTailUnreadable = 42;
 
 void LowerU32(std::vector<std::uint8_t>& image, std::size_t at, std::uint32_t amount) {
     StoreU32(&image[at], LoadU32(&image[at]) - amount);
@@ -27,13 +25,13 @@ ExecutableBytes ReadExecutableHead(const ByteSource& file, const SetupSection& s
     ExecutableBytes head;
     // Checked before anything is allocated: the position comes from the file.
     if (section.rawPosition > file.Size() || std::uint64_t(section.rawPosition) > SIZE_MAX / 2) {
-        head.errorCode = kHeadUnreadable;
+        head.errorCode = FatalCode::kHeadUnreadable;
         return head;
     }
     head.bytes.resize(section.rawPosition);
     if (!file.ReadAt(0, head.bytes.data(), head.bytes.size())) {
         head.bytes.clear();
-        head.errorCode = kHeadUnreadable;
+        head.errorCode = FatalCode::kHeadUnreadable;
     }
     return head;
 }
@@ -46,7 +44,7 @@ std::optional<std::uint32_t> IntegrityCrc(ByteView head, std::uint32_t peHeaderO
 
 int CheckIntegrity(ByteView head, std::uint32_t peHeaderOffset, std::uint32_t fileChecksum) {
     auto crc = IntegrityCrc(head, peHeaderOffset);
-    return crc && *crc == fileChecksum ? 0 : kIntegrityMismatch;
+    return crc && *crc == fileChecksum ? 0 : FatalCode::kIntegrityChecksum;
 }
 
 bool RemoveSetupSectionEntry(std::vector<std::uint8_t>& image, const SetupSection& section) {
@@ -84,18 +82,18 @@ ExecutableBytes BuildStrippedInstaller(std::vector<std::uint8_t> head, const Byt
     std::uint64_t tailStart = std::uint64_t(section.rawPosition) + section.rawSize;
     if (file.Size() > tailStart) {
         if (file.Size() - tailStart > SIZE_MAX / 2 - head.size()) {
-            result.errorCode = kTailUnreadable;
+            result.errorCode = FatalCode::kTailUnreadable;
             return result;
         }
         std::size_t headSize = head.size();
         head.resize(headSize + (file.Size() - tailStart));
         if (!file.ReadAt(tailStart, head.data() + headSize, head.size() - headSize)) {
-            result.errorCode = kTailUnreadable;
+            result.errorCode = FatalCode::kTailUnreadable;
             return result;
         }
     }
     if (!RemoveSetupSectionEntry(head, section)) {
-        result.errorCode = kHeadUnreadable;
+        result.errorCode = FatalCode::kHeadUnreadable;
         return result;
     }
     result.bytes = std::move(head);

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "core/byte_source.h"
-#include "payload/byte_view.h"
-#include "startup/section_locator.h"
+#include "core/byte_view.h"
+#include "payload/section_locator.h"
 
 namespace palisade {
 

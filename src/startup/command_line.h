@@ -6,20 +6,9 @@
 #include <string>
 #include <string_view>
 
-namespace palisade {
+#include "core/command_line_options.h"
 
-struct CommandLineOptions {
-    bool automatic = false;
-    bool silent = false;
-    bool minimised = false;
-    bool uninstall = false;
-    std::u16string uninstallProductName;
-    std::u16string installPathOverride;
-    std::u16string productNameOverride;
-    std::u16string programToRunOnExit;
-    // Narrow, in the system's ANSI code page; CR LF separates commands.
-    std::string batchAdditions[3];
-};
+namespace palisade {
 
 // Converts wide text to the ANSI code page, unmappable characters becoming '?'.
 using AnsiEncoder = std::function<std::string(std::u16string_view)>;

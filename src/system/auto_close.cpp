@@ -1,7 +1,7 @@
 // The pattern rules and list handling of the applications-to-close service.
 #include "system/auto_close.h"
 
-#include "uninstall/uninstall_data_reader.h"
+#include "core/text.h"
 
 namespace palisade {
 namespace {
@@ -14,6 +14,17 @@ constexpr std::uint32_t kSystemMessageBoxBits = 0x003FFFFF;
 // byte must not wrap onto a real action (258 is not "ask").
 std::uint8_t StoredAction(int action) {
     return action >= 0 && action <= 0xFF ? std::uint8_t(action) : std::uint8_t(0xFF);
+}
+
+// The action field: one to nine decimal digits.
+std::optional<int> ParseActionField(std::string_view text) {
+    if (text.empty() || text.size() > 9) return std::nullopt;
+    int value = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9') return std::nullopt;
+        value = value * 10 + (c - '0');
+    }
+    return value;
 }
 
 }  // namespace
@@ -42,18 +53,35 @@ std::optional<std::size_t> DecidingEntry(const std::vector<AutoCloseEntry>& entr
     return std::nullopt;
 }
 
+std::string AutoCloseLine(const AutoCloseEntry& entry) {
+    return Utf16ToUtf8(entry.classPattern) + "," + Utf16ToUtf8(entry.titlePattern) + "," +
+           Utf16ToUtf8(entry.applicationName) + "," + std::to_string(entry.action) + "\r\n";
+}
+
+std::optional<AutoCloseEntry> ParseAutoCloseLine(std::string_view line) {
+    std::string_view fields[4];
+    for (int i = 0; i < 3; ++i) {
+        std::size_t comma = line.find(',');
+        if (comma == std::string_view::npos) return std::nullopt;
+        fields[i] = line.substr(0, comma);
+        line.remove_prefix(comma + 1);
+    }
+    if (line.find(',') != std::string_view::npos) return std::nullopt;
+    std::optional<int> action = ParseActionField(line);
+    if (!action) return std::nullopt;
+    AutoCloseEntry entry;
+    entry.classPattern = Utf8ToUtf16(fields[0]);
+    entry.titlePattern = Utf8ToUtf16(fields[1]);
+    entry.applicationName = Utf8ToUtf16(fields[2]);
+    entry.action = StoredAction(*action);
+    entry.phaseMask = entry.action == kCloseActionAsk ? kCloseAfterUninstallConfirmation : kCloseAtUninstallerStart;
+    return entry;
+}
+
 std::vector<AutoCloseEntry> UninstallerAutoCloseEntries(const std::vector<std::string>& rows) {
     std::vector<AutoCloseEntry> entries;
     for (const std::string& line : rows) {
-        AutoCloseRow row;
-        if (!ParseAutoCloseRow(line, row)) continue;
-        AutoCloseEntry entry;
-        entry.classPattern = std::move(row.classPattern);
-        entry.titlePattern = std::move(row.titlePattern);
-        entry.applicationName = std::move(row.applicationName);
-        entry.action = StoredAction(row.action);
-        entry.phaseMask = entry.action == kCloseActionAsk ? kCloseAfterUninstallConfirmation : kCloseAtUninstallerStart;
-        entries.push_back(std::move(entry));
+        if (std::optional<AutoCloseEntry> entry = ParseAutoCloseLine(line)) entries.push_back(std::move(*entry));
     }
     return entries;
 }

@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/message_numbers.h"
 #include "payload/settings.h"
 
 namespace palisade {
@@ -58,9 +59,16 @@ struct WindowDescription {
 std::optional<std::size_t> DecidingEntry(const std::vector<AutoCloseEntry>& entries, int phase,
                                          const WindowDescription& window);
 
-// The uninstaller's list from the "[AutoClose]" rows of Uninstall.DAT: rows
-// without exactly four fields (or with an unreadable action) are skipped; the
+// One "[AutoClose]" line of Uninstall.DAT: class pattern, title pattern,
+// application name (UTF-8) and action, comma-separated, ended by CR LF.
+std::string AutoCloseLine(const AutoCloseEntry& entry);
+
+// One "[AutoClose]" row (without its line break) as the uninstaller's entry;
+// none for a row with other than four fields or a non-numeric action. The
 // phase mask is 4 for an ask entry (after the confirmation) and 2 otherwise.
+std::optional<AutoCloseEntry> ParseAutoCloseLine(std::string_view line);
+
+// The uninstaller's list from the "[AutoClose]" rows: unreadable rows are skipped.
 std::vector<AutoCloseEntry> UninstallerAutoCloseEntries(const std::vector<std::string>& rows);
 
 // The entries the installer keeps for Uninstall.DAT once its own pass is
@@ -75,8 +83,10 @@ struct AutoCloseMessages {
     int abortText;
     int abortCaption;
 };
-inline constexpr AutoCloseMessages kInstallerAutoCloseMessages{99, 65, 98, 111};
-inline constexpr AutoCloseMessages kUninstallerAutoCloseMessages{107, 55, 101, 111};
+inline constexpr AutoCloseMessages kInstallerAutoCloseMessages{Msg::kCloseApplication, Msg::kGreetingCaption,
+                                                               Msg::kInstallCancelled, Msg::kCancelledCaption};
+inline constexpr AutoCloseMessages kUninstallerAutoCloseMessages{Msg::kCloseApplicationAtRemoval, Msg::kRemovingCaption,
+                                                                 Msg::kRemovalCancelled, Msg::kCancelledCaption};
 
 // What the answer to the question means.
 enum class AskAnswer {

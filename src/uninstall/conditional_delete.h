@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/calendar_time.h"
 #include "payload/settings.h"
 
 namespace palisade {
@@ -20,8 +21,7 @@ std::string ConditionalDeleteLine(const FileDeletion& deletion);
 std::optional<FileDeletion> ParseConditionalDeleteLine(std::string_view line);
 
 // A point in time down to the second; `hasTime` false for a date alone.
-struct DeletionDate {
-    int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
+struct DeletionDate : CalendarTime {
     bool hasTime = false;
 };
 

@@ -7,7 +7,7 @@
 #include <optional>
 #include <vector>
 
-#include "payload/byte_view.h"
+#include "core/byte_view.h"
 
 namespace palisade {
 

@@ -177,7 +177,7 @@ std::u16string UninstallerPath(const InstallerSettings& settings, const Installa
     return JoinFolder(state.uninstallDataFolder, name);
 }
 
-std::u16string InstallDateText(const InstallDateParts& date) {
+std::u16string InstallDateText(const CalendarTime& date) {
     char buffer[16];
     std::snprintf(buffer, sizeof buffer, "%04d%02d%02d", date.year % 10000, date.month % 100, date.day % 100);
     return Widen(buffer);

@@ -10,7 +10,8 @@
 #include <string_view>
 #include <vector>
 
-#include "actions/installation_record.h"
+#include "core/calendar_time.h"
+#include "log/installation_record.h"
 #include "payload/settings.h"
 #include "variables/installation_state.h"
 
@@ -45,12 +46,6 @@ struct ProductKeyValue {
     bool unknownRoot = false;   // an author's key path whose root is not known: not written, reported
 };
 
-struct InstallDateParts {
-    int year = 0;
-    int month = 0;
-    int day = 0;
-};
-
 // What the settings and the state do not tell.
 struct ProductKeyFacts {
     std::u16string uninstallerPath;
@@ -58,7 +53,7 @@ struct ProductKeyFacts {
     std::uint64_t installedBytes = 0;  // total size of the installed files
     bool productIconSaved = false;     // product.ico lies in the uninstall data folder
     std::int64_t session = 0;          // the run identifier
-    InstallDateParts date;
+    CalendarTime date;
 };
 
 // The product key below HKEY_LOCAL_MACHINE: the uninstall list key joined with
@@ -74,7 +69,7 @@ inline constexpr char16_t kDefaultUninstallerFileName[] = u"uninstall.exe";
 std::u16string UninstallerPath(const InstallerSettings& settings, const InstallationState& state);
 
 // "yyyymmdd".
-std::u16string InstallDateText(const InstallDateParts& date);
+std::u16string InstallDateText(const CalendarTime& date);
 
 // A size factor as decimal text with up to six decimals ("1", "1.5", "0.333333").
 std::u16string DecimalText(double value);

@@ -59,7 +59,7 @@ public:
 
 inline constexpr int kMaxKeyChainLevels = 20;
 
-// `removeEmptyKeyChain`: deletes "Software\" + `productKey` with its contents,
+// Deletes "Software\" + `productKey` with its contents,
 // then each parent below "Software" while the parent is empty, at most 20
 // levels in all; stops at the first level that cannot be deleted. Returns
 // the number of keys deleted. An empty or ".."-holding path deletes nothing.

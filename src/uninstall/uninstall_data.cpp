@@ -33,11 +33,6 @@ void AppendStrings(std::string& out, const InstallerSettings& settings) {
 
 }  // namespace
 
-std::string AutoCloseLine(const AutoCloseEntry& entry) {
-    return Utf16ToUtf8(entry.classPattern) + "," + Utf16ToUtf8(entry.titlePattern) + "," +
-           Utf16ToUtf8(entry.applicationName) + "," + std::to_string(entry.action) + "\r\n";
-}
-
 std::string ComposeUninstallData(const InstallationRecord& record, const InstallerSettings& settings) {
     std::string out = record.uninstallItems.Text();
     AppendStrings(out, settings);

@@ -5,7 +5,7 @@
 #include <array>
 #include <string>
 
-#include "actions/installation_record.h"
+#include "log/installation_record.h"
 #include "payload/settings.h"
 
 namespace palisade {
@@ -19,10 +19,6 @@ inline constexpr std::array<int, 32> kUninstallerMessageNumbers = {
 
 // The pseudo message number under which the page header text is stored.
 inline constexpr int kPageTextMessageNumber = 999;
-
-// One "[AutoClose]" line: class pattern, title pattern, application name and
-// action number, comma-separated, UTF-8, ended by CR LF.
-std::string AutoCloseLine(const AutoCloseEntry& entry);
 
 // The whole file: no byte-order mark, sections only when they have content
 // (except "[Strings]", which is always written).

@@ -199,18 +199,6 @@ AssociationRecord ParseAssociationRecord(std::string_view line) {
     return record;
 }
 
-bool ParseAutoCloseRow(std::string_view line, AutoCloseRow& row) {
-    std::vector<std::string_view> fields = SplitOn(line, ",");
-    if (fields.size() != 4) return false;
-    int action = 0;
-    if (!ParseSmallNumber(fields[3], action)) return false;
-    row.classPattern = Utf8ToUtf16(fields[0]);
-    row.titlePattern = Utf8ToUtf16(fields[1]);
-    row.applicationName = Utf8ToUtf16(fields[2]);
-    row.action = action;
-    return true;
-}
-
 MsiRecord ParseMsiRecord(std::string_view line) {
     MsiRecord record;
     std::string_view rest = line;

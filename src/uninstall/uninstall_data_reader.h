@@ -32,14 +32,6 @@ struct AssociationRecord {
     std::u16string icon;
 };
 
-// One "[AutoClose]" row: exactly four comma-separated fields.
-struct AutoCloseRow {
-    std::u16string classPattern;
-    std::u16string titlePattern;
-    std::u16string applicationName;
-    int action = 0;
-};
-
 struct UninstallDataContents {
     std::vector<UninstallLine> items;       // in file order, empty lines left out
     std::map<int, std::u16string> strings;  // "[Strings]": message number (1..999) → text
@@ -62,9 +54,6 @@ UninstallLine ClassifyUninstallLine(std::string_view line);
 // The "~!~"-separated fields (UTF-8); a record with fewer than three fields
 // comes back empty, so there is nothing to remove for it.
 AssociationRecord ParseAssociationRecord(std::string_view line);
-
-// False for a row with other than four fields or a non-numeric action.
-bool ParseAutoCloseRow(std::string_view line, AutoCloseRow& row);
 
 // "[MSI]": "\"<package>\",<level>"; the level is 2 when missing or unreadable.
 struct MsiRecord {

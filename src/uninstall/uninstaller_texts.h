@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "core/message_numbers.h"
+
 namespace palisade {
 
 inline constexpr char16_t kNotAdministratorText[] =
@@ -23,23 +25,6 @@ inline constexpr char16_t kMsiRemovalFailedText[] = u"Failed to uninstall %s, co
 inline constexpr char16_t kPendingMoveRemovedText[] = u"File \"%s\" was removed from the list of pending moves.\r\n";
 inline constexpr char16_t kPendingDeletionRemovedText[] =
     u"File \"%s\" was removed from the list of pending deletions.\r\n";
-
-// Message numbers the uninstaller shows.
-struct UninstallerMessage {
-    static constexpr int kFailuresText = 10;     // warning box text, before the failure list
-    static constexpr int kDoneCaption = 15;
-    static constexpr int kSetupCaption = 20;     // warning and restart captions
-    static constexpr int kDoneText = 34;
-    static constexpr int kSharedFileCaption = 35;
-    static constexpr int kConfirmText = 53;
-    static constexpr int kRemovingCaption = 55;
-    static constexpr int kFontCaption = 56;
-    static constexpr int kFontText = 57;         // %s: the font
-    static constexpr int kCouldNotRemove = 58;
-    static constexpr int kSharedFileText = 59;   // %s: the shared file
-    static constexpr int kPleaseWait = 71;
-    static constexpr int kRestartText = 74;
-};
 
 class UninstallerTexts {
 public:

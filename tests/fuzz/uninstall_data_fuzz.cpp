@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <string_view>
 
+#include "system/auto_close.h"
 #include "uninstall/conditional_delete.h"
 #include "uninstall/icon_resources.h"
 #include "uninstall/removal_rules.h"
@@ -26,8 +27,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const std::string& line : contents.conditionalDelete) {
         if (auto deletion = palisade::ParseConditionalDeleteLine(line)) (void)palisade::ParseDeletionDate(deletion->reference);
     }
-    palisade::AutoCloseRow row;
-    for (const std::string& line : contents.autoClose) (void)palisade::ParseAutoCloseRow(line, row);
+    for (const std::string& line : contents.autoClose) (void)palisade::ParseAutoCloseLine(line);
     std::u16string wide;
     for (std::size_t i = 0; i + 1 < size; i += 2) wide += char16_t(data[i] | (data[i + 1] << 8));
     (void)palisade::ParseSharedFilesRecord(wide);

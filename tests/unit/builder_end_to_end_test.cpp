@@ -10,11 +10,12 @@
 #include "builder/time_stamps.h"
 #include "builder_test_support.h"
 #include "core/text.h"
-#include "inspector/examine_command.h"
 #include "inspector/examination_report.h"
+#include "inspector/examine_command.h"
 #include "inspector/installer_examination.h"
 #include "payload/archive.h"
 #include "payload/crc32.h"
+#include "payload/settings_flags.h"
 #include "payload/settings_stream.h"
 #include "payload_test_support.h"
 
@@ -150,7 +151,7 @@ TEST_F(BuilderEndToEnd, CompressedItemsAndSettingsSurvive) {
     Inspection inspection = BuildAndInspect("", ::palisade::testing::MakeStub());
     ExpectProjectSurvives(inspection);
     EXPECT_FALSE(inspection.header->payloadKey);
-    EXPECT_NE(inspection.settings->settingsFlags1 & kCompressedChunksBit, 0u);
+    EXPECT_NE(inspection.settings->settingsFlags1 & Flags1::kCompressedChunks, 0u);
 }
 
 TEST_F(BuilderEndToEnd, CipheredWithTheGivenKeyInSmallChunks) {
@@ -167,7 +168,7 @@ TEST_F(BuilderEndToEnd, CipheredWithTheGivenKeyInSmallChunks) {
 TEST_F(BuilderEndToEnd, StoredWithoutCompression) {
     Inspection inspection = BuildAndInspect("[build]\ncompress = false\ncipher = true\n", ::palisade::testing::MakeStub());
     ExpectProjectSurvives(inspection);
-    EXPECT_EQ(inspection.settings->settingsFlags1 & kCompressedChunksBit, 0u);
+    EXPECT_EQ(inspection.settings->settingsFlags1 & Flags1::kCompressedChunks, 0u);
     EXPECT_TRUE(inspection.header->payloadKey);
 }
 

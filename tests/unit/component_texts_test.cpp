@@ -73,7 +73,8 @@ TEST(ComponentTexts, AppletKeysCommandAndLines) {
 }
 
 TEST(ComponentTexts, ComServerLines) {
-    EXPECT_EQ(RegsvrCommandLine(u"C:\\W\\sys\\a b.dll"), u"regsvr32.exe /s \"C:\\W\\sys\\a b.dll\"");
+    EXPECT_EQ(RegsvrArguments(u"C:\\W\\sys\\a b.dll", false), u"/s \"C:\\W\\sys\\a b.dll\"");
+    EXPECT_EQ(RegsvrArguments(u"C:\\W\\x.dll", true), u"/s /u C:\\W\\x.dll");
     EXPECT_EQ(ComStartLine(u"C:\\s\\x.dll"), u"Registering COM File \"C:\\s\\x.dll\"...");
     // A path with a percent sign is data, not a format directive.
     EXPECT_EQ(ComStartLine(u"C:\\100%d\\x.dll"), u"Registering COM File \"C:\\100%d\\x.dll\"...");

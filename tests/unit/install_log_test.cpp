@@ -9,6 +9,7 @@
 #include "log/finish_message.h"
 #include "log/install_log_text.h"
 #include "log/run_log.h"
+#include "payload/settings_flags.h"
 
 namespace palisade {
 namespace {
@@ -200,8 +201,8 @@ TEST(InstallLogFinish, MessageFollowsTheOutcomeAndSettings) {
     const Case cases[] = {
         {"crash handler", {false, false, true, keep, showsLog, true}, FinishMessage::None, showsLog},
         {"automatic", {true, true, false, keep, 0, true}, FinishMessage::None, 0},
-        {"failures", {true, false, true, kFlags1NoFinishMessage, 0, false}, FinishMessage::AskToViewLog, 0},
-        {"switched off", {true, false, false, kFlags1NoFinishMessage, showsLog, true}, FinishMessage::None, showsLog},
+        {"failures", {true, false, true, Flags1::kNoFinishMessage, 0, false}, FinishMessage::AskToViewLog, 0},
+        {"switched off", {true, false, false, Flags1::kNoFinishMessage, showsLog, true}, FinishMessage::None, showsLog},
         {"summary with actions", {true, false, false, keep, 0, true}, FinishMessage::SummaryPage, 0},
         {"summary shows log", {true, false, false, keep, showsLog, false}, FinishMessage::SummaryPage, showsLog},
         {"no log to show", {true, false, false, 0, showsLog | 1, false}, FinishMessage::InformationBox, 1},

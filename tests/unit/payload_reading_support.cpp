@@ -6,10 +6,11 @@
 #include "payload/archive.h"
 #include "payload/item_walker.h"
 #include "payload/payload_decoder.h"
+#include "payload/section_locator.h"
+#include "payload/settings_flags.h"
 #include "payload/settings_schema.h"
 #include "payload/stripped_installer.h"
 #include "payload_test_support.h"
-#include "startup/section_locator.h"
 
 namespace palisade::testing {
 namespace {
@@ -36,7 +37,7 @@ std::optional<std::vector<std::uint8_t>> ArchiveBytes(const PayloadHeader& heade
 
 void WalkItems(const PayloadHeader& header, const std::vector<std::uint8_t>& archive, const PayloadCipher& cipher,
                const InstallerSettings& settings, InstallerReading& reading) {
-    ItemWalker walker(header, archive, cipher, (settings.settingsFlags1 & kCompressedChunksBit) != 0);
+    ItemWalker walker(header, archive, cipher, (settings.settingsFlags1 & Flags1::kCompressedChunks) != 0);
     for (;;) {
         FileEntry entry;
         ItemStep step = walker.Next(entry);

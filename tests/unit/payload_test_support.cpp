@@ -11,9 +11,9 @@
 #include "payload/item_walker.h"
 #include "payload/little_endian.h"
 #include "payload/payload_decoder.h"
+#include "payload/section_locator.h"
 #include "payload/settings_schema.h"
 #include "payload/stripped_installer.h"
-#include "startup/section_locator.h"
 
 namespace palisade::testing {
 

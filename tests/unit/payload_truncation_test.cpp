@@ -4,8 +4,8 @@
 #include "payload/installer_image.h"
 #include "payload/item_walker.h"
 #include "payload/payload_writer.h"
+#include "payload/section_locator.h"
 #include "payload_test_support.h"
-#include "startup/section_locator.h"
 
 namespace palisade {
 namespace {
@@ -20,7 +20,7 @@ std::vector<PayloadItem> SmallItems() {
     items[0].data = {1, 2, 3};
     items[1].name = "b";
     items[1].flags = 0x02;
-    items[1].shortcutName = u"B";
+    items[1].shortcutName = std::u16string(1, u'B');  // not from a literal: GCC 12 warns wrongly on that
     items[2].name = "c";
     items[2].kind = EntryKind::MsiPackage;
     items[2].data = {4};

@@ -7,9 +7,9 @@
 #include "payload/installer_image.h"
 #include "payload/pe_appender.h"
 #include "payload/pe_layout.h"
+#include "payload/section_locator.h"
 #include "payload/stripped_installer.h"
 #include "payload_test_support.h"
-#include "startup/section_locator.h"
 
 namespace palisade {
 namespace {

@@ -1,5 +1,5 @@
 // Locating the `.setup` section on crafted PE images.
-#include "startup/section_locator.h"
+#include "payload/section_locator.h"
 
 #include <gtest/gtest.h>
 

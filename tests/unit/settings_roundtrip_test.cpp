@@ -6,6 +6,7 @@
 #include <set>
 #include <sstream>
 
+#include "payload/settings_flags.h"
 #include "settings_test_support.h"
 
 namespace palisade {
@@ -94,7 +95,7 @@ TEST(SettingsRoundTrip, EqualityNoticesAChangeInAnyStoredField) {
 
 TEST(SettingsRoundTrip, ConditionalRowsAreLeftOutAndReadAsDefaults) {
     InstallerSettings full = FullSettings();
-    full.settingsFlags1 &= ~(kFlags1ExistingInstall | kFlags1PageColours | kFlags1MasterProduct);
+    full.settingsFlags1 &= ~(Flags1::kUninstaller | Flags1::kPageColours | Flags1::kMasterProduct);
     full.copyrightPos = 0;
     const InstallerSettings back = RoundTrip(full);
     const InstallerSettings defaults;
@@ -144,7 +145,7 @@ TEST(SettingsRoundTrip, EmptyValuesTakeTheirDefaults) {
     EXPECT_EQ(back.desktopFolder, s.displayName);
 
     s.publisher.clear();
-    s.settingsFlags2 &= ~kFlags2DesktopFolderDefault;
+    s.settingsFlags2 &= ~Flags2::kDesktopFolderDefault;
     back = RoundTrip(s);
     EXPECT_EQ(back.sharedPath, s.displayName) << "no company name: the product name";
     EXPECT_EQ(back.desktopFolder, u"") << "without the flag an empty desktop folder stays empty";
@@ -170,10 +171,10 @@ TEST(SettingsRoundTrip, SilentModeRewritesTheFlagWords) {
     EXPECT_EQ(back.settingsFlags1, 0x7fffff7fu);
     EXPECT_EQ(back.settingsFlags2, ~0x8121cu);
 
-    s.settingsFlags1 = kFlags1ExistingInstall;
+    s.settingsFlags1 = Flags1::kUninstaller;
     s.settingsFlags2 = 0x8121c;
     back = RoundTrip(s, silent);
-    EXPECT_EQ(back.settingsFlags1, kFlags1ExistingInstall | 0x30600000u);
+    EXPECT_EQ(back.settingsFlags1, Flags1::kUninstaller | 0x30600000u);
     EXPECT_EQ(back.settingsFlags2, 0x800u);
     EXPECT_EQ(back.uninstallerIcon, s.uninstallerIcon) << "conditions see the rewritten words";
 }
@@ -190,7 +191,7 @@ TEST(SettingsRoundTrip, BackgroundHookRunsBeforeTheChecksumTest) {
     SettingsResult result = ReadSettings(block, Crc32(block) ^ 1, options);
     EXPECT_TRUE(called);
     EXPECT_EQ(seenTitle, FullSettings().displayTitle);
-    EXPECT_EQ(result.errorCode, kSettingsChecksumError);
+    EXPECT_EQ(result.errorCode, FatalCode::kSettingsChecksum);
     EXPECT_FALSE(result.settings);
 }
 

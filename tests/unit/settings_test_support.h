@@ -7,6 +7,7 @@
 
 #include "payload/crc32.h"
 #include "payload/settings.h"
+#include "payload/settings_flags.h"
 #include "payload/settings_schema.h"
 
 namespace palisade::settings_testing {
@@ -34,8 +35,8 @@ inline MessageCatalogue SmallCatalogue() {
 // texts cover non-ASCII characters and the longer CompactString length forms.
 inline InstallerSettings FullSettings() {
     InstallerSettings s;
-    s.settingsFlags1 = kFlags1ExistingInstall | kFlags1PageColours | kFlags1MasterProduct | 0x20 | 0x100;
-    s.settingsFlags2 = kFlags2DesktopFolderDefault | 0x4 | 0x100;
+    s.settingsFlags1 = Flags1::kUninstaller | Flags1::kPageColours | Flags1::kMasterProduct | 0x20 | 0x100;
+    s.settingsFlags2 = Flags2::kDesktopFolderDefault | 0x4 | 0x100;
     s.automaticOverride = 2;
     s.taskbarText = u"Taskbar \u00e4\u00f6\u00fc";
     s.displayTitle = u"Title \u4e2d\u6587";

@@ -30,14 +30,14 @@ std::vector<FieldSpan> Spans(const InstallerSettings& settings) {
 int ExpectedCode(const SettingsField& field, std::size_t missingAt) {
     switch (field.encoding) {
     case SettingsEncoding::CountedList:
-        return missingAt < 4 ? field.checkCode : kSettingsChecksumError;
+        return missingAt < 4 ? field.checkCode : FatalCode::kSettingsChecksum;
     case SettingsEncoding::EndWordList:
         return field.checkCode;
     case SettingsEncoding::Catalogue:
-        if (missingAt == 0) return kSettingsLanguageCountError;
-        return missingAt < 5 ? kSettingsMessageCountError : kSettingsChecksumError;
+        if (missingAt == 0) return FatalCode::kLanguageCount;
+        return missingAt < 5 ? FatalCode::kMessageCount : FatalCode::kSettingsChecksum;
     case SettingsEncoding::EndMarker:
-        return kSettingsEndMarkerError;
+        return FatalCode::kEndMarker;
     default:
         return field.ShortDataCode();
     }

@@ -132,13 +132,6 @@ TEST(UninstallReader, SectionRecords) {
     EXPECT_EQ(association.icon, u"");
     EXPECT_EQ(ParseAssociationRecord(".acm~!~Acme").extension, u"");  // too short: nothing to remove
 
-    AutoCloseRow row;
-    EXPECT_TRUE(ParseAutoCloseRow("Wnd,Title \xC3\xA9,App,2", row));
-    EXPECT_EQ(row.titlePattern, u"Title \u00E9");
-    EXPECT_EQ(row.action, 2);
-    EXPECT_FALSE(ParseAutoCloseRow("Wnd,Ti,tle,App,2", row));  // a comma in a pattern
-    EXPECT_FALSE(ParseAutoCloseRow("Wnd,Title,App,x", row));
-
     EXPECT_EQ(ParseMsiRecord("\"C:\\a, b\\p.msi\",5").package, u"C:\\a, b\\p.msi");
     EXPECT_EQ(ParseMsiRecord("\"C:\\a, b\\p.msi\",5").uiLevel, 5);
     EXPECT_EQ(ParseMsiRecord("\"C:\\p.msi\"").uiLevel, 2);

@@ -181,10 +181,10 @@ TEST(FileInstallationWine, PendingOperationsOnInstalledFilesAreCancelled) {
         WriteHostFile(HostPath(folder + "\\" + name), name);
     }
     EXPECT_EQ(FirstLine(Probe({"schedule-move", folder + "\\src-installed.tmp", folder + "\\installed.dll"}).stdoutText),
-              "ok 170");
+              "ok");
     EXPECT_EQ(FirstLine(Probe({"schedule-move", folder + "\\src-other.tmp", folder + "\\other.dll"}).stdoutText),
-              "ok 170");
-    EXPECT_EQ(FirstLine(Probe({"schedule-move", folder + "\\deleted.dll", ""}).stdoutText).rfind("ok", 0), 0u);
+              "ok");
+    EXPECT_EQ(FirstLine(Probe({"schedule-move", folder + "\\deleted.dll", ""}).stdoutText), "ok");
 
     RunResult r = Probe({"cancel-pending", folder + "\\INSTALLED.dll", folder + "\\deleted.dll"});
     EXPECT_EQ(r.stdoutText.rfind("\r\n", 0), 0u) << r.stdoutText;

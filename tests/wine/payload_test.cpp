@@ -10,7 +10,7 @@
 #include "core/byte_source.h"
 #include "payload/crc32.h"
 #include "payload/installer_image.h"
-#include "startup/section_locator.h"
+#include "payload/section_locator.h"
 #include "wine_harness.h"
 
 namespace palisade::wine {

@@ -72,6 +72,9 @@ TEST(ScheduledDeletionsWine, InstallationDeletionsRunFirstAndLogWhatTheyDid) {
     std::string data = ReadHostFile(HostPath(folder + "\\uninstall\\Uninstall.DAT"));
     EXPECT_THAT(data, HasSubstr("[ConditionalDelete]\r\n*.cache,0,,8\r\n"));
     EXPECT_THAT(data, Not(HasSubstr("*.tmp,"))) << "installation-only deletions do not travel";
+
+    // Leave no deletion of this test for a later restart of the shared prefix.
+    RunProgram(ProbePath(), WithArguments({"cancel-pending", folder + "\\later.dat"}));
 }
 
 TEST(ScheduledDeletionsWine, UninstallationDeletionsTakeTheFilesTheProgramLeft) {

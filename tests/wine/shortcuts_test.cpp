@@ -43,10 +43,6 @@ std::string Expand(const std::string& text) {
     return RunProgram(ProbePath(), WithArguments({"expand", text})).stdoutText;
 }
 
-bool EndsWith(const std::string& text, const std::string& tail) {
-    return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
-}
-
 PayloadItem ShortcutItem(const std::string& file, std::uint32_t flags, const std::u16string& name) {
     PayloadItem item = FileItem(file, "program " + file + "\r\n");
     item.flags = flags;

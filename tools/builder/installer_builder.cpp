@@ -1,5 +1,6 @@
 // Turns a parsed project into an installer image: resolves and reads the files, builds the catalogue, encodes.
 #include "builder/installer_builder.h"
+#include "payload/settings_flags.h"
 
 #include <chrono>
 #include <fstream>
@@ -106,9 +107,9 @@ InstallerSettings FinalSettings(const Project& project, const MessageCatalogue& 
     InstallerSettings settings = project.settings;
     settings.messageCatalogue = catalogue;
     if (project.build.compress) {
-        settings.settingsFlags1 |= kCompressedChunksBit;
+        settings.settingsFlags1 |= Flags1::kCompressedChunks;
     } else {
-        settings.settingsFlags1 &= ~kCompressedChunksBit;
+        settings.settingsFlags1 &= ~Flags1::kCompressedChunks;
     }
     return settings;
 }

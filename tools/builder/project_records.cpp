@@ -52,10 +52,10 @@ void ReadMinimumSystem(TomlReader& reader, const toml::node& node, MinimumSystem
     version.platformId = 2;  // Windows NT
 }
 
-BuildDate BuildDateFromTime(std::time_t seconds) {
+CalendarTime BuildDateFromTime(std::time_t seconds) {
     std::tm utc{};
     gmtime_r(&seconds, &utc);
-    BuildDate date;
+    CalendarTime date;
     date.year = std::uint16_t(utc.tm_year + 1900);
     date.month = std::uint8_t(utc.tm_mon + 1);
     date.day = std::uint8_t(utc.tm_mday);
@@ -66,7 +66,7 @@ BuildDate BuildDateFromTime(std::time_t seconds) {
 }
 
 // The time of the build, or SOURCE_DATE_EPOCH for reproducible builds.
-BuildDate DefaultBuildDate() {
+CalendarTime DefaultBuildDate() {
     if (const char* epoch = std::getenv("SOURCE_DATE_EPOCH")) {
         char* end = nullptr;
         long long seconds = std::strtoll(epoch, &end, 10);
@@ -75,7 +75,7 @@ BuildDate DefaultBuildDate() {
     return BuildDateFromTime(std::time(nullptr));
 }
 
-void ReadBuildDate(TomlReader& reader, const toml::node* node, BuildDate& date) {
+void ReadBuildDate(TomlReader& reader, const toml::node* node, CalendarTime& date) {
     date = DefaultBuildDate();
     if (!node) return;
     std::optional<FileTimeStamp> stamp;

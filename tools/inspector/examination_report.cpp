@@ -78,9 +78,9 @@ ReportValue RecordSettings(const InstallerSettings& settings) {
     out.Set("MinimumSystemVersion", v.IsEmpty() ? std::string("none")
                                                 : std::to_string(v.major) + "." + std::to_string(v.minor) + "." +
                                                       std::to_string(v.build));
-    const BuildDate& d = settings.buildDate;
+    const CalendarTime& d = settings.buildDate;
     char date[40] = "none";
-    if (d.IsSet()) {
+    if (d.HasDate()) {
         std::snprintf(date, sizeof date, "%04d-%02d-%02d %02d:%02d:%02d", d.year, d.month, d.day, d.hour, d.minute,
                       d.second);
     }

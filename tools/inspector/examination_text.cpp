@@ -85,8 +85,8 @@ void SettingsLines(const InstallerSettings& settings, std::string& out) {
     if (settings.installerOptions) {
         out += "  InstallerOptions = " + Join(DescribeFlags(FlagWord::InstallerOptions, settings.installerOptions)) + "\n";
     }
-    const BuildDate& d = settings.buildDate;
-    if (d.IsSet()) out += Printf("  BuildDate = %04d-%02d-%02d %02d:%02d:%02d\n", d.year, d.month, d.day, d.hour, d.minute, d.second);
+    const CalendarTime& d = settings.buildDate;
+    if (d.HasDate()) out += Printf("  BuildDate = %04d-%02d-%02d %02d:%02d:%02d\n", d.year, d.month, d.day, d.hour, d.minute, d.second);
     const MinimumSystemVersion& v = settings.minimumSystemVersion;
     if (!v.IsEmpty()) out += Printf("  MinimumSystemVersion = %u.%u.%u\n", v.major, v.minor, v.build);
     auto count = [&out](const char* name, std::size_t n) {

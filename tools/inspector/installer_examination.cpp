@@ -1,5 +1,6 @@
 // Reads an installer the way the stub does: section, header, settings, integrity, archive, items.
 #include "inspector/installer_examination.h"
+#include "payload/settings_flags.h"
 
 #include <variant>
 
@@ -109,7 +110,7 @@ std::optional<ByteView> LocateArchive(const std::vector<std::uint8_t>& image, By
 }
 
 void WalkItems(ByteView archive, const PayloadCipher& cipher, Inspection& inspection) {
-    bool compressed = (inspection.settings->settingsFlags1 & kCompressedChunksBit) != 0;
+    bool compressed = (inspection.settings->settingsFlags1 & Flags1::kCompressedChunks) != 0;
     ItemWalker walker(*inspection.header, archive, cipher, compressed);
     for (;;) {
         FileEntry entry;

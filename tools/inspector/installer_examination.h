@@ -8,8 +8,8 @@
 
 #include "payload/file_entry.h"
 #include "payload/payload_header.h"
+#include "payload/section_locator.h"
 #include "payload/settings.h"
-#include "startup/section_locator.h"
 
 namespace palisade::tools {
 

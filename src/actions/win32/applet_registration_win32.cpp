@@ -6,16 +6,15 @@
 
 #include "actions/component_texts.h"
 #include "actions/win32/component_registry_win32.h"
+#include "core/fatal_codes.h"
+#include "core/message_numbers.h"
 #include "core/program_narrow.h"
 #include "core/text.h"
 #include "core/win32/system_error.h"
-#include "startup/win32/fatal.h"
 
 namespace palisade {
 namespace {
 
-constexpr int kAppletWithoutName = 78;
-constexpr int kAppletWithoutClsid = 79;
 
 // Creates the keys; the status of the first one that could not be created
 // (the later ones are not tried), or ERROR_SUCCESS.
@@ -43,18 +42,19 @@ LSTATUS WriteAppletKeys(const std::u16string& clsid, const std::u16string& name,
 
 }  // namespace
 
-void RegisterControlPanelApplet(const FileEntry& entry, const std::u16string& destination, InstallContext& context) {
+StepResult RegisterControlPanelApplet(const FileEntry& entry, const std::u16string& destination, InstallContext& context) {
     std::u16string name = AppletDisplayName(entry.info, destination);
-    if (name.empty()) FatalError(kAppletWithoutName);
+    if (name.empty()) return StepResult::Fatal(FatalCode::kAppletWithoutName);
     context.progress.SetStatusText(
-        ComponentProgressText(context.Message(kComponentProgressMessage), AppletProgressItem(name)));
+        ComponentProgressText(context.Message(Msg::kRegisteringFile), AppletProgressItem(name)));
     context.log.runLog.AppendWide(AppletStartLine(name));
 
     std::u16string clsid = DecodeProgramNarrow(entry.extra);
-    if (clsid.empty()) FatalError(kAppletWithoutClsid);
+    if (clsid.empty()) return StepResult::Fatal(FatalCode::kAppletWithoutClassId);
     LSTATUS status = WriteAppletKeys(clsid, name, destination, Windows1252ToUtf16(entry.arguments), context);
     context.log.runLog.AppendWide(status == ERROR_SUCCESS ? std::u16string(kOkLine)
                                                           : AppletFailureLine(SystemErrorText(DWORD(status))));
+    return StepResult::Continue();
 }
 
 }  // namespace palisade

@@ -2,7 +2,7 @@
 // type libraries, each guarded against faults in the foreign code.
 #pragma once
 
-#include "actions/install_context.h"
+#include "variables/install_context.h"
 
 namespace palisade {
 

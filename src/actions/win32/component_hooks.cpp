@@ -8,7 +8,7 @@
 
 namespace palisade {
 
-void AfterComponentFileWritten(const FileEntry& entry, const std::u16string& destination, bool deferred,
+StepResult AfterComponentFileWritten(const FileEntry& entry, const std::u16string& destination, bool deferred,
                                InstallContext& context) {
     switch (entry.kind) {
         case EntryKind::Font:
@@ -24,10 +24,10 @@ void AfterComponentFileWritten(const FileEntry& entry, const std::u16string& des
         case EntryKind::ControlPanelApplet:
             // The applet's keys name the file's final path, so a file that
             // arrives at the restart is registered now all the same.
-            RegisterControlPanelApplet(entry, destination, context);
-            break;
+            return RegisterControlPanelApplet(entry, destination, context);
         default: break;
     }
+    return StepResult::Continue();
 }
 
 }  // namespace palisade

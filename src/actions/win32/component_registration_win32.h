@@ -1,7 +1,7 @@
 // The installation action that adds COM servers, type libraries and driver INF files registered after the file walk (progress 93 to 95).
 #pragma once
 
-#include "actions/install_context.h"
+#include "variables/install_context.h"
 
 namespace palisade {
 

@@ -4,6 +4,8 @@
 #include <windows.h>
 
 #include "actions/component_texts.h"
+#include "actions/win32/msi_library_win32.h"
+#include "core/message_numbers.h"
 #include "core/win32/guarded_call.h"
 #include "core/win32/system_error.h"
 #include "core/win32/wide.h"
@@ -11,15 +13,12 @@
 namespace palisade {
 namespace {
 
-// Declared here so that the installer does not import Setupapi.dll.
-using CopyOemInfFunction = BOOL(WINAPI*)(const wchar_t* sourceInf, const wchar_t* mediaLocation, DWORD mediaType,
-                                         DWORD copyStyle, wchar_t* destination, DWORD destinationSize,
-                                         DWORD* requiredSize, wchar_t** destinationComponent);
+using CopyOemInfFunction = decltype(SetupLibrary::copyOemInf);
 constexpr DWORD kMediaTypePath = 1;  // SPOST_PATH
 constexpr DWORD kInfNameCapacity = 260;
 
 void InstallDriverInf(CopyOemInfFunction copyOemInf, const std::u16string& infPath, InstallContext& context) {
-    context.progress.SetStatusText(ComponentProgressText(context.Message(kComponentProgressMessage), infPath));
+    context.progress.SetStatusText(ComponentProgressText(context.Message(Msg::kRegisteringFile), infPath));
     context.log.runLog.AppendWide(DriverStartLine(infPath));
     std::wstring source = ToWide(infPath);
     wchar_t finalName[kInfNameCapacity] = {};
@@ -51,15 +50,12 @@ void InstallDriverInf(CopyOemInfFunction copyOemInf, const std::u16string& infPa
 }  // namespace
 
 void InstallDriverInfFiles(InstallContext& context) {
-    // Kept loaded: the uninstaller side of the same run never needs it, and
-    // freeing a library that may have started threads is not worth the risk.
-    HMODULE setupApi = ::LoadLibraryW(L"Setupapi.dll");
-    if (setupApi == nullptr) {
+    const SetupLibrary& setupApi = SetupApi();
+    if (!setupApi.loaded) {
         context.log.runLog.AppendWide(kNoSetupApiLine);
         return;
     }
-    auto copyOemInf = reinterpret_cast<CopyOemInfFunction>(
-        reinterpret_cast<void*>(::GetProcAddress(setupApi, "SetupCopyOEMInfW")));
+    CopyOemInfFunction copyOemInf = setupApi.copyOemInf;
     if (copyOemInf == nullptr) {
         context.log.runLog.AppendWide(kNoCopyOemInfLine);
         return;

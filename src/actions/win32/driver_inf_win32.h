@@ -2,7 +2,7 @@
 // INF store through Setupapi.dll, loaded on demand.
 #pragma once
 
-#include "actions/install_context.h"
+#include "variables/install_context.h"
 
 namespace palisade {
 

@@ -5,10 +5,10 @@
 #include <shlobj.h>
 
 #include "actions/association_plan.h"
-#include "actions/win32/registry_access_win32.h"
 #include "core/format.h"
 #include "core/text.h"
 #include "core/win32/guarded_call.h"
+#include "core/win32/registry.h"
 #include "payload/settings_flags.h"
 #include "payload/settings_stream.h"
 
@@ -37,7 +37,7 @@ public:
 private:
     Association Decode(const FileAssociation& stored) const;
     // Sets a key's default value, first saving a different earlier text under the backup name.
-    LSTATUS SetDefault(HKEY key, const std::u16string& text) const;
+    Win32Status SetDefault(HKEY key, const std::u16string& text) const;
     void AddOpenWith(HKEY extensionKey, const Association& association);
     bool WriteProgId(HKEY progIdKey, const Association& association, const std::u16string& verb);
     void InstallVerb(const Association& association, const std::u16string& verb);
@@ -60,57 +60,69 @@ Association AssociationStep::Decode(const FileAssociation& stored) const {
     return a;
 }
 
-LSTATUS AssociationStep::SetDefault(HKEY key, const std::u16string& text) const {
-    std::optional<std::u16string> earlier = ReadRegistryText(key, u"");
-    if (earlier && !earlier->empty() && *earlier != text) SetRegistryText(key, m_backupName, *earlier);
+// The key below `parent`, created when missing; empty when it cannot be had.
+UniqueHkey SubKey(HKEY parent, std::u16string_view name) {
+    Win32Result<CreatedKey> key = CreateKey(parent, name);
+    return key.ok() ? std::move(key->key) : UniqueHkey();
+}
+
+Win32Status AssociationStep::SetDefault(HKEY key, const std::u16string& text) const {
+    Win32Result<std::u16string> earlier = ReadRegistryText(key, u"");
+    if (earlier.ok() && !earlier->empty() && *earlier != text) {
+        // Without the backup the uninstaller leaves the product's text in place: not worth stopping for.
+        (void)SetRegistryText(key, m_backupName, *earlier);
+    }
     return SetRegistryText(key, u"", text);
 }
 
 void AssociationStep::AddOpenWith(HKEY extensionKey, const Association& association) {
-    KeyResult openWith = CreateRegistryKey(extensionKey, u"OpenWithProgids");
-    if (!openWith.key) return;
-    SetRegistryValue(openWith.key.get(), association.keyName, REG_NONE, {});
+    UniqueHkey openWith = SubKey(extensionKey, u"OpenWithProgids");
+    if (!openWith || SetRegistryValue(openWith.get(), association.keyName, REG_NONE, {}).failed()) return;
     m_context.log.runLog.AppendWidePieces({association.extension, u" Open With ", association.command, u"\r\n"});
 }
 
 // True when the command was written: the association is done.
 bool AssociationStep::WriteProgId(HKEY progIdKey, const Association& association, const std::u16string& verb) {
-    SetDefault(progIdKey, association.description);
+    // The description, icon and label only decorate the association; the
+    // command decides whether it works.
+    (void)SetDefault(progIdKey, association.description);
     if (!association.icon.empty()) {
-        KeyResult icon = CreateRegistryKey(progIdKey, u"DefaultIcon");
-        if (icon.key) SetDefault(icon.key.get(), association.icon);
+        if (UniqueHkey icon = SubKey(progIdKey, u"DefaultIcon")) (void)SetDefault(icon.get(), association.icon);
     }
-    KeyResult shell = CreateRegistryKey(progIdKey, u"shell");
-    if (!shell.key) return false;
-    if (association.mode == 1) SetDefault(shell.key.get(), verb);
-    KeyResult verbKey = CreateRegistryKey(shell.key.get(), verb);
-    if (!verbKey.key) return false;
+    UniqueHkey shell = SubKey(progIdKey, u"shell");
+    if (!shell) return false;
+    if (association.mode == 1) (void)SetDefault(shell.get(), verb);
+    UniqueHkey verbKey = SubKey(shell.get(), verb);
+    if (!verbKey) return false;
     // Without a label the shell shows the verb's own name.
-    if (!association.verbLabel.empty()) SetRegistryText(verbKey.key.get(), u"", association.verbLabel);
-    KeyResult command = CreateRegistryKey(verbKey.key.get(), u"command");
-    return command.key && SetDefault(command.key.get(), association.command) == ERROR_SUCCESS;
+    if (!association.verbLabel.empty()) (void)SetRegistryText(verbKey.get(), u"", association.verbLabel);
+    UniqueHkey command = SubKey(verbKey.get(), u"command");
+    return command && SetDefault(command.get(), association.command).ok();
 }
 
 void AssociationStep::InstallVerb(const Association& association, const std::u16string& verb) {
     RunLog& log = m_context.log.runLog;
-    KeyResult extensionKey = CreateRegistryKey(HKEY_CLASSES_ROOT, association.extension);
+    UniqueHkey extensionKey = SubKey(HKEY_CLASSES_ROOT, association.extension);
     bool setsDefault = SetsExtensionDefault(association.progId);
-    if (!extensionKey.key && !setsDefault) {
+    if (!extensionKey && !setsDefault) {
         log.AppendWide(Format(u"Association failed/key inaccessible:  \"%s\".\r\n\r\n", {association.extension}));
         return;
     }
     bool hasProgId = !association.keyName.empty();
-    if (extensionKey.key && hasProgId && (association.mode == 2 || EqualsIgnoreCase(verb, u"open"))) {
-        AddOpenWith(extensionKey.key.get(), association);
+    if (extensionKey && hasProgId && (association.mode == 2 || EqualsIgnoreCase(verb, u"open"))) {
+        AddOpenWith(extensionKey.get(), association);
     }
-    if (extensionKey.key && setsDefault && association.mode != 2) SetDefault(extensionKey.key.get(), association.progId);
+    if (extensionKey && setsDefault && association.mode != 2) {
+        // A failure shows in the command's key below, which the shell needs too.
+        (void)SetDefault(extensionKey.get(), association.progId);
+    }
 
     bool done = false;
     bool progIdReached = false;
     if (hasProgId) {
-        KeyResult progIdKey = CreateRegistryKey(HKEY_CLASSES_ROOT, association.keyName);
-        progIdReached = progIdKey.key.get() != nullptr;
-        if (progIdReached) done = WriteProgId(progIdKey.key.get(), association, verb);
+        UniqueHkey progIdKey = SubKey(HKEY_CLASSES_ROOT, association.keyName);
+        progIdReached = bool(progIdKey);
+        if (progIdReached) done = WriteProgId(progIdKey.get(), association, verb);
     }
     m_context.record.associations += AssociationRecordLine(association.extension, association.progId, verb,
                                                            association.icon);
@@ -136,7 +148,7 @@ void AssociationStep::Install(const FileAssociation& stored) {
 
 void InstallAssociations(InstallContext& context) {
     if (context.settings.fileAssociations.empty()) return;
-    if (context.state.portable && context.Payload(PayloadBits::kPortableNoAssociations)) return;
+    if (context.state.portable && context.Payload(PayloadFlags::kPortableNoAssociations)) return;
     GuardedResult guarded = RunGuarded([&context] {
         AssociationStep step(context);
         for (const FileAssociation& association : context.settings.fileAssociations) step.Install(association);

@@ -1,7 +1,7 @@
 // The installation action that adds file associations: extension and ProgID keys, verbs, icons, Open With.
 #pragma once
 
-#include "actions/install_context.h"
+#include "variables/install_context.h"
 
 namespace palisade {
 

@@ -10,18 +10,17 @@
 #include "actions/win32/component_hooks.h"
 #include "actions/win32/file_writer_win32.h"
 #include "actions/win32/reboot_replacement_win32.h"
+#include "core/fatal_codes.h"
 #include "core/format.h"
+#include "core/message_numbers.h"
+#include "core/win32/file_system.h"
 #include "core/win32/system_error.h"
 #include "payload/settings_flags.h"
-#include "startup/win32/fatal.h"
 #include "variables/shell_folders.h"
 
 namespace palisade {
 namespace {
 
-constexpr int kBadKindError = 110;
-constexpr int kFolderFailureMessage = 25;
-constexpr int kProgressStatusMessage = 54;
 // An item of this name is never shown by its path.
 constexpr char kHiddenItemName[] = "b/0@+";
 
@@ -40,7 +39,7 @@ DestinationRules RulesOf(InstallContext& context) {
 
 void ShowStatus(const FileEntry& entry, const std::u16string& destination, InstallContext& context) {
     if (context.Flag2(Flags2::kHideFilePaths) || entry.name == kHiddenItemName) {
-        context.progress.SetStatusMessage(kProgressStatusMessage);
+        context.progress.SetStatusMessage(Msg::kInstallingCaption);
     } else {
         context.progress.SetStatusText(destination);
     }
@@ -51,12 +50,11 @@ void ShowStatus(const FileEntry& entry, const std::u16string& destination, Insta
 bool PrepareFolder(const FileEntry& entry, const std::u16string& destination, InstallContext& context) {
     std::u16string folder = FolderOf(destination);
     if (SameFolder(folder, context.state.installFolder)) return true;
-    if (!CreateFolderPath(folder)) {
-        DWORD error = ::GetLastError();
+    if (Win32Status created = CreateFolderPath(folder); created.failed()) {
         std::u16string reason = FileExists(folder) ? u"Cannot create folder because there is a file with the same name."
-                                                   : SystemErrorText(error);
+                                                   : SystemErrorText(created.code());
         context.log.failures.Append(Format(u"%s %s\r\n%s\r\n\r\nNot installed: %s\r\n\r\n",
-                                           {context.Message(kFolderFailureMessage), folder, reason, destination}));
+                                           {context.Message(Msg::kFolderNotCreated), folder, reason, destination}));
         return false;
     }
     bool permanent = (entry.flags & EntryFlags::kPermanent) != 0;
@@ -72,9 +70,9 @@ ExistingFileQuestions QuestionsAbout(const std::u16string& destination) {
             [&destination] { return ReadFileVersion(destination); }};
 }
 
-void InstallEntry(const FileEntry& entry, const DestinationRules& rules, InstallContext& context) {
+StepResult InstallEntry(const FileEntry& entry, const DestinationRules& rules, InstallContext& context) {
     Destination placed = PlaceEntry(entry, rules);
-    if (placed.badKind) FatalError(kBadKindError);
+    if (placed.badKind) return StepResult::Fatal(FatalCode::kItemKind);
     const std::u16string& destination = placed.path;
     if (placed.fontListed) context.record.fontList += FontListPiece(EntryInfoText(entry), placed.name);
     ShowStatus(entry, destination, context);
@@ -85,46 +83,45 @@ void InstallEntry(const FileEntry& entry, const DestinationRules& rules, Install
     if (!decision.logText.empty()) context.log.runLog.AppendWide(decision.logText);
     if (!decision.write) {
         if (decision.recordFile) context.record.uninstallItems.Record(destination, UninstallItemType::File);
-        return;
+        return StepResult::Continue();
     }
     if (std::optional<ShortcutRecord> shortcut = ShortcutFor(entry, destination)) {
         context.record.shortcutList.push_back(std::move(*shortcut));
     }
-    if (placed.createFolder && !PrepareFolder(entry, destination, context)) return;
+    if (placed.createFolder && !PrepareFolder(entry, destination, context)) return StepResult::Continue();
     if (decision.recordFile) context.record.uninstallItems.Record(destination, UninstallItemType::File);
 
     WriteRequest request{destination, entry.data, entry.timeStamp, entry.attributes, decision.existedBefore};
     WriteOutcome outcome = WriteInstalledFile(request, context);
     if (!outcome.written) {
-        if (outcome.deferred && entry.kind == EntryKind::ControlPanelApplet) {
-            AfterComponentFileWritten(entry, destination, true, context);
-        }
-        return;
+        bool deferredApplet = outcome.deferred && entry.kind == EntryKind::ControlPanelApplet;
+        return deferredApplet ? AfterComponentFileWritten(entry, destination, true, context) : StepResult::Continue();
     }
     if (context.Flag1(Flags1::kLogEveryFile)) {
         context.log.runLog.AppendWidePieces({FileNameOf(placed.name), u" >>> ", destination, u"\r\n"});
     }
-    AfterComponentFileWritten(entry, destination, false, context);
     context.record.installedFiles.Insert(destination);
+    return AfterComponentFileWritten(entry, destination, false, context);
 }
 
 }  // namespace
 
-void InstallFiles(ItemWalker& walker, std::size_t itemCount, InstallContext& context) {
+StepResult InstallFiles(ItemWalker& walker, std::size_t itemCount, InstallContext& context) {
     DestinationRules rules = RulesOf(context);
     for (;;) {
         FileEntry entry;
         ItemStep step = walker.Next(entry);
-        if (step.status == WalkStatus::Finished) break;
-        if (step.status == WalkStatus::Failed) FatalError(step.errorCode);
+        if (step.status == WalkStatus::Finished) return StepResult::Continue();
+        if (step.status == WalkStatus::Failed) return StepResult::Fatal(step.errorCode);
         context.progress.SetProgress(ItemProgressPercent(step.index, itemCount));
-        InstallEntry(entry, rules, context);
+        StepResult installed = InstallEntry(entry, rules, context);
+        if (installed.IsFatal()) return installed;
     }
 }
 
 void FinishFileWalk(InstallContext& context) {
     context.progress.SetProgress(91);
-    context.progress.SetStatusMessage(kProgressStatusMessage);
+    context.progress.SetStatusMessage(Msg::kInstallingCaption);
     if (context.record.fontInstalled) {
         DWORD_PTR result = 0;
         ::SendMessageTimeoutW(HWND_BROADCAST, WM_FONTCHANGE, 0, 0, SMTO_ABORTIFHUNG, 5000, &result);

@@ -5,6 +5,7 @@
 
 #include "actions/win32/file_writer_win32.h"
 #include "core/format.h"
+#include "core/win32/system_library.h"
 #include "core/win32/wide.h"
 
 namespace palisade {
@@ -22,21 +23,14 @@ struct VersionLibrary {
     QueryFunction query = nullptr;
 };
 
-// GetProcAddress's generic pointer as the entry's real type (through void*,
-// which is what the entry really is).
-template <typename Function>
-Function Entry(HMODULE module, const char* name) {
-    return reinterpret_cast<Function>(reinterpret_cast<void*>(::GetProcAddress(module, name)));
-}
-
 const VersionLibrary& Library() {
     static const VersionLibrary library = [] {
         VersionLibrary loaded;
-        HMODULE module = ::LoadLibraryW(L"version.dll");
+        HMODULE module = LoadSystemLibraryForProcess(L"version.dll");
         if (module == nullptr) return loaded;
-        loaded.size = Entry<SizeFunction>(module, "GetFileVersionInfoSizeW");
-        loaded.info = Entry<InfoFunction>(module, "GetFileVersionInfoW");
-        loaded.query = Entry<QueryFunction>(module, "VerQueryValueW");
+        loaded.size = LibraryFunction<SizeFunction>(module, "GetFileVersionInfoSizeW");
+        loaded.info = LibraryFunction<InfoFunction>(module, "GetFileVersionInfoW");
+        loaded.query = LibraryFunction<QueryFunction>(module, "VerQueryValueW");
         return loaded;
     }();
     return library;

@@ -1,6 +1,7 @@
 // Writing one installed file, and the questions the overwrite rules ask about
 // the file already at a destination.
 #include "actions/win32/file_writer_win32.h"
+#include "core/win32/system_time.h"
 
 #include <windows.h>
 
@@ -10,6 +11,9 @@
 #include "actions/file_destination.h"
 #include "actions/win32/reboot_replacement_win32.h"
 #include "core/format.h"
+#include "core/message_numbers.h"
+#include "core/win32/atomic_file.h"
+#include "core/win32/file_system.h"
 #include "core/win32/system_error.h"
 #include "core/win32/unique_handle.h"
 #include "core/win32/wide.h"
@@ -21,27 +25,10 @@ namespace {
 
 constexpr int kAttempts = 3;
 constexpr DWORD kRetryPauseMs = 50;
-constexpr DWORD kProtectiveAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
 // Read-only, hidden, system, archive, temporary, offline: taken from the entry.
 constexpr DWORD kEntryAttributeMask = 0x1127;
-constexpr int kFailureHeadingMessage = 31;
 
 enum class Attempt { Written, Failed, Mismatch };
-
-// Creates or truncates `path` and writes all of `data` in one call.
-DWORD WriteOnce(const std::wstring& path, ByteView data) {
-    UniqueHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                                    nullptr));
-    if (!file) return ::GetLastError();
-    DWORD written = 0;
-    if (!data.empty() && (!::WriteFile(file.get(), data.data, DWORD(data.size), &written, nullptr) ||
-                          written != data.size)) {
-        DWORD error = ::GetLastError();
-        return error != 0 ? error : DWORD(ERROR_WRITE_FAULT);
-    }
-    if (!::CloseHandle(file.release())) return ::GetLastError();
-    return 0;
-}
 
 bool ReadsBackEqual(const std::wstring& path, ByteView data) {
     UniqueHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
@@ -59,13 +46,6 @@ bool ReadsBackEqual(const std::wstring& path, ByteView data) {
     return true;
 }
 
-void ClearProtectiveAttributes(const std::wstring& path) {
-    DWORD attributes = ::GetFileAttributesW(path.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & kProtectiveAttributes) != 0) {
-        ::SetFileAttributesW(path.c_str(), attributes & ~kProtectiveAttributes);
-    }
-}
-
 // The destination's drive letter when its drive is not present.
 std::optional<char16_t> MissingDrive(std::u16string_view path) {
     if (path.size() < 2 || path[1] != u':') return std::nullopt;
@@ -77,7 +57,7 @@ std::optional<char16_t> MissingDrive(std::u16string_view path) {
 // Steps after the third failed attempt: the failure text, and the hand-over
 // to the restart replacement for a file that is in use.
 WriteOutcome ReportWriteFailure(const WriteRequest& request, DWORD error, InstallContext& context) {
-    std::u16string text = u"\r\n" + context.Message(kFailureHeadingMessage) + u" " + request.destination + u"\r\n";
+    std::u16string text = u"\r\n" + context.Message(Msg::kCouldNotInstall) + u" " + request.destination + u"\r\n";
     if (std::optional<char16_t> drive = MissingDrive(request.destination)) {
         text += Format(u"Drive %c: is not present.\r\n", {int(*drive)});
         context.log.failures.Append(text);
@@ -109,18 +89,11 @@ void ApplyAttributes(const std::wstring& path, std::int32_t attributes) {
 // Shared with the restart replacement, which stamps its temporary file the same way.
 bool ApplyTimeStamp(std::u16string_view path, const FileTimeStamp& stamp) {
     if (!stamp.IsComplete()) return true;
-    SYSTEMTIME time{};
-    time.wYear = WORD(stamp.year);
-    time.wMonth = WORD(stamp.month);
-    time.wDay = WORD(stamp.day);
-    time.wHour = WORD(stamp.hour);
-    time.wMinute = WORD(stamp.minute);
-    time.wSecond = WORD(stamp.second);
-    FILETIME fileTime{};
-    if (!::SystemTimeToFileTime(&time, &fileTime)) return false;
+    std::optional<FILETIME> fileTime = ToFileTime(stamp);
+    if (!fileTime) return false;
     UniqueHandle file(::CreateFileW(ToWide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    return file && ::SetFileTime(file.get(), &fileTime, nullptr, &fileTime);
+    return file && ::SetFileTime(file.get(), &*fileTime, nullptr, &*fileTime);
 }
 
 WriteOutcome WriteInstalledFile(const WriteRequest& request, InstallContext& context) {
@@ -130,7 +103,9 @@ WriteOutcome WriteInstalledFile(const WriteRequest& request, InstallContext& con
     Attempt last = Attempt::Failed;
     for (int attempt = 0; attempt < kAttempts; ++attempt) {
         if (attempt > 0 && last == Attempt::Failed) ::Sleep(kRetryPauseMs);
-        error = WriteOnce(path, request.data);
+        // The new contents replace the old file only once they are complete:
+        // a failed attempt leaves the file as it was.
+        error = WriteFileAtomically(request.destination, request.data).code();
         if (error == 0) {
             last = !verify || ReadsBackEqual(path, request.data) ? Attempt::Written : Attempt::Mismatch;
             if (last == Attempt::Written) break;
@@ -138,13 +113,14 @@ WriteOutcome WriteInstalledFile(const WriteRequest& request, InstallContext& con
         }
         last = Attempt::Failed;
         if (attempt == 0) {
-            if (error == ERROR_PATH_NOT_FOUND) CreateFolderPath(FolderOf(request.destination));
-            if (context.Flag1(Flags1::kClearAttributesOnRetry)) ClearProtectiveAttributes(path);
+            // A failure shows in the next attempt's error.
+            if (error == ERROR_PATH_NOT_FOUND) (void)CreateFolderPath(FolderOf(request.destination));
+            if (context.Flag1(Flags1::kClearAttributesOnRetry)) ClearProtectiveAttributes(request.destination);
         }
     }
     if (last == Attempt::Mismatch) {
-        ::SetLastError(0);  // the data differs; no system error to show
-        LogFailure(context.log.failures, request.destination);
+        // The data differs: there is no system error to show.
+        LogFailure(context.log.failures, context.Message(Msg::kCouldNotInstall), request.destination, {});
         return {};
     }
     if (last == Attempt::Failed) return ReportWriteFailure(request, error, context);
@@ -155,56 +131,15 @@ WriteOutcome WriteInstalledFile(const WriteRequest& request, InstallContext& con
     return outcome;
 }
 
-bool CreateFolderPath(std::u16string_view folder) {
-    while (folder.size() > 3 && folder.back() == u'\\') folder.remove_suffix(1);
-    if (folder.empty()) {
-        ::SetLastError(ERROR_DIRECTORY);
-        return false;
-    }
-    auto isFolder = [](std::u16string_view path) {
-        DWORD attributes = ::GetFileAttributesW(ToWide(path).c_str());
-        return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-    };
-    if (isFolder(folder)) return true;
-    // The missing folders, innermost first; a drive root is never made.
-    std::vector<std::u16string_view> missing = {folder};
-    for (std::u16string_view parent = folder;;) {
-        std::size_t slash = parent.rfind(u'\\');
-        if (slash == std::u16string_view::npos) break;
-        parent = parent.substr(0, slash);
-        if (parent.size() < 4 || parent.find_first_not_of(u'\\') == std::u16string_view::npos) break;
-        if (isFolder(parent)) break;
-        missing.push_back(parent);
-    }
-    DWORD error = 0;
-    for (auto it = missing.rbegin(); it != missing.rend(); ++it) {
-        if (!::CreateDirectoryW(ToWide(*it).c_str(), nullptr)) error = ::GetLastError();
-    }
-    if (isFolder(folder)) return true;
-    ::SetLastError(error != 0 ? error : DWORD(ERROR_PATH_NOT_FOUND));
-    return false;
-}
-
-bool FileExists(std::u16string_view path) {
-    DWORD attributes = ::GetFileAttributesW(ToWide(path).c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
-}
-
 std::optional<FileTimeStamp> ReadFileTimeStamp(std::u16string_view path) {
     // A wildcard would let the search report some other file.
     if (path.find_first_of(u"*?") != std::u16string_view::npos) return std::nullopt;
     WIN32_FIND_DATAW found{};
     UniqueFindHandle search(::FindFirstFileW(ToWide(path).c_str(), &found));
-    SYSTEMTIME time{};
-    if (!search || !::FileTimeToSystemTime(&found.ftLastWriteTime, &time)) return std::nullopt;
-    FileTimeStamp stamp;
-    stamp.year = time.wYear;
-    stamp.month = time.wMonth;
-    stamp.day = time.wDay;
-    stamp.hour = time.wHour;
-    stamp.minute = time.wMinute;
-    stamp.second = time.wSecond;
-    return stamp;
+    if (!search) return std::nullopt;
+    std::optional<CalendarTime> written = FromFileTime(found.ftLastWriteTime);
+    if (!written) return std::nullopt;
+    return FileTimeStamp(*written);
 }
 
 }  // namespace palisade

@@ -7,9 +7,9 @@
 #include <string>
 #include <string_view>
 
-#include "actions/install_context.h"
-#include "payload/byte_view.h"
+#include "core/byte_view.h"
 #include "payload/file_entry.h"
+#include "variables/install_context.h"
 
 namespace palisade {
 
@@ -26,7 +26,7 @@ struct WriteOutcome {
     bool deferred = false;  // not written, but registered for replacement at the next restart
 };
 
-// `writeInstalledFile`: failures go to the context's failure list (or, for a
+// Failures go to the context's failure list (or, for a
 // deferred file, to the run log) with their exact wording.
 WriteOutcome WriteInstalledFile(const WriteRequest& request, InstallContext& context);
 
@@ -34,19 +34,11 @@ WriteOutcome WriteInstalledFile(const WriteRequest& request, InstallContext& con
 // stamp is complete; false when that was wanted and failed.
 bool ApplyTimeStamp(std::u16string_view path, const FileTimeStamp& stamp);
 
-// `createFolderPath`: creates every missing folder of `folder`, outermost
-// first; true when the folder exists afterwards. The system's last error
-// tells why it failed (ERROR_DIRECTORY for an empty path).
-bool CreateFolderPath(std::u16string_view folder);
-
-// `fileExists`: an existing file that is not a folder.
-bool FileExists(std::u16string_view path);
-
-// `readFileVersion`: the "FileVersion" text of the file's version resource,
+// The "FileVersion" text of the file's version resource,
 // commas turned into periods and surrounding blanks trimmed; empty when absent.
 std::u16string ReadFileVersion(std::u16string_view path);
 
-// `readFileTimeStamp`: the last-write time (UTC) a directory search reports
+// The last-write time (UTC) a directory search reports
 // for `path`; none when it finds nothing.
 std::optional<FileTimeStamp> ReadFileTimeStamp(std::u16string_view path);
 

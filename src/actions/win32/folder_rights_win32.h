@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "actions/install_context.h"
+#include "variables/install_context.h"
 
 namespace palisade {
 

@@ -6,6 +6,7 @@
 #include "actions/component_texts.h"
 #include "actions/file_destination.h"
 #include "actions/win32/component_registry_win32.h"
+#include "core/message_numbers.h"
 #include "core/text.h"
 #include "core/win32/wide.h"
 
@@ -13,7 +14,7 @@ namespace palisade {
 
 void RegisterFont(const FileEntry& entry, const std::u16string& destination, InstallContext& context) {
     std::u16string fileName = FileNameOf(destination);
-    context.progress.SetStatusText(ComponentProgressText(context.Message(kComponentProgressMessage), fileName));
+    context.progress.SetStatusText(ComponentProgressText(context.Message(Msg::kRegisteringFile), fileName));
 
     // An empty face would overwrite the key's default value instead of naming
     // a font, so such an entry only gets the session registration.

@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "actions/install_context.h"
 #include "payload/file_entry.h"
+#include "variables/install_context.h"
 
 namespace palisade {
 

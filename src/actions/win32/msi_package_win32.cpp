@@ -4,43 +4,16 @@
 #include <windows.h>
 
 #include "actions/component_texts.h"
+#include "actions/win32/msi_library_win32.h"
+#include "core/message_numbers.h"
 #include "core/win32/guarded_call.h"
 #include "core/win32/system_error.h"
 #include "core/win32/wide.h"
 
 namespace palisade {
-namespace {
-
-// The two entry points of MSI.DLL, declared here so that the installer does
-// not link to it: the library may be missing on old systems.
-using MsiSetInternalUiFunction = int(WINAPI*)(int level, HWND* owner);
-using MsiInstallProductFunction = UINT(WINAPI*)(const wchar_t* package, const wchar_t* commandLine);
-
-struct MsiLibrary {
-    MsiSetInternalUiFunction setInternalUi = nullptr;
-    MsiInstallProductFunction installProduct = nullptr;
-    bool Usable() const { return setInternalUi != nullptr && installProduct != nullptr; }
-};
-
-// Loaded once and kept for the rest of the process.
-const MsiLibrary& Msi() {
-    static const MsiLibrary library = [] {
-        MsiLibrary loaded;
-        if (HMODULE module = ::LoadLibraryW(L"MSI.DLL")) {
-            loaded.setInternalUi = reinterpret_cast<MsiSetInternalUiFunction>(
-                reinterpret_cast<void*>(::GetProcAddress(module, "MsiSetInternalUI")));
-            loaded.installProduct = reinterpret_cast<MsiInstallProductFunction>(
-                reinterpret_cast<void*>(::GetProcAddress(module, "MsiInstallProductW")));
-        }
-        return loaded;
-    }();
-    return library;
-}
-
-}  // namespace
 
 void InstallMsiPackage(const FileEntry& entry, const std::u16string& destination, InstallContext& context) {
-    context.progress.SetStatusText(ComponentProgressText(context.Message(kComponentProgressMessage), destination));
+    context.progress.SetStatusText(ComponentProgressText(context.Message(Msg::kRegisteringFile), destination));
     std::u16string line = MsiStartLine(destination);
     std::int32_t level = EffectiveMsiUiLevel(entry.msiUiLevel, context.silent);
 

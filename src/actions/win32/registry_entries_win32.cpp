@@ -9,9 +9,16 @@
 #include "actions/system_path_edit.h"
 #include "actions/win32/file_writer_win32.h"
 #include "actions/win32/reboot_replacement_win32.h"
-#include "actions/win32/registry_access_win32.h"
+#include "actions/win32/registry_roots_win32.h"
 #include "actions/win32/user_hives_win32.h"
+#include "core/command_arguments.h"
 #include "core/format.h"
+#include "core/message_numbers.h"
+#include "core/win32/atomic_file.h"
+#include "core/win32/file_system.h"
+#include "core/win32/known_paths.h"
+#include "core/win32/process.h"
+#include "core/win32/registry.h"
 #include "core/win32/system_error.h"
 #include "core/win32/wide.h"
 #include "payload/settings_flags.h"
@@ -20,11 +27,10 @@
 namespace palisade {
 namespace {
 
-constexpr int kRegistryStatusMessage = 78;
 constexpr int kRegistryProgress = 97;
 constexpr char16_t kAppPathsKey[] = u"Software\\Microsoft\\Windows\\CurrentVersion\\App Paths";
 
-std::u16string ErrorText(LSTATUS status) { return SystemErrorText(std::uint32_t(status)); }
+std::u16string ErrorText(Win32Status status) { return SystemErrorText(status.code()); }
 
 // Where one line acts: one root, or every user's hive for "HKAU".
 struct Target {
@@ -50,7 +56,7 @@ private:
     void CreateKeyLine(const RegistryEntryLine& line);
     void DeleteValueLine(const RegistryEntryLine& line);
     void WriteValueLine(const RegistryEntryLine& line);
-    void LogKeyFailure(const Target& target, const std::u16string& subKey, LSTATUS status);
+    void LogKeyFailure(const Target& target, const std::u16string& subKey, Win32Status status);
 
     InstallContext& m_context;
     std::optional<UserHives> m_hives;  // loaded on first use, unloaded at the end of the step
@@ -70,35 +76,36 @@ void RegistryStep::CreateProductKey() {
     const std::u16string& name = m_context.settings.productRegistry;
     if (m_context.Flag2(Flags2::kNoProductKey) || name.empty()) return;
     std::u16string subKey = u"Software\\" + name;
-    LSTATUS failure = ERROR_SUCCESS;
+    Win32Status failure;
     std::vector<Target> targets = TargetsOf(KeyRoot::AllUsers);
     targets.push_back({HKEY_LOCAL_MACHINE, u"\\HKLM"});
     for (const Target& target : targets) {
-        KeyResult key = CreateRegistryKey(target.root, subKey);
-        if (key.status != ERROR_SUCCESS && failure == ERROR_SUCCESS) failure = key.status;
+        Win32Result<CreatedKey> key = CreateKey(target.root, subKey);
+        if (!key.ok() && failure.ok()) failure = key.status();
     }
-    if (failure == ERROR_SUCCESS) return;
+    if (failure.ok()) return;
     m_context.log.failures.Append(Format(u"Error creating registry keys at \\Software\\%s\r\nCode %d: %s\r\n\r\n",
-                                         {name, long(failure), ErrorText(failure)}));
+                                         {name, long(failure.code()), ErrorText(failure)}));
 }
 
-void RegistryStep::LogKeyFailure(const Target& target, const std::u16string& subKey, LSTATUS status) {
+void RegistryStep::LogKeyFailure(const Target& target, const std::u16string& subKey, Win32Status status) {
     std::u16string key = subKey.empty() ? target.notation : target.notation + u"\\" + subKey;
     m_context.log.runLog.AppendWidePieces({u"Failed to create registry key: ", key, u"\r\n", ErrorText(status), u"\r\n"});
 }
 
 void RegistryStep::CreateKeyLine(const RegistryEntryLine& line) {
     for (const Target& target : TargetsOf(line.key.root)) {
-        KeyResult key = CreateRegistryKey(target.root, line.key.subKey);
-        if (key.status != ERROR_SUCCESS) LogKeyFailure(target, line.key.subKey, key.status);
+        Win32Result<CreatedKey> key = CreateKey(target.root, line.key.subKey);
+        if (!key.ok()) LogKeyFailure(target, line.key.subKey, key.status());
     }
 }
 
 void RegistryStep::DeleteValueLine(const RegistryEntryLine& line) {
     for (const Target& target : TargetsOf(line.key.root)) {
         // A key that cannot be opened holds no value to delete.
-        KeyResult key = OpenRegistryKey(target.root, line.key.subKey, KEY_SET_VALUE);
-        if (key.key) DeleteRegistryValue(key.key.get(), line.valueName);
+        Win32Result<UniqueHkey> key = TryOpenKey(target.root, line.key.subKey, KEY_SET_VALUE);
+        // A value that stays is not a failure the author asked to hear about.
+        if (key.ok()) (void)DeleteRegistryValue(key->get(), line.valueName);
     }
 }
 
@@ -106,14 +113,15 @@ void RegistryStep::WriteValueLine(const RegistryEntryLine& line) {
     std::u16string expanded = line.type == kRegSz ? m_context.Expand(line.data) : std::u16string();
     std::vector<std::uint8_t> bytes = EntryValueBytes(line, expanded);
     for (const Target& target : TargetsOf(line.key.root)) {
-        KeyResult key = CreateRegistryKey(target.root, line.key.subKey);
-        if (key.status != ERROR_SUCCESS) {
-            LogKeyFailure(target, line.key.subKey, key.status);
+        Win32Result<CreatedKey> key = CreateKey(target.root, line.key.subKey);
+        if (!key.ok()) {
+            LogKeyFailure(target, line.key.subKey, key.status());
             continue;
         }
-        if (OperationKeepsExisting(line.operation) && RegistryValueExists(key.key.get(), line.valueName)) continue;
-        LSTATUS status = SetRegistryValue(key.key.get(), line.valueName, DWORD(line.type), bytes);
-        if (status != ERROR_SUCCESS) {
+        HKEY handle = key->key.get();
+        if (OperationKeepsExisting(line.operation) && RegistryValueExists(handle, line.valueName)) continue;
+        Win32Status status = SetRegistryValue(handle, line.valueName, DWORD(line.type), bytes);
+        if (status.failed()) {
             m_context.log.runLog.AppendWidePieces(
                 {u"Failed to create registry value \"", line.valueName, u"\": ", ErrorText(status), u"\r\n"});
         }
@@ -144,39 +152,26 @@ void RegistryStep::ApplyEntries() {
     if (record.back() != u'\n') record += u"\r\n";
 }
 
-// 0 when every byte was written, else the system error.
-DWORD WriteWholeFile(const std::u16string& path, const std::vector<std::uint8_t>& bytes) {
-    HANDLE raw = ::CreateFileW(ToWide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                               nullptr);
-    if (raw == INVALID_HANDLE_VALUE) return ::GetLastError();
-    UniqueFileHandle file(raw);
-    DWORD written = 0;
-    if (!::WriteFile(file.get(), bytes.data(), DWORD(bytes.size()), &written, nullptr)) return ::GetLastError();
-    return written == bytes.size() ? 0 : DWORD(ERROR_WRITE_FAULT);
-}
-
 void RegistryStep::MergeFile() {
     const std::vector<std::uint8_t>& text = m_context.settings.registryMerge;
     if (text.empty()) return;
-    std::u16string file = MakeTempFileName(u"", u"reg", 0);
-    DWORD error = file.empty() ? ::GetLastError() : WriteWholeFile(file, text);
-    if (file.empty() || error != 0) {
-        if (error == 0) error = ERROR_CANNOT_MAKE;
-        m_context.log.failures.Append(u"Failed to create the registry merge file: " + ErrorText(LSTATUS(error)) + u"\r\n");
+    Win32Result<std::u16string> made = MakeTempFileName(u"", u"reg", 0);
+    std::u16string file = made.value_or({});
+    Win32Status written = made.ok() ? WriteFileAtomically(file, ByteView(text)) : made.status();
+    if (written.failed()) {
+        m_context.log.failures.Append(u"Failed to create the registry merge file: " + ErrorText(written) + u"\r\n");
         return;
     }
     m_context.log.runLog.AppendNarrow("Merging registry file...");
-    std::wstring command = L"regedit /s \"" + ToWide(file) + L"\"";
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION started{};
-    if (::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started)) {
-        ::CloseHandle(started.hThread);
-        ::CloseHandle(started.hProcess);
+    ProcessRequest merge;
+    merge.program = WindowsFolderPath() + u"\\regedit.exe";
+    merge.commandLine = u"/s " + QuoteArgument(file);
+    Win32Result<UniqueHandle> started = StartProcess(merge);
+    if (started.ok()) {
         m_context.log.runLog.AppendNarrow("OK\r\n");
         return;
     }
-    std::u16string reason = ErrorText(LSTATUS(::GetLastError()));
+    std::u16string reason = ErrorText(started.status());
     m_context.log.runLog.AppendWidePieces({u"FAILED!\r\n", reason, u"\r\n"});
     m_context.log.failures.Append(u"Failed to import the registry merge file: " + reason + u"\r\n");
 }
@@ -193,19 +188,19 @@ void RegistryStep::RegisterAppPath() {
     }
     std::u16string folder = CutLastComponent(path).value_or(m_context.state.installFolder);
     std::u16string subKey = std::u16string(kAppPathsKey) + u"\\" + path.substr(folder.size() + 1);
-    KeyResult key = CreateRegistryKey(HKEY_LOCAL_MACHINE, subKey);
-    if (key.status != ERROR_SUCCESS) {
-        log.AppendWidePieces({u"FAILED to create \"", subKey, u"\": ", ErrorText(key.status), u"\r\n"});
+    Win32Result<CreatedKey> key = CreateKey(HKEY_LOCAL_MACHINE, subKey);
+    if (!key.ok()) {
+        log.AppendWidePieces({u"FAILED to create \"", subKey, u"\": ", ErrorText(key.status()), u"\r\n"});
         return;
     }
-    if (!key.created) {
+    if (!key->created) {
         log.AppendNarrow("a registration already exists\r\n");
         return;
     }
     m_context.record.uninstallItems.Record(u"\\HKLM\\" + subKey, UninstallItemType::RegistryKey);
-    LSTATUS status = SetRegistryText(key.key.get(), u"", path);
-    if (status == ERROR_SUCCESS) status = SetRegistryText(key.key.get(), u"Path", folder);
-    if (status == ERROR_SUCCESS) {
+    Win32Status status = SetRegistryText(key->key.get(), u"", path);
+    if (status.ok()) status = SetRegistryText(key->key.get(), u"Path", folder);
+    if (status.ok()) {
         log.AppendNarrow("OK\r\n");
     } else {
         log.AppendWidePieces({u"FAILED to create value: ", ErrorText(status), u"\r\n"});
@@ -215,8 +210,8 @@ void RegistryStep::RegisterAppPath() {
 }  // namespace
 
 void WriteRegistryEntries(InstallContext& context) {
-    if (context.state.portable && context.Payload(PayloadBits::kPortableNoRegistry)) return;
-    context.progress.SetStatusMessage(kRegistryStatusMessage);
+    if (context.state.portable && context.Payload(PayloadFlags::kPortableNoRegistry)) return;
+    context.progress.SetStatusMessage(Msg::kWritingRegistry);
     context.progress.SetProgress(kRegistryProgress);
     RegistryStep step(context);
     step.CreateProductKey();

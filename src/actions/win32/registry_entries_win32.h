@@ -1,7 +1,7 @@
 // The installation action that adds the product's registry key, the author's registry entries, the merge file and App Paths.
 #pragma once
 
-#include "actions/install_context.h"
+#include "variables/install_context.h"
 
 namespace palisade {
 

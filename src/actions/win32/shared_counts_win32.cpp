@@ -7,6 +7,7 @@
 #include "actions/shared_counts.h"
 #include "actions/win32/file_writer_win32.h"
 #include "actions/win32/folder_rights_win32.h"
+#include "core/win32/file_system.h"
 #include "core/win32/system_error.h"
 #include "core/win32/unique_handle.h"
 #include "core/win32/wide.h"
@@ -49,9 +50,8 @@ bool PlaceSharedFolder(InstallContext& context) {
     std::u16string folder = SharedFolderFor(context.settings, context.state, context.facts);
     context.state.sharedFolder = folder;
     if (folder.empty()) return true;
-    if (!CreateFolderPath(folder)) {
-        DWORD error = ::GetLastError();
-        context.log.failures.Append(SharedFolderFailureText(folder, SystemErrorText(error)));
+    if (Win32Status created = CreateFolderPath(folder); created.failed()) {
+        context.log.failures.Append(SharedFolderFailureText(folder, SystemErrorText(created.code())));
         return false;
     }
     if (context.Flag2(Flags2::kGrantSharedFolderRights)) GrantFolderRights(folder, context);

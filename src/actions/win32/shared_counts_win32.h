@@ -2,7 +2,7 @@
 // the counts in the SharedDLLs key.
 #pragma once
 
-#include "actions/install_context.h"
+#include "variables/install_context.h"
 
 namespace palisade {
 

@@ -7,26 +7,23 @@
 #include <shlobj.h>
 #include <shobjidl.h>
 
+#include "core/win32/com_ptr.h"
 #include "core/win32/wide.h"
 
 namespace palisade {
 namespace {
 
-// The link object and its file interface, released in reverse order.
+// The link object and its file interface.
 struct LinkObjects {
-    IShellLinkW* link = nullptr;
-    IPersistFile* file = nullptr;
-    ~LinkObjects() {
-        if (file) file->Release();
-        if (link) link->Release();
-    }
+    ComPtr<IShellLinkW> link;
+    ComPtr<IPersistFile> file;
 };
 
 HRESULT OpenLinkObjects(LinkObjects& objects) {
-    HRESULT result = ::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                                        reinterpret_cast<void**>(&objects.link));
+    HRESULT result =
+        ::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, objects.link.PutVoid());
     if (FAILED(result)) return result;
-    return objects.link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&objects.file));
+    return objects.link->QueryInterface(IID_IPersistFile, objects.file.PutVoid());
 }
 
 }  // namespace
@@ -43,7 +40,7 @@ std::int32_t SaveShellLink(const ShellLinkFields& fields, const std::u16string& 
     LinkObjects objects;
     HRESULT result = OpenLinkObjects(objects);
     if (FAILED(result)) return result;
-    IShellLinkW* link = objects.link;
+    IShellLinkW* link = objects.link.Get();
     if (FAILED(result = link->SetPath(target.c_str()))) return result;
     if (FAILED(result = link->SetArguments(arguments.c_str()))) return result;
     if (FAILED(result = link->SetWorkingDirectory(startIn.c_str()))) return result;

@@ -7,31 +7,28 @@
 #include <shellapi.h>
 
 #include "actions/shortcut_placement.h"
-#include "actions/win32/com_apartment_win32.h"
 #include "actions/win32/file_writer_win32.h"
 #include "actions/win32/folder_rights_win32.h"
 #include "actions/win32/shell_link_win32.h"
 #include "core/format.h"
+#include "core/message_numbers.h"
+#include "core/win32/atomic_file.h"
+#include "core/win32/com_apartment.h"
+#include "core/win32/file_system.h"
 #include "core/win32/guarded_call.h"
 #include "core/win32/system_error.h"
 #include "core/win32/wide.h"
 #include "payload/settings_flags.h"
-#include "uninstall/win32/saved_files_win32.h"
 #include "variables/folder_lookup.h"
 #include "variables/shell_folders.h"
 
 namespace palisade {
 namespace {
 
-bool FolderExists(std::u16string_view path) {
-    DWORD attributes = ::GetFileAttributesW(ToWide(path).c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-}
-
 bool AllUsers(const InstallContext& context) { return context.state.allUsers || context.settings.shortcutMode == 1; }
 
 bool ShortcutsSkipped(const InstallContext& context) {
-    return context.state.portable && context.Payload(PayloadBits::kPortableNoShortcuts);
+    return context.state.portable && context.Payload(PayloadFlags::kPortableNoShortcuts);
 }
 
 // Makes the shortcuts of one run; the folders are looked up once.
@@ -161,10 +158,9 @@ std::optional<std::u16string> ShortcutMaker::MakeFolder(const std::u16string& fo
     for (const std::u16string& level : FolderLevels(folder)) {
         if (!FolderExists(level)) missing.push_back(level);
     }
-    if (!CreateFolderPath(folder)) {
-        DWORD error = ::GetLastError();
+    if (Win32Status created = CreateFolderPath(folder); created.failed()) {
         m_context.log.runLog.AppendFormattedWide(u"Failed to create folder %s: %s\r\n\r\n",
-                                                 {folder, SystemErrorText(error)});
+                                                 {folder, SystemErrorText(created.code())});
         return std::nullopt;
     }
     if (record) {
@@ -190,10 +186,9 @@ bool ShortcutMaker::PrepareDesktopFolder() {
     if (m_desktopFolderTried) return m_desktopFolderReady;
     m_desktopFolderTried = true;
     std::u16string folder = DesktopFolderPath();
-    if (!CreateFolderPath(folder)) {
-        DWORD error = ::GetLastError();
+    if (Win32Status created = CreateFolderPath(folder); created.failed()) {
         m_context.log.runLog.AppendFormattedWide(u"Failed to create folder %s: %s\r\n\r\n",
-                                                 {folder, SystemErrorText(error)});
+                                                 {folder, SystemErrorText(created.code())});
         return false;
     }
     m_context.record.uninstallItems.Record(folder, UninstallItemType::Folder);
@@ -212,7 +207,7 @@ void ShortcutMaker::DecorateDesktopFolder(const std::u16string& folder) {
     const ByteBlob& bytes = m_context.settings.desktopFolderIcon;
     bool ok;
     if (!bytes.empty()) {
-        ok = SaveBytes(icon, ByteView(bytes.data(), bytes.size())) == 0;
+        ok = WriteFileAtomically(icon, ByteView(bytes.data(), bytes.size())).ok();
     } else if (FileExists(source)) {
         ok = ::CopyFileW(ToWide(source).c_str(), ToWide(icon).c_str(), FALSE) != 0;
     } else {
@@ -224,7 +219,7 @@ void ShortcutMaker::DecorateDesktopFolder(const std::u16string& folder) {
         // UTF-16LE with its byte-order mark: the form the shell reads for any name.
         std::u16string text = u"\uFEFF" + DesktopIniText(kDesktopIconFileName);
         ::SetFileAttributesW(ToWide(ini).c_str(), FILE_ATTRIBUTE_NORMAL);
-        ok = SaveBytes(ini, ByteView(reinterpret_cast<const std::uint8_t*>(text.data()), text.size() * 2)) == 0;
+        ok = WriteFileAtomically(ini, ByteView(reinterpret_cast<const std::uint8_t*>(text.data()), text.size() * 2)).ok();
     }
     if (ok) {
         ::SetFileAttributesW(ToWide(icon).c_str(), FILE_ATTRIBUTE_HIDDEN);
@@ -247,7 +242,7 @@ bool ShortcutMaker::CreateLink(ShortcutPlace place, const Prepared& prepared, co
     }
     if (result >= 0) return true;
     std::uint32_t code = std::uint32_t(result);
-    m_context.log.failures.Append(CreationFailureText(m_context.Message(31), path, code, SystemErrorText(code)));
+    m_context.log.failures.Append(CreationFailureText(m_context.Message(Msg::kCouldNotInstall), path, code, SystemErrorText(code)));
     return false;
 }
 
@@ -292,7 +287,7 @@ void CreateUninstallShortcuts(InstallContext& context, const std::u16string& uni
     std::uint8_t placements = context.settings.shortcutPlacements.forUninstaller;
     if (placements == 0) return;
     ShortcutMaker maker(context);
-    maker.Make(JobForUninstaller(context.Message(104), context.settings.displayName, context.Message(86), uninstaller,
+    maker.Make(JobForUninstaller(context.Message(Msg::kUninstallButton), context.settings.displayName, context.Message(Msg::kUninstallAction), uninstaller,
                                  arguments, context.state.uninstallDataFolder, placements));
 }
 

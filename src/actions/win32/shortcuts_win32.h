@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "actions/install_context.h"
+#include "variables/install_context.h"
 
 namespace palisade {
 

@@ -3,18 +3,13 @@
 
 #include <windows.h>
 
-#include "actions/win32/registry_access_win32.h"
-#include "core/win32/wide.h"
+#include "core/win32/file_system.h"
+#include "core/win32/registry.h"
 
 namespace palisade {
 namespace {
 
 constexpr char16_t kEnvironmentKey[] = u"SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Environment";
-
-bool FolderExists(std::u16string_view folder) {
-    DWORD attributes = ::GetFileAttributesW(ToWide(folder).c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-}
 
 // Running programs (Explorer above all) read the environment again.
 void AnnounceEnvironmentChange() {
@@ -26,10 +21,11 @@ void AnnounceEnvironmentChange() {
 }  // namespace
 
 void EditSystemPath(PathEdit edit, std::u16string_view subfolder, std::u16string_view installFolder, RunLog& log) {
-    KeyResult environment = OpenRegistryKey(HKEY_LOCAL_MACHINE, kEnvironmentKey, KEY_QUERY_VALUE | KEY_SET_VALUE);
-    if (!environment.key) return;
-    std::optional<std::u16string> value = ReadRegistryText(environment.key.get(), u"Path");
-    if (!value || value->empty()) return;
+    Win32Result<UniqueHkey> environment =
+        TryOpenKey(HKEY_LOCAL_MACHINE, kEnvironmentKey, KEY_QUERY_VALUE | KEY_SET_VALUE);
+    if (!environment.ok()) return;
+    Win32Result<std::u16string> value = ReadRegistryText(environment->get(), u"Path");
+    if (!value.ok() || value->empty()) return;
     std::u16string folder = PathFolderFor(subfolder, installFolder);
     std::optional<std::u16string> changed;
     if (edit == PathEdit::Add) {
@@ -42,7 +38,7 @@ void EditSystemPath(PathEdit edit, std::u16string_view subfolder, std::u16string
         changed = RemoveFolderFromPathValue(*value, folder);
     }
     if (!changed) return;
-    if (SetRegistryText(environment.key.get(), u"Path", *changed, REG_EXPAND_SZ) == ERROR_SUCCESS) {
+    if (SetRegistryText(environment->get(), u"Path", *changed, REG_EXPAND_SZ).ok()) {
         AnnounceEnvironmentChange();
     }
 }

@@ -4,9 +4,9 @@
 
 #include <string_view>
 
-#include "actions/install_context.h"
 #include "actions/system_path_edit.h"
 #include "log/run_log.h"
+#include "variables/install_context.h"
 
 namespace palisade {
 

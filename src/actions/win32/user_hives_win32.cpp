@@ -5,6 +5,8 @@
 #include <sddl.h>
 
 #include "core/text.h"
+#include "core/win32/privileges.h"
+#include "core/win32/registry.h"
 #include "core/win32/unique_handle.h"
 #include "core/win32/wide.h"
 
@@ -24,9 +26,8 @@ std::u16string CurrentUserSid() {
     if (!::GetTokenInformation(token.get(), TokenUser, buffer.data(), size, &size)) return u"";
     wchar_t* text = nullptr;
     if (!::ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(buffer.data())->User.Sid, &text)) return u"";
-    std::u16string sid = FromWide(text);
-    ::LocalFree(text);
-    return sid;
+    UniqueLocal owned(text);
+    return FromWide(text);
 }
 
 // A person's profile: an account SID, not a service's and not the classes part.
@@ -37,31 +38,13 @@ bool IsPersonsProfile(std::u16string_view name) {
              EqualsIgnoreCase(name.substr(name.size() - kClasses.size()), kClasses));
 }
 
-void EnablePrivilege(HANDLE token, const wchar_t* name) {
-    TOKEN_PRIVILEGES privileges{};
-    privileges.PrivilegeCount = 1;
-    privileges.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
-    if (::LookupPrivilegeValueW(nullptr, name, &privileges.Privileges[0].Luid)) {
-        ::AdjustTokenPrivileges(token, FALSE, &privileges, 0, nullptr, nullptr);
-    }
-}
-
 // "<default profile folder>\NTUSER.DAT", from the profile list; empty when unknown.
 std::wstring DefaultProfileHiveFile() {
-    HKEY raw = nullptr;
-    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList", 0,
-                        KEY_QUERY_VALUE, &raw) != ERROR_SUCCESS) {
-        return L"";
-    }
-    UniqueHkey key(raw);
-    wchar_t folder[MAX_PATH] = {};
-    DWORD bytes = sizeof(folder) - sizeof(wchar_t);
-    if (::RegQueryValueExW(key.get(), L"Default", nullptr, nullptr, reinterpret_cast<BYTE*>(folder), &bytes) !=
-        ERROR_SUCCESS) {
-        return L"";
-    }
+    Win32Result<std::u16string> folder = ReadRegistryText(
+        HKEY_LOCAL_MACHINE, u"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList", u"Default");
+    if (!folder.ok()) return L"";
     wchar_t expanded[MAX_PATH] = {};
-    DWORD length = ::ExpandEnvironmentStringsW(folder, expanded, MAX_PATH);
+    DWORD length = ::ExpandEnvironmentStringsW(ToWide(*folder).c_str(), expanded, MAX_PATH);
     if (length == 0 || length > MAX_PATH) return L"";
     return std::wstring(expanded) + L"\\NTUSER.DAT";
 }
@@ -74,9 +57,8 @@ UserHives::UserHives() {
     LoadDefaultProfile();
 }
 
-UserHives::~UserHives() {
-    for (HKEY key : m_opened) ::RegCloseKey(key);
-    if (m_defaultLoaded) ::RegUnLoadKeyW(HKEY_USERS, kDefaultHiveName);
+UserHives::LoadedHive::~LoadedHive() {
+    if (loaded) ::RegUnLoadKeyW(HKEY_USERS, kDefaultHiveName);
 }
 
 void UserHives::AddLoadedProfiles() {
@@ -89,29 +71,26 @@ void UserHives::AddLoadedProfiles() {
         if (status != ERROR_SUCCESS) break;
         std::u16string sid = FromWide(std::wstring_view(name, length));
         if (!IsPersonsProfile(sid) || EqualsIgnoreCase(sid, ownSid)) continue;
-        HKEY hive = nullptr;
-        if (::RegOpenKeyExW(HKEY_USERS, name, 0, KEY_READ | KEY_WRITE, &hive) != ERROR_SUCCESS) continue;
-        m_opened.push_back(hive);
-        m_hives.push_back({hive, u"\\HKU\\" + sid});
+        Win32Result<UniqueHkey> hive = TryOpenKey(HKEY_USERS, sid, KEY_READ | KEY_WRITE);
+        if (!hive.ok()) continue;
+        m_hives.push_back({hive->get(), u"\\HKU\\" + sid});
+        m_opened.push_back(std::move(*hive));
     }
 }
 
 void UserHives::LoadDefaultProfile() {
     std::wstring file = DefaultProfileHiveFile();
     if (file.empty() || ::GetFileAttributesW(file.c_str()) == INVALID_FILE_ATTRIBUTES) return;
-    HANDLE rawToken = nullptr;
-    if (::OpenProcessToken(::GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &rawToken)) {
-        UniqueHandle token(rawToken);
-        EnablePrivilege(token.get(), SE_RESTORE_NAME);
-        EnablePrivilege(token.get(), SE_BACKUP_NAME);
-    }
+    // Without them the load below fails and the default profile is left out.
+    (void)EnablePrivilege(SE_RESTORE_NAME);
+    (void)EnablePrivilege(SE_BACKUP_NAME);
     ::RegUnLoadKeyW(HKEY_USERS, kDefaultHiveName);  // left over by a run that ended abruptly
     if (::RegLoadKeyW(HKEY_USERS, kDefaultHiveName, file.c_str()) != ERROR_SUCCESS) return;
-    m_defaultLoaded = true;
-    HKEY hive = nullptr;
-    if (::RegOpenKeyExW(HKEY_USERS, kDefaultHiveName, 0, KEY_READ | KEY_WRITE, &hive) != ERROR_SUCCESS) return;
-    m_opened.push_back(hive);
-    m_hives.push_back({hive, u"\\HKU\\" + FromWide(kDefaultHiveName)});
+    m_defaultHive.loaded = true;
+    Win32Result<UniqueHkey> hive = TryOpenKey(HKEY_USERS, FromWide(kDefaultHiveName), KEY_READ | KEY_WRITE);
+    if (!hive.ok()) return;
+    m_hives.push_back({hive->get(), u"\\HKU\\" + FromWide(kDefaultHiveName)});
+    m_opened.push_back(std::move(*hive));
 }
 
 }  // namespace palisade

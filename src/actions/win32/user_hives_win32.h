@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "core/win32/unique_handle.h"
+
 namespace palisade {
 
 struct UserHive {
@@ -18,7 +20,6 @@ struct UserHive {
 class UserHives {
 public:
     UserHives();
-    ~UserHives();
     UserHives(const UserHives&) = delete;
     UserHives& operator=(const UserHives&) = delete;
 
@@ -31,8 +32,13 @@ private:
     void LoadDefaultProfile();
 
     std::vector<UserHive> m_hives;
-    std::vector<HKEY> m_opened;  // closed by the destructor
-    bool m_defaultLoaded = false;
+    // Declared before the opened keys: the default hive is unloaded only after
+    // its key is closed.
+    struct LoadedHive {
+        bool loaded = false;
+        ~LoadedHive();
+    } m_defaultHive;
+    std::vector<UniqueHkey> m_opened;
 };
 
 }  // namespace palisade

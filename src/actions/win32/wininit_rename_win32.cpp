@@ -4,39 +4,16 @@
 #include <windows.h>
 
 #include "actions/file_destination.h"
-#include "core/win32/unique_handle.h"
-#include "core/win32/wide.h"
+#include "core/win32/atomic_file.h"
+#include "core/win32/code_page.h"
+#include "core/win32/file_system.h"
+#include "core/win32/known_paths.h"
 
 namespace palisade {
 namespace {
 
-std::string AnsiPath(std::u16string_view path) {
-    if (path.empty()) return {};
-    std::wstring wide = ToWide(path);
-    int length = ::WideCharToMultiByte(CP_ACP, 0, wide.data(), int(wide.size()), nullptr, 0, "?", nullptr);
-    std::string narrow(std::size_t(length > 0 ? length : 0), '\0');
-    if (length > 0) ::WideCharToMultiByte(CP_ACP, 0, wide.data(), int(wide.size()), &narrow[0], length, "?", nullptr);
-    return narrow;
-}
-
-bool ReadWhole(const std::wstring& path, std::string& content) {
-    UniqueHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr));
-    LARGE_INTEGER size{};
-    if (!file || !::GetFileSizeEx(file.get(), &size) || size.QuadPart > 0x1000000) return false;
-    content.resize(std::size_t(size.QuadPart));
-    DWORD got = 0;
-    return content.empty() || (::ReadFile(file.get(), &content[0], DWORD(content.size()), &got, nullptr) &&
-                               got == content.size());
-}
-
-bool WriteWhole(const std::wstring& path, const std::string& content) {
-    UniqueHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                                    nullptr));
-    DWORD written = 0;
-    return file && ::WriteFile(file.get(), content.data(), DWORD(content.size()), &written, nullptr) &&
-           written == content.size();
-}
+// The file is small; anything larger is not the system's wininit.ini.
+constexpr std::uint64_t kLargestWininit = 16u << 20;
 
 // Where "[rename]" stands as a line of its own (case ignored); npos when absent.
 std::size_t RenameHeaderEnd(const std::string& content) {
@@ -57,24 +34,23 @@ std::size_t RenameHeaderEnd(const std::string& content) {
 
 }  // namespace
 
-std::u16string WindowsFolder() {
-    wchar_t buffer[MAX_PATH + 1] = {};
-    UINT length = ::GetWindowsDirectoryW(buffer, MAX_PATH + 1);
-    return length != 0 && length <= MAX_PATH ? FromWide(std::wstring_view(buffer, length)) : u"C:\\Windows";
-}
-
-bool ScheduleInWininit(std::u16string_view source, std::u16string_view destination) {
-    std::wstring path = ToWide(JoinPath(WindowsFolder(), u"wininit.ini"));
+Win32Status ScheduleInWininit(std::u16string_view source, std::u16string_view destination) {
+    std::u16string windows = WindowsFolderPath();
+    std::u16string path = JoinPath(windows.empty() ? u"C:\\Windows" : windows, u"wininit.ini");
     std::string content;
-    if (!ReadWhole(path, content)) return false;
-    std::string line = AnsiPath(destination) + "=" + AnsiPath(source);
+    if (FileExists(path)) {
+        Win32Result<std::string> existing = ReadWholeFile(path, kLargestWininit);
+        if (!existing.ok()) return existing.status();
+        content = std::move(*existing);
+    }
+    std::string line = ToAnsiCodePage(destination) + "=" + ToAnsiCodePage(source);
     std::size_t header = RenameHeaderEnd(content);
     if (header != std::string::npos) {
         content.insert(header, "\r\n" + line);
     } else {
         content += "[rename]\r\n" + line;
     }
-    return WriteWhole(path, content);
+    return WriteFileAtomically(path, BytesOf(content));
 }
 
 }  // namespace palisade

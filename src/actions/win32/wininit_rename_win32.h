@@ -5,12 +5,12 @@
 #include <string>
 #include <string_view>
 
-namespace palisade {
+#include "core/win32/win32_status.h"
 
-std::u16string WindowsFolder();
+namespace palisade {
 
 // Inserts "destination=source" (ANSI, "?" for what the code page lacks)
 // right after the "[rename]" header, adding the section when it is missing.
-bool ScheduleInWininit(std::u16string_view source, std::u16string_view destination);
+Win32Status ScheduleInWininit(std::u16string_view source, std::u16string_view destination);
 
 }  // namespace palisade

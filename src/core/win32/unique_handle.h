@@ -71,4 +71,20 @@ struct GdiObjectTraits {
 };
 using UniqueGdiObject = UniqueHandleOf<HGDIOBJ, GdiObjectTraits>;
 
+struct LocalMemoryTraits {
+    static HLOCAL Invalid() { return nullptr; }
+    static bool IsValid(HLOCAL h) { return h != nullptr; }
+    static void Close(HLOCAL h) { ::LocalFree(h); }
+};
+// Memory the system allocated with LocalAlloc for the caller (security
+// descriptors, access lists, FormatMessage buffers).
+using UniqueLocal = UniqueHandleOf<HLOCAL, LocalMemoryTraits>;
+
+struct IconTraits {
+    static HICON Invalid() { return nullptr; }
+    static bool IsValid(HICON h) { return h != nullptr; }
+    static void Close(HICON h) { ::DestroyIcon(h); }
+};
+using UniqueIcon = UniqueHandleOf<HICON, IconTraits>;
+
 }  // namespace palisade

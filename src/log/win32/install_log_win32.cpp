@@ -8,10 +8,15 @@
 #include <algorithm>
 #include <optional>
 
+#include "core/command_arguments.h"
+#include "core/win32/access_rights.h"
 #include "core/win32/debug_output.h"
+#include "core/win32/file_system.h"
+#include "core/win32/known_paths.h"
+#include "core/win32/process.h"
+#include "core/win32/system_error.h"
 #include "core/win32/unique_handle.h"
 #include "core/win32/wide.h"
-#include "startup/win32/process_state.h"
 
 namespace palisade {
 
@@ -23,19 +28,6 @@ public:
 };
 
 constexpr WORD kEnglishLanguage = 1033;
-constexpr int kFailureHeadingMessage = 31;
-
-std::u16string ErrorTextIn(std::uint32_t code, WORD language) {
-    wchar_t* buffer = nullptr;
-    DWORD length = ::FormatMessageW(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-        code, language, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-    std::u16string text;
-    if (length != 0 && buffer != nullptr) text = FromWide(std::wstring_view(buffer, length));
-    if (buffer != nullptr) ::LocalFree(buffer);
-    while (!text.empty() && (text.back() == u'\r' || text.back() == u'\n' || text.back() == u' ')) text.pop_back();
-    return text;
-}
 
 bool WriteAll(HANDLE file, std::string_view bytes) {
     while (!bytes.empty()) {
@@ -86,56 +78,6 @@ bool ConvertLegacyContent(HANDLE file) {
     return false;
 }
 
-// Adds an access-allowed entry for the world identity to the file's DACL.
-void GrantEveryoneFullAccess(const std::u16string& path) {
-    BYTE sidBuffer[SECURITY_MAX_SID_SIZE];
-    DWORD sidSize = sizeof(sidBuffer);
-    if (!::CreateWellKnownSid(WinWorldSid, nullptr, sidBuffer, &sidSize)) return;
-    std::wstring widePath = ToWide(path);
-    PACL oldAcl = nullptr;
-    PSECURITY_DESCRIPTOR descriptor = nullptr;
-    if (::GetNamedSecurityInfoW(widePath.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr,
-                                &oldAcl, nullptr, &descriptor) != ERROR_SUCCESS) {
-        return;
-    }
-    EXPLICIT_ACCESS_W access{};
-    access.grfAccessPermissions = GENERIC_ALL;
-    access.grfAccessMode = GRANT_ACCESS;
-    access.grfInheritance = NO_INHERITANCE;
-    access.Trustee.TrusteeForm = TRUSTEE_IS_SID;
-    access.Trustee.TrusteeType = TRUSTEE_IS_WELL_KNOWN_GROUP;
-    access.Trustee.ptstrName = reinterpret_cast<LPWSTR>(sidBuffer);
-    PACL newAcl = nullptr;
-    if (::SetEntriesInAclW(1, &access, oldAcl, &newAcl) == ERROR_SUCCESS) {
-        ::SetNamedSecurityInfoW(&widePath[0], SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, newAcl,
-                                nullptr);
-        ::LocalFree(newAcl);
-    }
-    ::LocalFree(descriptor);
-}
-
-void ClearProtectiveAttributes(const std::u16string& path) {
-    std::wstring widePath = ToWide(path);
-    DWORD attributes = ::GetFileAttributesW(widePath.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES) return;
-    DWORD cleared = attributes & ~DWORD(FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
-    if (cleared == 0) cleared = FILE_ATTRIBUTE_NORMAL;
-    if (cleared != attributes) ::SetFileAttributesW(widePath.c_str(), cleared);
-}
-
-bool StartCommandLine(std::wstring commandLine) {
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION process{};
-    if (!::CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                          &process)) {
-        return false;
-    }
-    ::CloseHandle(process.hThread);
-    ::CloseHandle(process.hProcess);
-    return true;
-}
-
 }  // namespace
 
 void ConnectRunLogToDebugger(RunLog& log) {
@@ -144,21 +86,12 @@ void ConnectRunLogToDebugger(RunLog& log) {
 }
 
 ErrorTexts SystemErrorTexts(std::uint32_t code) {
-    return ErrorTexts{ErrorTextIn(code, 0), ErrorTextIn(code, kEnglishLanguage)};
+    return ErrorTexts{SystemErrorText(code), SystemErrorText(code, kEnglishLanguage)};
 }
 
-void LogFailure(FailureList& list, std::u16string_view item) {
-    DWORD lastError = ::GetLastError();
-    InstallerProcess& process = Process();
-    std::u16string heading = process.message ? process.message(kFailureHeadingMessage) : std::u16string();
-    ErrorTexts texts = lastError != 0 ? SystemErrorTexts(lastError) : ErrorTexts{};
-    list.Append(FailureEntry(heading, item, lastError, texts));
-}
-
-LogDateTime CurrentLocalTime() {
-    SYSTEMTIME now{};
-    ::GetLocalTime(&now);
-    return LogDateTime{now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond};
+void LogFailure(FailureList& list, std::u16string_view heading, std::u16string_view item, Win32Status error) {
+    ErrorTexts texts = error.failed() ? SystemErrorTexts(error.code()) : ErrorTexts{};
+    list.Append(FailureEntry(heading, item, error.code(), texts));
 }
 
 std::u16string InstallLogPath(std::u16string_view uninstallDataFolder) {
@@ -176,7 +109,8 @@ bool WriteInstallLogFile(const std::u16string& path, const InstallLogSection& se
         if (SeekTo(file.get(), 0, FILE_END)) WriteAll(file.get(), InstallLogSectionBytes(fileEmpty, section));
     }
     ClearProtectiveAttributes(path);
-    GrantEveryoneFullAccess(path);
+    // Without the entry the log stays readable to everyone, writable by administrators.
+    (void)GrantEveryoneFullAccess(path, {});
     return true;
 }
 
@@ -187,8 +121,12 @@ void ViewInstallLog(const std::u16string& path) {
     if (opened > 32) return;
     wchar_t program[MAX_PATH] = {};
     auto found = reinterpret_cast<INT_PTR>(::FindExecutableW(widePath.c_str(), nullptr, program));
-    if (found > 32 && StartCommandLine(L"\"" + std::wstring(program) + L"\" \"" + widePath + L"\"")) return;
-    StartCommandLine(L"notepad.exe \"" + widePath + L"\"");
+    ProcessRequest viewer;
+    viewer.program = found > 32 ? FromWide(program) : WindowsFolderPath() + u"\\notepad.exe";
+    viewer.commandLine = QuoteArgument(path);
+    if (found > 32 && StartProcess(viewer).ok()) return;
+    viewer.program = WindowsFolderPath() + u"\\notepad.exe";
+    (void)StartProcess(viewer);  // nothing more to try: the log stays where the message said
 }
 
 }  // namespace palisade

@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/win32/win32_status.h"
 #include "log/failure_list.h"
 #include "log/install_log_text.h"
 #include "log/run_log.h"
@@ -14,14 +15,12 @@ namespace palisade {
 // From now on every append to `log` is also written to the debugger channel.
 void ConnectRunLogToDebugger(RunLog& log);
 
-// Appends a failure entry for `item` to `list`, with the thread's last error
-// (taken before anything else can change it) and message 31 as the heading.
-void LogFailure(FailureList& list, std::u16string_view item);
+// Appends a failure entry for `item` to `list` under `heading` (message 31 of
+// the catalogue), with the system's texts for `error` unless it is success.
+void LogFailure(FailureList& list, std::u16string_view heading, std::u16string_view item, Win32Status error);
 
 // The error's text in the user's language and in English (language 1033).
 ErrorTexts SystemErrorTexts(std::uint32_t code);
-
-LogDateTime CurrentLocalTime();
 
 // `folder` joined with "Install.log".
 std::u16string InstallLogPath(std::u16string_view uninstallDataFolder);

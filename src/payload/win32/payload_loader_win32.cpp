@@ -5,15 +5,17 @@
 
 #include <algorithm>
 
+#include "core/fatal_codes.h"
 #include "core/format.h"
 #include "core/text.h"
+#include "core/win32/fatal.h"
+#include "core/win32/process_state.h"
+#include "core/win32/system_library.h"
 #include "payload/archive.h"
 #include "payload/settings_schema.h"
 #include "payload/signature_result.h"
 #include "payload/stripped_installer.h"
 #include "payload/win32/signature_check_win32.h"
-#include "startup/win32/fatal.h"
-#include "startup/win32/process_state.h"
 
 namespace palisade {
 
@@ -34,7 +36,7 @@ PayloadHeader ReadHeaderOrDie(ByteView payload) {
     PayloadHeaderRead read = ReadPayloadHeader(payload);
     if (auto* error = std::get_if<PayloadError>(&read)) FatalError(error->code);
     if (auto* mismatch = std::get_if<BuilderVersionMismatch>(&read)) {
-        FatalNarrow(FormatVersionMismatch(Process().caption, mismatch->storedVersion));
+        FatalWide(FormatVersionMismatch(Process().caption, mismatch->storedVersion));
     }
     return std::get<PayloadHeader>(std::move(read));
 }
@@ -48,8 +50,10 @@ void TestIntegrity(const LoadedPayload& payload, const std::vector<std::uint8_t>
             }
             break;
         case 2: {
-            int n = VerifyOwnSignature(executable.path);
-            if (SignatureResultIsFatal(n, ::GetLastError())) FatalError(1000 + n, true);
+            SignatureCheck check = VerifyOwnSignature(executable.path);
+            if (SignatureResultIsFatal(check.result, check.lastError)) {
+                FatalError(FatalCode::kSignatureBase + check.result, Win32Status(check.lastError));
+            }
             break;
         }
         default:
@@ -63,8 +67,7 @@ void TestIntegrity(const LoadedPayload& payload, const std::vector<std::uint8_t>
 void SwitchOffRedirectionFor64BitOnly(const InstallerSettings& settings) {
     if (settings.bitness != 1) return;
     using DisableFunction = BOOL(WINAPI*)(PVOID*);
-    auto disable = reinterpret_cast<DisableFunction>(reinterpret_cast<void (*)()>(
-        ::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "Wow64DisableWow64FsRedirection")));
+    auto disable = KernelFunction<DisableFunction>("Wow64DisableWow64FsRedirection");
     PVOID previous = nullptr;
     Process().wow64RedirectionOff = disable != nullptr && disable(&previous) != FALSE;
 }
@@ -110,7 +113,7 @@ ByteView LoadArchive(const LoadedPayload& payload, const OwnExecutable& executab
     ByteView archive;
     if (payload.settings.archiveInFile == 0) {
         std::optional<ByteView> inSection = ArchiveBytesInSection(payload.header, payload.section);
-        if (!inSection) FatalError(46);
+        if (!inSection) FatalError(FatalCode::kArchiveAvailable);
         archive = *inSection;
     } else {
         ArchiveFileRange range = ArchiveRangeInFile(payload.header, section.rawPosition, executable.file.Size());
@@ -121,7 +124,7 @@ ByteView LoadArchive(const LoadedPayload& payload, const OwnExecutable& executab
         }
         if (!read) {
             buffer.clear();
-            FatalNarrow(Format(kArchiveReadFailedText, {std::int64_t(range.available), std::int64_t(range.position)}));
+            FatalWide(Format(kArchiveReadFailedText, {std::int64_t(range.available), std::int64_t(range.position)}));
         }
         archive = ByteView(buffer);
     }

@@ -6,11 +6,11 @@
 #include <memory>
 #include <vector>
 
+#include "core/win32/own_executable.h"
 #include "payload/payload_decoder.h"
 #include "payload/payload_header.h"
+#include "payload/section_locator.h"
 #include "payload/settings.h"
-#include "startup/section_locator.h"
-#include "startup/win32/own_executable.h"
 
 namespace palisade {
 

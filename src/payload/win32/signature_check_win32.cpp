@@ -7,31 +7,29 @@
 #include <wintrust.h>
 
 #include "core/win32/guarded_call.h"
+#include "core/win32/system_library.h"
 #include "core/win32/unique_handle.h"
 #include "core/win32/wide.h"
 #include "payload/signature_result.h"
 
 namespace palisade {
 
-int VerifyOwnSignature(const std::u16string& executablePath) {
+SignatureCheck VerifyOwnSignature(const std::u16string& executablePath) {
     std::wstring path = ToWide(executablePath);
     {
         // The verifier opens the file itself; an open failure is told apart
         // from a signature failure by trying first.
         UniqueFileHandle probe(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                              nullptr, OPEN_EXISTING, 0, nullptr));
-        if (!probe) return MapSignatureOpenFailure(::GetLastError());
+        if (!probe) {
+            DWORD error = ::GetLastError();
+            return {MapSignatureOpenFailure(error), error};
+        }
     }
-    UniqueHmodule wintrust(::LoadLibraryW(L"wintrust.dll"));
+    UniqueHmodule wintrust = LoadSystemLibrary(L"wintrust.dll").value_or(UniqueHmodule());
     using VerifyFunction = LONG(WINAPI*)(HWND, GUID*, LPVOID);
-    // Through void(*)(): GetProcAddress's FARPROC carries no real signature.
-    auto verify = wintrust ? reinterpret_cast<VerifyFunction>(
-                                 reinterpret_cast<void (*)()>(::GetProcAddress(wintrust.get(), "WinVerifyTrust")))
-                           : nullptr;
-    if (verify == nullptr) {
-        ::SetLastError(kVerifierMissingLastError);
-        return kSignatureVerifierMissing;
-    }
+    auto verify = LibraryFunction<VerifyFunction>(wintrust.get(), "WinVerifyTrust");
+    if (verify == nullptr) return {kSignatureVerifierMissing, kVerifierMissingLastError};
 
     WINTRUST_FILE_INFO file{};
     file.cbStruct = sizeof(file);
@@ -46,12 +44,13 @@ int VerifyOwnSignature(const std::u16string& executablePath) {
     GUID action = WINTRUST_ACTION_GENERIC_VERIFY_V2;
 
     LONG status = 0;
-    GuardedResult guarded = RunGuarded([&] { status = verify(static_cast<HWND>(INVALID_HANDLE_VALUE), &action, &data); });
-    if (guarded.faulted) return kSignatureVerifierCrashed;
-    DWORD lastError = ::GetLastError();
-    int n = MapSignatureStatus(static_cast<std::uint32_t>(status), lastError);
-    ::SetLastError(lastError);
-    return n;
+    DWORD lastError = 0;
+    GuardedResult guarded = RunGuarded([&] {
+        status = verify(static_cast<HWND>(INVALID_HANDLE_VALUE), &action, &data);
+        lastError = ::GetLastError();
+    });
+    if (guarded.faulted) return {kSignatureVerifierCrashed, 0};
+    return {MapSignatureStatus(static_cast<std::uint32_t>(status), lastError), lastError};
 }
 
 }  // namespace palisade

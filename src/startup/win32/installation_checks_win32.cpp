@@ -5,14 +5,18 @@
 #include <windows.h>
 
 #include "actions/win32/file_writer_win32.h"
+#include "core/fatal_texts.h"
 #include "core/format.h"
+#include "core/message_numbers.h"
 #include "core/text.h"
+#include "core/win32/fatal.h"
+#include "core/win32/file_system.h"
+#include "core/win32/process_state.h"
+#include "core/win32/system_library.h"
 #include "core/win32/wide.h"
-#include "startup/fatal_texts.h"
-#include "startup/win32/fatal.h"
+#include "payload/settings_flags.h"
 #include "startup/win32/installation_lookup_win32.h"
 #include "startup/win32/installation_run_win32.h"
-#include "startup/win32/process_state.h"
 #include "system/win32/system_control_win32.h"
 #include "ui/win32/message_box_win32.h"
 #include "ui/win32/notify_win32.h"
@@ -60,9 +64,13 @@ std::u16string InstallationRun::Message(int n) const { return m_settings.message
 
 void InstallationRun::StopWithMessage(std::u16string_view text) { FatalWide(text); }
 
+void InstallationRun::EndIfFatal(StepResult result) {
+    if (result.IsFatal()) FatalError(result.FatalCode());
+}
+
 void InstallationRun::Cancel() {
     NotifyEvent(m_settings.cancelNotifyAddress, 0);
-    if (!Automatic()) ShowInstallerMessage(Message(98), Message(111), MB_OK | MB_ICONWARNING);
+    if (!Automatic()) ShowInstallerMessage(Message(Msg::kInstallCancelled), Message(Msg::kCancelledCaption), MB_OK | MB_ICONWARNING);
     ExitInstaller(1);
 }
 
@@ -96,14 +104,14 @@ void InstallationRun::ChooseLanguage() {
         if (ShowWizardPage(WizardPage::Language) == PageAnswer::Cancel) Cancel();
     }
     if (catalogue.IsLoaded()) m_state.languageName = catalogue.Languages()[catalogue.CurrentLanguage()];
-    if (!Message(114).empty()) m_settings.pageText = Message(114);
+    if (!Message(Msg::kPageTextOverride).empty()) m_settings.pageText = Message(Msg::kPageTextOverride);
 }
 
 void InstallationRun::CheckBitness() {
     const OsVersionInfo& os = m_context.facts.OsVersion();
     if (int needed = RequiredBitness(m_settings.bitness, os.is64Bit)) {
         if (Automatic()) ExitInstaller(1);
-        StopWithMessage(Format(Message(81), {needed}));
+        StopWithMessage(Format(Message(Msg::kWrongBitness), {needed}));
     }
     if (m_settings.bitness == 1 && !Process().wow64RedirectionOff) StopWithMessage(kWow64RedirectionFailedText);
 }
@@ -114,9 +122,9 @@ void InstallationRun::CheckSystem() {
         HCURSOR previous = ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
         bool tooOld = BelowMinimumSystem(m_settings.minimumSystemVersion, os);
         ::SetCursor(previous ? previous : ::LoadCursorW(nullptr, IDC_ARROW));
-        if (tooOld) StopWithMessage(Format(Message(60), {MinimumSystemText(m_settings.minimumSystemVersion)}));
+        if (tooOld) StopWithMessage(Format(Message(Msg::kSystemTooOld), {MinimumSystemText(m_settings.minimumSystemVersion)}));
     }
-    if (m_settings.excludedSystems & SystemKindBit(os)) StopWithMessage(Format(Message(61), {m_osName}));
+    if (m_settings.excludedSystems & SystemKindBit(os)) StopWithMessage(Format(Message(Msg::kSystemExcluded), {m_osName}));
 }
 
 void InstallationRun::CheckMasterProduct() {
@@ -124,11 +132,11 @@ void InstallationRun::CheckMasterProduct() {
     std::optional<ExistingInstallation> master = ReadUninstallEntry(m_settings.masterUninstallName);
     bool wantsFolder = m_defaultPath.source == DefaultInstallPath::Source::Master;
     if (!master || (wantsFolder && master->location.empty())) {
-        StopWithMessage(Format(Message(12), {m_settings.masterDisplayName}));
+        StopWithMessage(Format(Message(Msg::kMasterProductMissing), {m_settings.masterDisplayName}));
     }
     const std::u16string& minimum = m_settings.masterMinimumVersion;
     if (!minimum.empty() && CompareProductVersions(master->version, minimum) < 0) {
-        StopWithMessage(Format(Message(112), {m_settings.masterDisplayName, minimum}));
+        StopWithMessage(Format(Message(Msg::kMasterProductTooOld), {m_settings.masterDisplayName, minimum}));
     }
     if (wantsFolder) m_masterFolder = NormaliseFolder(master->location);
 }
@@ -137,7 +145,7 @@ void InstallationRun::TakeSingleInstanceMutex() {
     if (!Flag1(Flags1::kSingleInstance)) return;
     m_singleInstanceMutex = ::CreateMutexW(nullptr, FALSE, kSingleInstanceMutexName);
     DWORD wait = m_singleInstanceMutex ? ::WaitForSingleObject(m_singleInstanceMutex, 0) : WAIT_FAILED;
-    if (wait != WAIT_OBJECT_0 && wait != WAIT_ABANDONED) StopWithMessage(Message(91));
+    if (wait != WAIT_OBJECT_0 && wait != WAIT_ABANDONED) StopWithMessage(Message(Msg::kAnotherInstallRunning));
 }
 
 void InstallationRun::LookUpExistingInstallation() {
@@ -159,26 +167,23 @@ void InstallationRun::LookUpExistingInstallation() {
 void InstallationRun::PlayStartupSound() {
     if (Automatic() || m_settings.startupSound.empty()) return;
     // winmm is loaded only for the runs that play something.
-    static HMODULE winmm = ::LoadLibraryW(L"winmm.dll");
     using PlaySoundFunction = BOOL(WINAPI*)(LPCWSTR, HMODULE, DWORD);
-    auto play = winmm ? reinterpret_cast<PlaySoundFunction>(
-                            reinterpret_cast<void (*)()>(::GetProcAddress(winmm, "PlaySoundW")))
-                      : nullptr;
+    static auto play = LibraryFunction<PlaySoundFunction>(LoadSystemLibraryForProcess(L"winmm.dll"), "PlaySoundW");
     constexpr DWORD kMemoryAsyncNoDefault = 0x0004 | 0x0001 | 0x0002;  // SND_MEMORY | SND_ASYNC | SND_NODEFAULT
     if (play) play(reinterpret_cast<LPCWSTR>(m_settings.startupSound.data()), nullptr, kMemoryAsyncNoDefault);
 }
 
 void InstallationRun::ShowIntroductionPages() {
     if (Flag1(Flags1::kGreetingPage) || (!Automatic() && !Flag2(Flags2::kNoGreetingPage))) {
-        if (ShowWizardPage(WizardPage::Greeting, Message(65)) == PageAnswer::Cancel) Cancel();
+        if (ShowWizardPage(WizardPage::Greeting, Message(Msg::kGreetingCaption)) == PageAnswer::Cancel) Cancel();
     }
     if (!m_settings.installPassword.empty() && ShowWizardPage(WizardPage::Password) != PageAnswer::Next) Cancel();
     if (Automatic()) return;
     for (const ByteBlob& text : m_settings.licenceTexts) {
-        if (!text.empty() && ShowWizardPage(WizardPage::Licence, Message(63)) == PageAnswer::Cancel) Cancel();
+        if (!text.empty() && ShowWizardPage(WizardPage::Licence, Message(Msg::kLicencePrefix)) == PageAnswer::Cancel) Cancel();
     }
     for (const ByteBlob& text : m_settings.readmeTexts) {
-        if (!text.empty() && ShowWizardPage(WizardPage::Readme, Message(64)) == PageAnswer::Cancel) Cancel();
+        if (!text.empty() && ShowWizardPage(WizardPage::Readme, Message(Msg::kReadmePrefix)) == PageAnswer::Cancel) Cancel();
     }
 }
 
@@ -209,23 +214,25 @@ void InstallationRun::SettleExistingInstallation() {
         m_state.automatic = false;
         const std::u16string& command =
             !existing.quietUninstallString.empty() ? existing.quietUninstallString : existing.uninstallString;
-        if (command.empty()) StopWithMessage(Message(9));
+        if (command.empty()) StopWithMessage(Message(Msg::kMustUninstallFirst));
         if (ShowWizardPage(WizardPage::MustUninstall) != PageAnswer::Next) Cancel();
-        StartProgram(MustUninstallCommand(command, FromWide(::GetCommandLineW())));
+        // The old uninstaller restarts this installer when it is done; if it
+        // cannot be started there is nothing more this run can do.
+        (void)StartProgram(MustUninstallCommand(command, FromWide(::GetCommandLineW())));
         ExitInstaller(1);
     }
     if (DowngradeForbidden(existing.noDowngradeBelow, m_productVersion)) {
-        if (!Silent()) ShowInstallerMessage(Format(Message(106), {existing.noDowngradeBelow}), u"", MB_ICONERROR);
+        if (!Silent()) ShowInstallerMessage(Format(Message(Msg::kDowngradeForbidden), {existing.noDowngradeBelow}), u"", MB_ICONERROR);
         ExitInstaller(1);
     }
     InstallTypeDecision type = DecideInstallType(Flag2(Flags2::kCompareVersions), existing.version, m_productVersion);
     m_state.existingInstall = type.type;
     if (!Automatic() && !Flag1(Flags1::kNoExistingInstallQuestion)) {
-        std::u16string question = Format(Message(7), {Message(type.questionMessage), m_settings.displayName,
+        std::u16string question = Format(Message(Msg::kExistingInstallQuestion), {Message(type.questionMessage), m_settings.displayName,
                                                       existing.version, m_productVersion, existing.location});
-        if (!AskYesNo(question, Message(2))) Cancel();
+        if (!AskYesNo(question, Message(Msg::kAlreadyInstalledCaption))) Cancel();
     }
-    if (UnexpectedExistingVersion(m_settings, existing.version) && !AskYesNo(Message(72), Message(20))) {
+    if (UnexpectedExistingVersion(m_settings, existing.version) && !AskYesNo(Message(Msg::kDifferentVersionQuestion), Message(Msg::kSetupCaption))) {
         NotifyEvent(m_settings.cancelNotifyAddress, 0);
         ExitInstaller(1);
     }
@@ -242,7 +249,7 @@ void InstallationRun::SettleNewInstallFolder() {
         ShowWizardPage(WizardPage::Folder, folder) == PageAnswer::Cancel) {
         Cancel();
     }
-    if (NormaliseFolder(folder).empty() || !CreateFolderPath(folder)) StopWithMessage(Message(73));
+    if (NormaliseFolder(folder).empty() || CreateFolderPath(folder).failed()) StopWithMessage(Message(Msg::kFolderCannotBeCreated));
     m_state.installFolder = NormaliseFolder(folder);
 }
 
@@ -253,14 +260,14 @@ void InstallationRun::SettlePortableAndStartMenu() {
     m_state.uninstallDataFolder = m_settings.uninstallSubdir.empty()
                                       ? m_state.installFolder
                                       : JoinFolder(m_state.installFolder, m_settings.uninstallSubdir);
-    if (PayloadBit(PayloadBits::kRecordInstallFolder)) {
+    if (PayloadBit(PayloadFlags::kRecordInstallFolder)) {
         m_record.uninstallItems.Record(m_state.installFolder, UninstallItemType::InstallFolder);
     }
     if (m_state.existingInstall == kNewInstallation || !m_existing || m_existing->startMenu.empty()) {
         m_state.startMenuFolderName = ReplacePlaceholders(m_settings.productStartMenu, m_settings.displayName,
                                                           m_settings.productDescription, m_osName);
         bool pageWanted = !Automatic() && Flag2(Flags2::kStartMenuPage) &&
-                          (!m_state.portable || !PayloadBit(PayloadBits::kPortableNoShortcuts));
+                          (!m_state.portable || !PayloadBit(PayloadFlags::kPortableNoShortcuts));
         if (pageWanted && ShowWizardPage(WizardPage::StartMenu) == PageAnswer::Cancel) Cancel();
     } else {
         m_state.startMenuFolderName = m_existing->startMenu;

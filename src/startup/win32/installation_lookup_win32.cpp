@@ -3,24 +3,22 @@
 
 #include <windows.h>
 
-#include "core/win32/unique_handle.h"
-#include "core/win32/wide.h"
-#include "variables/win32/registry_text.h"
+#include "core/win32/registry.h"
 
 namespace palisade {
 namespace {
 
 std::u16string TextOrEmpty(HKEY key, std::u16string_view name) {
-    return ReadRegistryTextValue(key, name).value_or(u"");
+    return ReadRegistryText(key, name).value_or(u"");
 }
 
 }  // namespace
 
 std::optional<ExistingInstallation> ReadUninstallEntry(std::u16string_view entryName) {
-    std::wstring path = ToWide(std::u16string(kInstalledProgramsKey) + u"\\" + std::u16string(entryName));
-    HKEY raw = nullptr;
-    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ, &raw) != ERROR_SUCCESS) return std::nullopt;
-    UniqueHkey key(raw);
+    Win32Result<UniqueHkey> opened = TryOpenKey(
+        HKEY_LOCAL_MACHINE, std::u16string(kInstalledProgramsKey) + u"\\" + std::u16string(entryName), KEY_READ);
+    if (!opened.ok()) return std::nullopt;
+    const UniqueHkey& key = *opened;
     ExistingInstallation entry;
     entry.location = TextOrEmpty(key.get(), u"InstallLocation");
     entry.version = TextOrEmpty(key.get(), u"DisplayVersion");
@@ -34,7 +32,7 @@ std::optional<ExistingInstallation> ReadUninstallEntry(std::u16string_view entry
 
 std::optional<std::u16string> ReadRegistryValueText(const RegistryValuePath& path) {
     HKEY hive = path.root == RegistryRoot::LocalMachine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
-    return ReadRegistryText(hive, path.key, path.value);
+    return ReadRegistryText(hive, path.key, path.value).ToOptional();
 }
 
 }  // namespace palisade

@@ -8,14 +8,15 @@
 #include <optional>
 #include <string>
 
-#include "actions/install_context.h"
-#include "actions/installation_record.h"
+#include "core/step_result.h"
+#include "core/win32/own_executable.h"
+#include "log/installation_record.h"
+#include "payload/section_locator.h"
 #include "payload/settings_flags.h"
 #include "payload/win32/payload_loader_win32.h"
 #include "startup/install_decisions.h"
-#include "startup/section_locator.h"
-#include "startup/win32/own_executable.h"
 #include "ui/win32/progress_win32.h"
+#include "variables/install_context.h"
 #include "variables/installation_state.h"
 
 namespace palisade {
@@ -52,11 +53,12 @@ private:
     void InstallArchive();
     void Finish();
     void WriteLogAndFinishMessage();
-    void LaunchProgramOnExit();
 
     // Helpers.
     std::u16string Message(int n) const;
     [[noreturn]] void StopWithMessage(std::u16string_view text);
+    // A step that met a numbered fatal condition ends the run here.
+    void EndIfFatal(StepResult result);
     [[noreturn]] void Cancel();
     bool RunAuthorBatch(const std::string& commands, int addition, bool titled, bool hidden,
                         std::uint32_t titleMessage = 0);

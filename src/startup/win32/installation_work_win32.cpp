@@ -13,16 +13,20 @@
 #include "actions/win32/shared_counts_win32.h"
 #include "actions/win32/shortcuts_win32.h"
 #include "core/format.h"
+#include "core/message_numbers.h"
 #include "core/text.h"
+#include "core/win32/fatal.h"
+#include "core/win32/file_system.h"
+#include "core/win32/process_state.h"
 #include "core/win32/system_error.h"
+#include "core/win32/system_time.h"
 #include "core/win32/wide.h"
 #include "log/finish_message.h"
 #include "log/win32/install_log_win32.h"
 #include "payload/archive.h"
 #include "payload/item_walker.h"
-#include "startup/win32/fatal.h"
+#include "payload/settings_flags.h"
 #include "startup/win32/installation_run_win32.h"
-#include "startup/win32/process_state.h"
 #include "system/win32/close_applications_win32.h"
 #include "system/win32/restore_point_win32.h"
 #include "system/win32/system_control_win32.h"
@@ -37,17 +41,6 @@
 namespace palisade {
 namespace {
 
-LogDateTime BuildDateOf(const BuildDate& date) {
-    LogDateTime result;
-    result.year = date.year;
-    result.month = date.month;
-    result.day = date.day;
-    result.hour = date.hour;
-    result.minute = date.minute;
-    result.second = date.second;
-    return result;
-}
-
 // The deletions that apply at installation run before any file is written;
 // those that apply at uninstallation travel to the uninstaller in the
 // uninstall data.
@@ -58,7 +51,8 @@ void RunScheduledDeletions(InstallContext& context) {
     run.installFolder = context.state.installFolder;
     run.expand = [&context](std::u16string_view text) { return context.Expand(text); };
     run.log = &context.log;
-    ProcessFileDeletions(deletions, run);
+    StepResult deleted = ProcessFileDeletions(deletions, run);
+    if (deleted.IsFatal()) FatalError(deleted.FatalCode());
     if (run.restartNeeded) context.settings.settingsFlags1 |= Flags1::kRestartRequired;
     for (const FileDeletion& deletion : deletions) {
         if (AppliesAt(deletion, false)) context.record.conditionalDelete += ConditionalDeleteLine(deletion);
@@ -102,12 +96,13 @@ void InstallationRun::PrepareSystem() {
     if (!ProcessIsAdministrator()) log.AppendNarrow("Warning: the installer does not have admin rights.\r\n\r\n");
     static RestorePoint restorePoint;  // committed by its destructor if still open at exit
     m_restorePoint = &restorePoint;
-    if (PayloadBit(PayloadBits::kRestorePoint)) BeginRestorePoint(m_context, restorePoint);
+    if (PayloadBit(PayloadFlags::kRestorePoint)) BeginRestorePoint(m_context, restorePoint);
 
-    if (!m_settings.uninstallSubdir.empty() && !CreateFolderPath(m_state.uninstallDataFolder)) {
-        DWORD error = ::GetLastError();
-        m_context.log.failures.Append(u"Failed to create uninstall data folder \"" + m_state.uninstallDataFolder +
-                                      u"\": " + SystemErrorText(error));
+    if (!m_settings.uninstallSubdir.empty()) {
+        if (Win32Status created = CreateFolderPath(m_state.uninstallDataFolder); created.failed()) {
+            m_context.log.failures.Append(u"Failed to create uninstall data folder \"" + m_state.uninstallDataFolder +
+                                          u"\": " + SystemErrorText(created.code()));
+        }
     }
     PlaceSharedFolder(m_context);
     GrantFolderRights(m_state.installFolder, m_context);
@@ -143,34 +138,34 @@ bool InstallationRun::RunAuthorBatch(const std::string& commands, int addition, 
 }
 
 void InstallationRun::RunPreInstallationBatches() {
-    RunAuthorBatch(m_settings.preInstallBatch, 0, PayloadBit(PayloadBits::kPreInstallBatchTitle),
+    RunAuthorBatch(m_settings.preInstallBatch, 0, PayloadBit(PayloadFlags::kPreInstallBatchTitle),
                    Flag1(Flags1::kHidePreInstallBatch), 0);
     if (m_state.existingInstall == kUpgrade) {
-        RunAuthorBatch(m_settings.upgradeBatch, -1, PayloadBit(PayloadBits::kUpgradeBatchTitle),
+        RunAuthorBatch(m_settings.upgradeBatch, -1, PayloadBit(PayloadFlags::kUpgradeBatchTitle),
                        Flag2(Flags2::kHideUpgradeBatch), 1);
     }
     if (m_existing && (m_state.existingInstall == kReinstall ||
-                       !PayloadBit(PayloadBits::kReinstallBatchOnlyOnReinstall))) {
-        RunAuthorBatch(m_settings.reinstallBatch, -1, PayloadBit(PayloadBits::kReinstallBatchTitle),
+                       !PayloadBit(PayloadFlags::kReinstallBatchOnlyOnReinstall))) {
+        RunAuthorBatch(m_settings.reinstallBatch, -1, PayloadBit(PayloadFlags::kReinstallBatchTitle),
                        Flag2(Flags2::kHideReinstallBatch), 2);
     }
 }
 
 void InstallationRun::InstallArchive() {
-    m_progress.SetStatusMessage(8);
+    m_progress.SetStatusMessage(Msg::kPreparing);
     m_progress.SetProgress(2);
-    m_progress.SetStatusMessage(62);
+    m_progress.SetStatusMessage(Msg::kCheckingData);
     m_progress.SetProgress(21);
     std::vector<std::uint8_t> archiveBuffer;
     ByteView archive = LoadArchive(m_payload, m_executable, m_section, archiveBuffer);
-    m_progress.SetStatusMessage(54);
+    m_progress.SetStatusMessage(Msg::kInstallingCaption);
     m_progress.SetProgress(26);
     RunScheduledDeletions(m_context);
     m_progress.SetProgress(27);
 
-    bool compressed = (m_settings.settingsFlags1 & kCompressedChunksBit) != 0;
+    bool compressed = (m_settings.settingsFlags1 & Flags1::kCompressedChunks) != 0;
     ItemWalker walker(m_payload.header, archive, *m_payload.cipher, compressed);
-    InstallFiles(walker, m_payload.header.itemSizes.size(), m_context);
+    EndIfFatal(InstallFiles(walker, m_payload.header.itemSizes.size(), m_context));
     FinishFileWalk(m_context);
     if (Flag1(Flags1::kUninstaller) && !m_state.portable) IncrementSharedCounts(m_context);
     m_progress.SetProgress(93);
@@ -178,7 +173,7 @@ void InstallationRun::InstallArchive() {
     CreateShortcuts(m_context);
     WriteRegistryEntries(m_context);
     InstallAssociations(m_context);
-    AddFirewallExceptions(m_context);
+    EndIfFatal(AddFirewallExceptions(m_context));
 }
 
 void InstallationRun::Finish() {
@@ -186,13 +181,13 @@ void InstallationRun::Finish() {
     inputs.strippedInstaller = ByteView(m_payload.strippedInstaller);
     inputs.installedBytes = m_totalSize;
     inputs.session = Process().startTime;
-    RegisterUninstall(m_context, inputs);
+    EndIfFatal(RegisterUninstall(m_context, inputs));
     m_progress.SetProgress(100);
     if (Flag1(Flags1::kUninstaller)) WriteUninstallData(m_context);
-    RunAuthorBatch(m_settings.postInstallBatch, 1, PayloadBit(PayloadBits::kPostInstallBatchTitle),
+    RunAuthorBatch(m_settings.postInstallBatch, 1, PayloadBit(PayloadFlags::kPostInstallBatchTitle),
                    Flag1(Flags1::kHidePostInstallBatch), 3);
     NotifyEvent(m_settings.completionNotifyAddress, 1);
-    if (PayloadBit(PayloadBits::kRestorePoint)) CommitRestorePoint(m_context, *m_restorePoint);
+    if (PayloadBit(PayloadFlags::kRestorePoint)) CommitRestorePoint(m_context, *m_restorePoint);
 
     std::u16string launch = !Process().options.programToRunOnExit.empty() ? Process().options.programToRunOnExit
                                                                            : m_settings.launchProgram;
@@ -203,10 +198,10 @@ void InstallationRun::Finish() {
     // A silent run never restarts the computer: nobody agreed, and other
     // programs' unsaved work would be lost. The need stays in the log and in
     // the product key's flags for the admin's tools.
-    bool restart = Flag1(Flags1::kRestartRequired) && !Silent() && AskYesNo(Message(37), Message(20));
+    bool restart = Flag1(Flags1::kRestartRequired) && !Silent() && AskYesNo(Message(Msg::kRestartToFinishInstall), Message(Msg::kSetupCaption));
     RunAuthorBatch(m_settings.installExitBatch, 2, false, Flag1(Flags1::kHideInstallExitBatch));
     if (restart) RestartComputer();
-    if (!launch.empty() && !StartProgram(launch)) {
+    if (!launch.empty() && StartProgram(launch).failed()) {
         ::ShellExecuteW(nullptr, nullptr, ToWide(launch).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
     }
 }
@@ -228,27 +223,27 @@ void InstallationRun::WriteLogAndFinishMessage() {
     FinishChoice choice = ChooseFinishMessage(finish);
     m_settings.settingsFlags2 = choice.settingsFlags2;
     if (choice.message == FinishMessage::AskToViewLog) {
-        viewLog = AskYesNo(Format(Message(40), {path}), Message(41));
+        viewLog = AskYesNo(Format(Message(Msg::kViewLogQuestion), {path}), Message(Msg::kInstallIncompleteCaption));
     } else if (choice.message != FinishMessage::None) {
         // The summary page is the wizard's; until it exists the plain box says the same.
-        ShowInstallerMessage(Message(42), Message(43), MB_OK | MB_ICONINFORMATION);
+        ShowInstallerMessage(Message(Msg::kInstalledText), Message(Msg::kInstallCompleteCaption), MB_OK | MB_ICONINFORMATION);
     }
 
     if (ShouldWriteInstallLog(Flag1(Flags1::kKeepInstallLog), failures)) {
         InstallLogSection section;
         InstallLogHeader& header = section.header;
         header.productName = m_settings.displayName;
-        header.installTime = CurrentLocalTime();
+        header.installTime = LocalNow();
         header.looksForExistingInstall = Flag1(Flags1::kUninstaller);
         header.existingInstall = m_state.existingInstall;
         header.installFolder = m_state.installFolder;
-        header.buildDate = BuildDateOf(m_settings.buildDate);
+        header.buildDate = m_settings.buildDate;
         header.productVersion = m_productVersion;
         header.overwrittenVersion = m_state.oldVersion;
         header.osDescription = DescribeOs(m_context.facts.OsVersion(), 0);
         section.runLog = log.runLog.Bytes();
         section.failures = failures;
-        std::u16string success = Message(43);
+        std::u16string success = Message(Msg::kInstallCompleteCaption);
         section.successText = success;
         if (!WriteInstallLogFile(path, section)) viewLog = false;
     } else {

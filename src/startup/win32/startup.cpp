@@ -6,31 +6,23 @@
 
 #include <memory>
 
+#include "core/fatal_codes.h"
+#include "core/fatal_texts.h"
 #include "core/format.h"
-#include "core/program_narrow.h"
+#include "core/win32/code_page.h"
 #include "core/win32/debug_output.h"
+#include "core/win32/fatal.h"
+#include "core/win32/known_paths.h"
+#include "core/win32/privileges.h"
+#include "core/win32/process_state.h"
 #include "core/win32/wide.h"
-#include "startup/fatal_texts.h"
-#include "startup/win32/fatal.h"
-#include "startup/win32/process_state.h"
+#include "startup/command_line.h"
 #include "uninstall/win32/self_removal_win32.h"
 #include "uninstall/win32/uninstaller_win32.h"
 
 namespace palisade {
 
 namespace {
-
-void EnableTakeOwnershipPrivilege() {
-    HANDLE rawToken = nullptr;
-    if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &rawToken)) return;
-    UniqueHandle token(rawToken);
-    TOKEN_PRIVILEGES privileges{};
-    privileges.PrivilegeCount = 1;
-    privileges.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
-    if (::LookupPrivilegeValueW(nullptr, L"SeTakeOwnershipPrivilege", &privileges.Privileges[0].Luid)) {
-        ::AdjustTokenPrivileges(token.get(), FALSE, &privileges, 0, nullptr, nullptr);
-    }
-}
 
 LONG WINAPI UnhandledExceptionFilterHook(EXCEPTION_POINTERS* info) {
     // The crash report takes over here once it is part of the program; until
@@ -55,15 +47,15 @@ std::int64_t StartTime() {
     return std::int64_t(value & ~(std::uint64_t(1) << 63));
 }
 
-std::string ToAnsiCodePage(std::u16string_view text) {
-    if (text.empty()) return {};
-    std::wstring wide = ToWide(text);
-    int size = ::WideCharToMultiByte(CP_ACP, 0, wide.data(), int(wide.size()), nullptr, 0, "?", nullptr);
-    std::string out(std::size_t(size > 0 ? size : 0), '\0');
-    if (size > 0) {
-        ::WideCharToMultiByte(CP_ACP, 0, wide.data(), int(wide.size()), out.data(), size, "?", nullptr);
-    }
-    return out;
+std::u16string ProgramFileName() {
+    std::u16string full = OwnModulePath();
+    std::size_t slash = full.find_last_of(u"\\/");
+    return slash == std::u16string::npos ? full : full.substr(slash + 1);
+}
+
+// Ends the run with the usage text and `complaint`.
+[[noreturn]] void ShowUsage(std::u16string_view complaint) {
+    FatalWide(FormatUsage(complaint, ProgramFileName()));
 }
 
 void ParseProcessCommandLine() {
@@ -71,7 +63,6 @@ void ParseProcessCommandLine() {
     std::u16string line = FromWide(::GetCommandLineW());
     CommandLineResult parsed = ParseCommandLine(SkipProgramPath(line), ToAnsiCodePage);
     process.options = std::move(parsed.options);
-    process.installPathOverrideNarrow = EncodeProgramNarrow(process.options.installPathOverride);
     if (parsed.usageComplaint) ShowUsage(*parsed.usageComplaint);
 }
 
@@ -88,9 +79,9 @@ void ParseProcessCommandLine() {
 SetupSection LocatePayload(const OwnExecutable& executable) {
     SectionLookup lookup = LocateSetupSection(executable.file);
     if (auto* error = std::get_if<SectionError>(&lookup)) FatalError(error->code);
-    if (std::holds_alternative<NoSetupSection>(lookup)) FatalNarrow(kNoInstallationDataText);
+    if (std::holds_alternative<NoSetupSection>(lookup)) FatalWide(kNoInstallationDataText);
     SetupSection section = std::get<SetupSection>(lookup);
-    if (!executable.file.Seek(section.rawPosition)) FatalError(10);
+    if (!executable.file.Seek(section.rawPosition)) FatalError(FatalCode::kSectionNotReachable);
     return section;
 }
 
@@ -100,7 +91,7 @@ SetupSection StartProcess(HINSTANCE instance, const OwnExecutable*& executableOu
     InstallerProcess& process = Process();
     process.caption = kApplicationCaption;
     process.oleInitialised = SUCCEEDED(::OleInitialize(nullptr));
-    EnableTakeOwnershipPrivilege();
+    (void)EnablePrivilege(SE_TAKE_OWNERSHIP_NAME);  // a failure is not reported
     ::SetUnhandledExceptionFilter(UnhandledExceptionFilterHook);
     ::EnumDisplayMonitors(nullptr, nullptr, CollectMonitor, 0);
     process.instance = instance;

@@ -1,8 +1,8 @@
 // Process start: the steps run before the payload is read.
 #pragma once
 
-#include "startup/section_locator.h"
-#include "startup/win32/own_executable.h"
+#include "core/win32/own_executable.h"
+#include "payload/section_locator.h"
 
 namespace palisade {
 

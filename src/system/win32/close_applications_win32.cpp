@@ -7,11 +7,10 @@
 #include <algorithm>
 
 #include "core/format.h"
+#include "core/win32/fatal.h"
 #include "core/win32/unique_handle.h"
 #include "core/win32/wide.h"
 #include "payload/message_catalogue.h"
-#include "startup/win32/fatal.h"
-#include "startup/win32/process_state.h"
 #include "ui/win32/message_box_win32.h"
 #include "variables/os_description.h"
 
@@ -176,12 +175,12 @@ void CloseApplicationsBeforeInstalling(InstallContext& context) {
     SettleOwnWindows(context.progress);
 }
 
-void CloseApplicationsInUninstaller(const std::vector<std::string>& autoCloseRows, int phase) {
+void CloseApplicationsInUninstaller(const std::vector<std::string>& autoCloseRows, int phase, bool silent,
+                                    std::function<std::u16string(int)> message) {
     std::vector<AutoCloseEntry> entries = UninstallerAutoCloseEntries(autoCloseRows);
     CloseApplicationsSide side;
-    side.silent = Process().options.silent;
-    // The uninstaller's texts come with their placeholders already replaced.
-    side.message = Process().message;
+    side.silent = silent;
+    side.message = std::move(message);
     side.messages = kUninstallerAutoCloseMessages;
     CloseMatchingWindows(entries, phase, side);
 }

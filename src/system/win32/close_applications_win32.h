@@ -8,9 +8,9 @@
 #include <string_view>
 #include <vector>
 
-#include "actions/install_context.h"
 #include "payload/settings.h"
 #include "system/auto_close.h"
+#include "variables/install_context.h"
 
 namespace palisade {
 
@@ -37,7 +37,8 @@ void CloseMatchingWindows(const std::vector<AutoCloseEntry>& entries, int phase,
 void CloseApplicationsBeforeInstalling(InstallContext& context);
 
 // The uninstaller's pass at `phase` over the "[AutoClose]" rows of its data,
-// with its messages (Process().message) and the run's silent switch.
-void CloseApplicationsInUninstaller(const std::vector<std::string>& autoCloseRows, int phase);
+// with its messages (their placeholders already replaced).
+void CloseApplicationsInUninstaller(const std::vector<std::string>& autoCloseRows, int phase, bool silent,
+                                    std::function<std::u16string(int)> message);
 
 }  // namespace palisade

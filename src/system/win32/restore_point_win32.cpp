@@ -10,6 +10,7 @@
 
 #include "core/win32/guarded_call.h"
 #include "core/win32/system_error.h"
+#include "core/win32/system_library.h"
 #include "payload/settings_flags.h"
 #include "system/restore_point_text.h"
 
@@ -29,10 +30,9 @@ enum class Lookup { Found, NoLibrary, NoEntry };
 
 Lookup FindSetRestorePoint() {
     if (g_setRestorePoint) return Lookup::Found;
-    HMODULE library = ::LoadLibraryW(L"srclient.dll");
+    HMODULE library = LoadSystemLibraryForProcess(L"srclient.dll");
     if (!library) return Lookup::NoLibrary;
-    g_setRestorePoint =
-        reinterpret_cast<SetRestorePointFunction>(reinterpret_cast<void*>(::GetProcAddress(library, "SRSetRestorePointW")));
+    g_setRestorePoint = LibraryFunction<SetRestorePointFunction>(library, "SRSetRestorePointW");
     return g_setRestorePoint ? Lookup::Found : Lookup::NoEntry;
 }
 
@@ -98,7 +98,7 @@ bool RestorePoint::Commit() {
 }
 
 void BeginRestorePoint(InstallContext& context, RestorePoint& restorePoint) {
-    if (!context.Payload(PayloadBits::kRestorePoint)) return;
+    if (!context.Payload(PayloadFlags::kRestorePoint)) return;
     context.log.runLog.AppendWide(u"Creating restore point...");
     std::u16string error;
     std::u16string description = RestorePointDescription(context.settings.displayName, context.settings.displayVersion);
@@ -107,11 +107,11 @@ void BeginRestorePoint(InstallContext& context, RestorePoint& restorePoint) {
         return;
     }
     context.log.runLog.AppendWide(u"FAILED\r\n" + error + u"\r\n");
-    context.payloadFlags &= ~PayloadBits::kRestorePoint;
+    context.payloadFlags &= ~PayloadFlags::kRestorePoint;
 }
 
 void CommitRestorePoint(InstallContext& context, RestorePoint& restorePoint) {
-    if (!context.Payload(PayloadBits::kRestorePoint)) return;
+    if (!context.Payload(PayloadFlags::kRestorePoint)) return;
     if (!restorePoint.Commit()) context.log.runLog.AppendWide(u"Failed to commit restore point.\r\n");
 }
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "actions/install_context.h"
+#include "variables/install_context.h"
 
 namespace palisade {
 

@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "core/win32/unique_handle.h"
-#include "core/win32/wide.h"
+#include "core/win32/privileges.h"
+#include "core/win32/process.h"
 
 namespace palisade {
 
@@ -23,30 +23,16 @@ bool ProcessIsAdministrator() {
     return member != FALSE;
 }
 
-bool StartProgram(std::u16string_view commandLine) {
-    std::wstring line = ToWide(commandLine);
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION started{};
-    if (!::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started)) {
-        return false;
-    }
-    ::CloseHandle(started.hThread);
-    ::CloseHandle(started.hProcess);
-    return true;
+Win32Status StartProgram(std::u16string_view commandLine) {
+    ProcessRequest request;
+    request.commandLine = std::u16string(commandLine);
+    Win32Result<UniqueHandle> started = StartProcess(request);
+    return started.status();
 }
 
 void RestartComputer() {
-    HANDLE rawToken = nullptr;
-    if (::OpenProcessToken(::GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &rawToken)) {
-        UniqueHandle token(rawToken);
-        TOKEN_PRIVILEGES privileges{};
-        privileges.PrivilegeCount = 1;
-        privileges.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
-        if (::LookupPrivilegeValueW(nullptr, L"SeShutdownPrivilege", &privileges.Privileges[0].Luid)) {
-            ::AdjustTokenPrivileges(token.get(), FALSE, &privileges, 0, nullptr, nullptr);
-        }
-    }
+    // Without the privilege the request below fails on its own; nothing more to do.
+    (void)EnablePrivilege(SE_SHUTDOWN_NAME);
     ::ExitWindowsEx(EWX_REBOOT, SHTDN_REASON_MAJOR_APPLICATION | SHTDN_REASON_MINOR_INSTALLATION |
                                     SHTDN_REASON_FLAG_PLANNED);
 }

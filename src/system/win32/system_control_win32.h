@@ -4,14 +4,16 @@
 
 #include <string_view>
 
+#include "core/win32/win32_status.h"
+
 namespace palisade {
 
 // The process runs with the Administrators group enabled in its token.
 bool ProcessIsAdministrator();
 
-// Starts `commandLine` as a new process without waiting; false when it
-// cannot be started (the system's last error tells why).
-bool StartProgram(std::u16string_view commandLine);
+// Starts an author's or a caller's `commandLine` as a new process without
+// waiting; the status of the start.
+Win32Status StartProgram(std::u16string_view commandLine);
 
 // Enables the shutdown privilege and asks the system to restart.
 void RestartComputer();

@@ -3,10 +3,10 @@
 
 #include <string>
 
+#include "core/fatal_texts.h"
 #include "core/win32/debug_output.h"
+#include "core/win32/process_state.h"
 #include "core/win32/wide.h"
-#include "startup/fatal_texts.h"
-#include "startup/win32/process_state.h"
 
 namespace palisade {
 

@@ -8,7 +8,7 @@
 #include <functional>
 #include <string>
 
-#include "ui/progress.h"
+#include "core/progress.h"
 
 namespace palisade {
 

@@ -8,9 +8,12 @@
 #include <shlobj.h>
 
 #include "actions/component_texts.h"
+#include "actions/win32/com_server_win32.h"
+#include "actions/win32/msi_library_win32.h"
 #include "core/format.h"
 #include "core/program_narrow.h"
 #include "core/text.h"
+#include "core/win32/com_ptr.h"
 #include "core/win32/guarded_call.h"
 #include "core/win32/system_error.h"
 #include "core/win32/unique_handle.h"
@@ -42,47 +45,11 @@ void RemoveOneFont(const FontRecord& font, const std::u16string& fontsFolder) {
     std::u16string path = bare ? fontsFolder + u"\\" + font.file : font.file;
     if (!::RemoveFontResourceW(ToWide(font.file).c_str())) ::RemoveFontResourceW(ToWide(path).c_str());
     if ((bare && !fontsFolder.empty()) || IsRemovablePath(path)) {
-        DWORD error = 0;
-        RemoveFileNowOrAtRestart(path, error);
+        RemoveFileNowOrAtRestart(path);
     }
 }
 
-// Runs a command line hidden and waits; the exit code, or -1 when it did not start.
-long RunHiddenAndWait(std::u16string commandLine, const std::u16string& folder) {
-    std::wstring line = ToWide(commandLine);
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    startup.dwFlags = STARTF_USESHOWWINDOW;
-    startup.wShowWindow = SW_HIDE;
-    PROCESS_INFORMATION started{};
-    if (!::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                          folder.empty() ? nullptr : ToWide(folder).c_str(), &startup, &started)) {
-        return -1;
-    }
-    UniqueHandle process(started.hProcess);
-    ::CloseHandle(started.hThread);
-    ::WaitForSingleObject(process.get(), INFINITE);
-    DWORD code = 0;
-    ::GetExitCodeProcess(process.get(), &code);
-    return long(code);
-}
-
-std::u16string SystemFolder() {
-    wchar_t folder[MAX_PATH + 1] = {};
-    UINT length = ::GetSystemDirectoryW(folder, MAX_PATH);
-    return length != 0 && length <= MAX_PATH ? FromWide(folder) : std::u16string();
-}
-
-using MsiSetInternalUiFunction = int(WINAPI*)(int level, HWND* owner);
-using MsiInstallProductFunction = UINT(WINAPI*)(const wchar_t* package, const wchar_t* commandLine);
-using SetupUninstallOemInfFunction = BOOL(WINAPI*)(const wchar_t* infFileName, DWORD flags, void* reserved);
 constexpr DWORD kForceDelete = 0x1;  // SUOI_FORCEDELETE
-
-template <typename Function>
-Function LibraryFunction(const wchar_t* library, const char* name) {
-    HMODULE module = ::LoadLibraryW(library);  // kept for the rest of the process
-    return module ? reinterpret_cast<Function>(reinterpret_cast<void*>(::GetProcAddress(module, name))) : nullptr;
-}
 
 }  // namespace
 
@@ -104,19 +71,11 @@ void RemoveFonts(std::u16string_view productFonts, std::uint32_t uninstallFonts,
 }
 
 void UnregisterComServer(std::u16string_view path, InstallLog& log) {
-    std::u16string system = SystemFolder();
-    std::u16string regsvr32 = system.empty() ? u"regsvr32.exe" : system + u"\\regsvr32.exe";
-    long code = RunHiddenAndWait(u"\"" + regsvr32 + u"\" /s /u \"" + std::u16string(path) + u"\"", system);
+    std::int32_t code = RunRegsvr32(path, true);
     if (code != 0) {
-        if (HMODULE module = ::LoadLibraryExW(ToWide(path).c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH)) {
-            using Unregister = HRESULT(WINAPI*)();
-            auto call = reinterpret_cast<Unregister>(reinterpret_cast<void*>(::GetProcAddress(module, "DllUnregisterServer")));
-            HRESULT result = E_FAIL;
-            GuardedResult guarded = call ? RunGuarded([&] { result = call(); }) : GuardedResult{};
-            if (call && !guarded.faulted && SUCCEEDED(result)) code = 0;
-            if (guarded.faulted) log.runLog.AppendWidePieces({u"Crashed while unregistering COM file ", path, u"\r\n"});
-            ::FreeLibrary(module);
-        }
+        ServerEntryCall call = CallServerRegistration(path, true);
+        if (call.called && !call.faulted && SUCCEEDED(call.result)) code = 0;
+        if (call.faulted) log.runLog.AppendWidePieces({u"Crashed while unregistering COM file ", path, u"\r\n"});
     }
     log.runLog.AppendWide(Format(u"Unregistering COM File \"%s\"...%s\r\n", {path, code == 0 ? u"OK" : u"FAILED"}));
 }
@@ -124,9 +83,10 @@ void UnregisterComServer(std::u16string_view path, InstallLog& log) {
 void UnregisterTypeLibrary(std::u16string_view path, InstallLog& log) {
     HRESULT result = E_FAIL;
     std::wstring wide = ToWide(path);
+    // Owned outside the guard, so that it is released even after a fault.
+    ComPtr<ITypeLib> library;
     GuardedResult guarded = RunGuarded([&] {
-        ITypeLib* library = nullptr;
-        result = ::LoadTypeLibEx(wide.c_str(), REGKIND_NONE, &library);
+        result = ::LoadTypeLibEx(wide.c_str(), REGKIND_NONE, library.Put());
         if (FAILED(result)) return;
         TLIBATTR* attributes = nullptr;
         result = library->GetLibAttr(&attributes);
@@ -135,7 +95,6 @@ void UnregisterTypeLibrary(std::u16string_view path, InstallLog& log) {
                                          attributes->lcid, attributes->syskind);
             library->ReleaseTLibAttr(attributes);
         }
-        library->Release();
     });
     const char16_t* outcome = guarded.faulted ? u"CRASHED!" : SUCCEEDED(result) ? u"OK" : u"FAILED";
     log.runLog.AppendWide(Format(u"Unregistering Type Library \"%s\"...%s\r\n", {path, outcome}));
@@ -143,18 +102,18 @@ void UnregisterTypeLibrary(std::u16string_view path, InstallLog& log) {
 
 void RemoveMsiPackages(const std::vector<std::string>& lines, InstallLog& log) {
     if (lines.empty()) return;
-    static auto setInternalUi = LibraryFunction<MsiSetInternalUiFunction>(L"MSI.DLL", "MsiSetInternalUI");
-    static auto installProduct = LibraryFunction<MsiInstallProductFunction>(L"MSI.DLL", "MsiInstallProductW");
+    const MsiLibrary& msi = Msi();
     for (const std::string& line : lines) {
         MsiRecord record = ParseMsiRecord(line);
         if (record.package.empty()) continue;
         UINT result = ERROR_CALL_NOT_IMPLEMENTED;
-        if (setInternalUi && installProduct) {
+        if (msi.Usable()) {
             std::wstring package = ToWide(record.package);
             GuardedResult guarded = RunGuarded([&] {
-                HWND owner = ::GetActiveWindow();
-                setInternalUi(record.uiLevel, &owner);
-                result = installProduct(package.c_str(), L"REMOVE=ALL REBOOT=R");
+                static HWND owner = nullptr;  // MSI keeps the pointer: it must outlive the call
+                owner = ::GetActiveWindow();
+                msi.setInternalUi(record.uiLevel, &owner);
+                result = msi.installProduct(package.c_str(), L"REMOVE=ALL REBOOT=R");
             });
             if (guarded.faulted) result = ERROR_INVALID_FUNCTION;
         }
@@ -167,7 +126,7 @@ void RemoveMsiPackages(const std::vector<std::string>& lines, InstallLog& log) {
 void RemoveDriverInfFiles(const std::vector<std::string>& lines,
                           const std::function<std::u16string(std::u16string_view)>& expand, InstallLog& log) {
     if (lines.empty()) return;
-    static auto uninstallInf = LibraryFunction<SetupUninstallOemInfFunction>(L"Setupapi.dll", "SetupUninstallOEMInfW");
+    auto uninstallInf = SetupApi().uninstallOemInf;
     if (!uninstallInf) {
         log.runLog.AppendNarrow("Cannot remove INF files...unable to link to SetupUninstallOEMInf()\r\n");
         return;

@@ -1,33 +1,26 @@
 // Deletes the files that the conditional deletions match.
 #include "uninstall/win32/file_deletions_win32.h"
+#include "core/win32/system_time.h"
 
 #include <windows.h>
 
 #include "actions/win32/reboot_replacement_win32.h"
+#include "core/fatal_codes.h"
 #include "core/format.h"
 #include "core/program_narrow.h"
 #include "core/win32/system_error.h"
 #include "core/win32/unique_handle.h"
 #include "core/win32/wide.h"
-#include "startup/win32/fatal.h"
 #include "uninstall/conditional_delete.h"
 #include "uninstall/removal_rules.h"
 
 namespace palisade {
 namespace {
 
-constexpr int kBadDateError = 65;
 
 DeletionDate DateOf(const FILETIME& time) {
-    SYSTEMTIME parts{};
-    ::FileTimeToSystemTime(&time, &parts);
     DeletionDate date;
-    date.year = parts.wYear;
-    date.month = parts.wMonth;
-    date.day = parts.wDay;
-    date.hour = parts.wHour;
-    date.minute = parts.wMinute;
-    date.second = parts.wSecond;
+    static_cast<CalendarTime&>(date) = FromFileTime(time).value_or(CalendarTime{});
     date.hasTime = true;
     return date;
 }
@@ -63,11 +56,11 @@ void DeleteOne(const std::u16string& path, const FileDeletion& deletion, FileDel
             run.log->runLog.AppendWide(Format(u"File \"%s\" will be deleted after rebooting%s%s\r\n",
                                               {path, atRestart ? u"" : u": ", reason}));
         }
-        if (ScheduleDeleteAtReboot(path)) {
+        if (Win32Status scheduled = ScheduleDeleteAtReboot(path); scheduled.ok()) {
             run.restartNeeded = true;
         } else if (run.atInstall && run.log) {
             run.log->failures.Append(Format(u"Failed to register \"%s\" for deletion: %s\r\n",
-                                            {path, SystemErrorText(::GetLastError())}));
+                                            {path, SystemErrorText(scheduled.code())}));
         }
         return;
     }
@@ -78,7 +71,7 @@ void DeleteOne(const std::u16string& path, const FileDeletion& deletion, FileDel
 
 }  // namespace
 
-void ProcessFileDeletions(const std::vector<FileDeletion>& deletions, FileDeletionRun& run) {
+StepResult ProcessFileDeletions(const std::vector<FileDeletion>& deletions, FileDeletionRun& run) {
     bool handledAny = false;
     for (const FileDeletion& deletion : deletions) {
         if (!AppliesAt(deletion, run.atInstall)) continue;
@@ -96,13 +89,14 @@ void ProcessFileDeletions(const std::vector<FileDeletion>& deletions, FileDeleti
             facts.lastWrite = DateOf(found.ftLastWriteTime);
             facts.size = (std::uint64_t(found.nFileSizeHigh) << 32) | found.nFileSizeLow;
             DeletionVerdict verdict = DecideDeletion(deletion, facts);
-            if (verdict == DeletionVerdict::BadDate) FatalError(kBadDateError);
+            if (verdict == DeletionVerdict::BadDate) return StepResult::Fatal(FatalCode::kDeletionDate);
             if (verdict == DeletionVerdict::Keep) continue;
             DeleteOne(folder + u"\\" + FromWide(found.cFileName), deletion, run);
             handledAny = true;
         } while (::FindNextFileW(search.get(), &found));
     }
     if (run.atInstall && handledAny && run.log) run.log->runLog.AppendWide(u"\r\n");
+    return StepResult::Continue();
 }
 
 }  // namespace palisade

@@ -1,4 +1,4 @@
-// `processFileDeletions`: the conditional deletions of the settings (at
+// The conditional deletions of the settings (at
 // installation) or of the "[ConditionalDelete]" section (at uninstallation).
 #pragma once
 
@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/step_result.h"
 #include "log/install_log.h"
 #include "payload/settings.h"
 
@@ -27,6 +28,6 @@ struct FileDeletionRun {
 // 0x8 at uninstallation) on the files their patterns match in the
 // installation folder. An unreadable reference date ends the run with fatal
 // error 65.
-void ProcessFileDeletions(const std::vector<FileDeletion>& deletions, FileDeletionRun& run);
+StepResult ProcessFileDeletions(const std::vector<FileDeletion>& deletions, FileDeletionRun& run);
 
 }  // namespace palisade

@@ -2,21 +2,13 @@
 #include "uninstall/win32/file_removal_win32.h"
 
 #include "actions/win32/reboot_replacement_win32.h"
+#include "core/win32/file_system.h"
 #include "core/win32/unique_handle.h"
 #include "core/win32/wide.h"
 #include "uninstall/removal_rules.h"
 
 namespace palisade {
 namespace {
-
-constexpr DWORD kKeepingAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
-
-void ClearKeepingAttributes(const std::wstring& path) {
-    DWORD attributes = ::GetFileAttributesW(path.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & kKeepingAttributes) != 0) {
-        ::SetFileAttributesW(path.c_str(), attributes & ~kKeepingAttributes);
-    }
-}
 
 std::u16string Join(std::u16string_view folder, std::u16string_view name) {
     std::u16string path(folder);
@@ -26,18 +18,13 @@ std::u16string Join(std::u16string_view folder, std::u16string_view name) {
 
 }  // namespace
 
-FileRemoval RemoveFileNowOrAtRestart(std::u16string_view path, DWORD& error) {
-    error = 0;
-    std::wstring wide = ToWide(path);
-    DWORD attributes = ::GetFileAttributesW(wide.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-        return FileRemoval::Absent;
-    }
-    ClearKeepingAttributes(wide);
-    if (::DeleteFileW(wide.c_str())) return FileRemoval::Deleted;
-    error = ::GetLastError();
+FileRemoval RemoveFileNowOrAtRestart(std::u16string_view path) {
+    if (!FileExists(path)) return FileRemoval::Absent;
+    ClearProtectiveAttributes(path);
+    if (::DeleteFileW(ToWide(path).c_str())) return FileRemoval::Deleted;
+    DWORD error = ::GetLastError();
     if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return FileRemoval::Absent;
-    if (ScheduleDeleteAtReboot(path)) return FileRemoval::AtRestart;
+    if (ScheduleDeleteAtReboot(path).ok()) return FileRemoval::AtRestart;
     return FileRemoval::Failed;
 }
 
@@ -53,24 +40,18 @@ std::vector<std::u16string> FolderEntryNames(std::u16string_view folder) {
     return names;
 }
 
-bool FolderExists(std::u16string_view folder) {
-    DWORD attributes = ::GetFileAttributesW(ToWide(folder).c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-}
-
 bool RemoveFolderIfEmpty(std::u16string_view folder) {
     if (!FolderExists(folder)) return true;
     std::vector<std::u16string> names = FolderEntryNames(folder);
     if (!CountsAsEmptyFolder(names)) return false;
     for (const std::u16string& name : names) {
-        std::wstring path = ToWide(Join(folder, name));
-        ClearKeepingAttributes(path);
-        ::DeleteFileW(path.c_str());
+        std::u16string path = Join(folder, name);
+        ClearProtectiveAttributes(path);
+        ::DeleteFileW(ToWide(path).c_str());
     }
-    std::wstring wide = ToWide(folder);
     // A folder the desktop folder step marked as system keeps that mark.
-    ClearKeepingAttributes(wide);
-    return ::RemoveDirectoryW(wide.c_str()) != FALSE;
+    ClearProtectiveAttributes(folder);
+    return ::RemoveDirectoryW(ToWide(folder).c_str()) != FALSE;
 }
 
 }  // namespace palisade

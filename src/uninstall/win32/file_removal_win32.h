@@ -14,17 +14,15 @@ enum class FileRemoval {
     Deleted,    // gone now
     Absent,     // there was nothing to delete
     AtRestart,  // in use: registered for deletion at the next restart
-    Failed,     // neither; `error` tells why
+    Failed,     // neither
 };
 
 // Clears the read-only, hidden and system attributes first, so that an
 // attribute the product set cannot keep its file.
-FileRemoval RemoveFileNowOrAtRestart(std::u16string_view path, DWORD& error);
+FileRemoval RemoveFileNowOrAtRestart(std::u16string_view path);
 
 // The names in `folder`, without "." and ".."; empty when it cannot be read.
 std::vector<std::u16string> FolderEntryNames(std::u16string_view folder);
-
-bool FolderExists(std::u16string_view folder);
 
 // Removes `folder` when it is empty or holds only "thumbs.db" and
 // "desktop.ini" (which are deleted first); true when the folder is gone.

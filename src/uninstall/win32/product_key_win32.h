@@ -1,8 +1,9 @@
 // Writing the product's entry in the system's list of installed programs.
 #pragma once
 
-#include "actions/install_context.h"
+#include "core/step_result.h"
 #include "uninstall/product_key_values.h"
+#include "variables/install_context.h"
 
 namespace palisade {
 
@@ -10,6 +11,6 @@ namespace palisade {
 // every value in order and checks "UninstallString" by reading it back. An
 // author's value of an unknown type ends the run with fatal error 200 before
 // anything is written.
-void WriteProductKey(InstallContext& context, const ProductKeyFacts& facts);
+StepResult WriteProductKey(InstallContext& context, const ProductKeyFacts& facts);
 
 }  // namespace palisade

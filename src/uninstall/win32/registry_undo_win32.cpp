@@ -7,9 +7,10 @@
 #include "actions/association_plan.h"
 #include "actions/registry_entry_lines.h"
 #include "actions/registry_path.h"
-#include "actions/win32/registry_access_win32.h"
+#include "actions/win32/registry_roots_win32.h"
 #include "actions/win32/user_hives_win32.h"
 #include "core/text.h"
+#include "core/win32/registry.h"
 #include "core/win32/wide.h"
 #include "uninstall/empty_parent_keys.h"
 #include "uninstall/removal_rules.h"
@@ -35,10 +36,10 @@ bool KeyIsEmpty(HKEY key) {
 }
 
 bool DeleteIfEmpty(HKEY parent, std::u16string_view subKey) {
-    KeyResult opened = OpenRegistryKey(parent, subKey, KEY_READ);
-    if (!opened.key) return opened.status == ERROR_FILE_NOT_FOUND;
-    if (!KeyIsEmpty(opened.key.get())) return false;
-    opened.key.reset();
+    Win32Result<UniqueHkey> opened = TryOpenKey(parent, subKey, KEY_READ);
+    if (!opened.ok()) return opened.code() == ERROR_FILE_NOT_FOUND;
+    if (!KeyIsEmpty(opened->get())) return false;
+    opened->reset();
     return ::RegDeleteKeyW(parent, ToWide(subKey).c_str()) == ERROR_SUCCESS;
 }
 
@@ -74,11 +75,12 @@ void RemoveEmptyParents(HKEY root, const RegistryPath& key) {
 void UndoValueLine(const RegistryEntryLine& line) {
     if (line.operation != 1 && line.operation != 5 && line.operation != 6) return;
     ForEachHive(line.key.root, [&](HKEY root) {
-        KeyResult opened = OpenRegistryKey(root, line.key.subKey, KEY_READ | KEY_SET_VALUE);
-        if (!opened.key) return;
-        DeleteRegistryValue(opened.key.get(), line.valueName);
-        bool empty = KeyIsEmpty(opened.key.get());
-        opened.key.reset();
+        Win32Result<UniqueHkey> opened = TryOpenKey(root, line.key.subKey, KEY_READ | KEY_SET_VALUE);
+        if (!opened.ok()) return;
+        // A value that cannot go keeps its key, which the emptiness test sees.
+        (void)DeleteRegistryValue(opened->get(), line.valueName);
+        bool empty = KeyIsEmpty(opened->get());
+        opened->reset();
         if (empty && IsDeletableKey(line.key) && ::RegDeleteKeyW(root, ToWide(line.key.subKey).c_str()) == ERROR_SUCCESS) {
             RemoveEmptyParents(root, line.key);
         }
@@ -89,16 +91,17 @@ void UndoValueLine(const RegistryEntryLine& line) {
 // True when the key held a backup (so it stays).
 bool RestoreDefault(HKEY parent, std::u16string_view subKey, std::u16string_view backupName,
                     std::u16string_view onlyIfEqualTo = {}) {
-    KeyResult opened = OpenRegistryKey(parent, subKey, KEY_READ | KEY_SET_VALUE);
-    if (!opened.key) return false;
-    std::optional<std::u16string> current = ReadRegistryText(opened.key.get(), u"");
-    if (!onlyIfEqualTo.empty() && (!current || !EqualsIgnoreCase(*current, onlyIfEqualTo))) return false;
-    if (std::optional<std::u16string> backup = ReadRegistryText(opened.key.get(), backupName)) {
-        SetRegistryText(opened.key.get(), u"", *backup);
-        DeleteRegistryValue(opened.key.get(), backupName);
+    Win32Result<UniqueHkey> opened = TryOpenKey(parent, subKey, KEY_READ | KEY_SET_VALUE);
+    if (!opened.ok()) return false;
+    HKEY key = opened->get();
+    Win32Result<std::u16string> current = ReadRegistryText(key, u"");
+    if (!onlyIfEqualTo.empty() && (!current.ok() || !EqualsIgnoreCase(*current, onlyIfEqualTo))) return false;
+    // Removal is best effort: what cannot be put back stays as it is.
+    if (Win32Result<std::u16string> backup = ReadRegistryText(key, backupName); backup.ok()) {
+        if (SetRegistryText(key, u"", *backup).ok()) (void)DeleteRegistryValue(key, backupName);
         return true;
     }
-    DeleteRegistryValue(opened.key.get(), u"");
+    (void)DeleteRegistryValue(key, u"");
     return false;
 }
 
@@ -108,9 +111,9 @@ void RemoveAssociation(const AssociationRecord& record, std::u16string_view prod
     std::u16string progIdKey = ProgIdKeyName(record.progId);
     std::u16string backupName = BackupValueName(productName);
     std::u16string openWith = record.extension + u"\\OpenWithProgids";
-    if (KeyResult opened = OpenRegistryKey(classes, openWith, KEY_READ | KEY_SET_VALUE); opened.key) {
-        DeleteRegistryValue(opened.key.get(), progIdKey);
-        DeleteRegistryValue(opened.key.get(), record.progId);
+    if (Win32Result<UniqueHkey> opened = TryOpenKey(classes, openWith, KEY_READ | KEY_SET_VALUE); opened.ok()) {
+        (void)DeleteRegistryValue(opened->get(), progIdKey);
+        (void)DeleteRegistryValue(opened->get(), record.progId);
     }
     DeleteIfEmpty(classes, openWith);
     if (progIdKey.empty() || progIdKey.find(u'\\') != std::u16string::npos) return;

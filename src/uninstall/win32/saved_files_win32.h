@@ -5,13 +5,10 @@
 #include <cstdint>
 #include <string>
 
-#include "actions/install_context.h"
-#include "payload/byte_view.h"
+#include "core/byte_view.h"
+#include "variables/install_context.h"
 
 namespace palisade {
-
-// Creates or replaces `path` with `bytes`; 0, or the system error code.
-std::uint32_t SaveBytes(const std::u16string& path, ByteView bytes);
 
 // uninstall.ico in the uninstall data folder, when the settings carry one.
 void SaveUninstallerIcon(InstallContext& context);

@@ -1,4 +1,4 @@
-// `writeSelfRemovalScript`: writes delunins.bat into the temporary folder and
+// Writes delunins.bat into the temporary folder and
 // starts it hidden, without waiting, so that it removes the uninstaller and
 // its folders once this process has ended.
 #pragma once

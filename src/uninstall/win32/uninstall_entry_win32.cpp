@@ -6,35 +6,33 @@
 #include <optional>
 #include <vector>
 
-#include "core/win32/unique_handle.h"
+#include "core/win32/registry.h"
 #include "core/win32/wide.h"
 #include "uninstall/product_key_values.h"
 #include "uninstall/removal_rules.h"
-#include "variables/win32/registry_text.h"
 
 namespace palisade {
 namespace {
 
 constexpr REGSAM kView32 = KEY_WOW64_32KEY;
 
-std::wstring EntryPath(std::u16string_view name) {
-    return ToWide(std::u16string(kInstalledProgramsKey) + u"\\" + std::u16string(name));
+std::u16string EntryPath(std::u16string_view name) {
+    return std::u16string(kInstalledProgramsKey) + u"\\" + std::u16string(name);
 }
 
 std::u16string Text(HKEY key, const wchar_t* name) {
-    return ReadRegistryTextValue(key, FromWide(name)).value_or(u"");
+    return ReadRegistryText(key, FromWide(name)).value_or(u"");
 }
 
 std::optional<std::uint64_t> QueryNumber(HKEY key, const wchar_t* name) {
-    DWORD type = 0;
-    std::uint64_t value = 0;
-    DWORD size = sizeof(value);
-    if (::RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) != ERROR_SUCCESS) {
-        return std::nullopt;
-    }
-    if (type == REG_DWORD && size == 4) return value & 0xFFFFFFFFu;
-    if (type == REG_QWORD && size == 8) return value;
-    return std::nullopt;
+    Win32Result<RegistryValue> value = ReadRegistryValue(key, FromWide(name));
+    if (!value.ok()) return std::nullopt;
+    const std::vector<std::uint8_t>& bytes = value->bytes;
+    std::size_t width = value->type == REG_DWORD ? 4 : value->type == REG_QWORD ? 8 : 0;
+    if (width == 0 || bytes.size() != width) return std::nullopt;
+    std::uint64_t number = 0;
+    for (std::size_t i = width; i-- > 0;) number = (number << 8) | bytes[i];
+    return number;
 }
 
 void ReadOtherValues(HKEY key, UninstallEntry& entry) {
@@ -81,16 +79,15 @@ std::u16string UninstallEntry::UninstallDataFolder() const {
 EntryReading ReadProductEntry(std::u16string_view name) {
     EntryReading reading;
     reading.entry.keyName = std::u16string(name);
-    HKEY raw = nullptr;
-    LSTATUS status = ::RegOpenKeyExW(HKEY_LOCAL_MACHINE, EntryPath(name).c_str(), 0, KEY_READ | kView32, &raw);
-    if (status != ERROR_SUCCESS) {
-        reading.status = status == ERROR_FILE_NOT_FOUND ? EntryStatus::Missing : EntryStatus::Unreadable;
+    Win32Result<UniqueHkey> opened = TryOpenKey(HKEY_LOCAL_MACHINE, EntryPath(name), KEY_READ | kView32);
+    if (!opened.ok()) {
+        reading.status = opened.code() == ERROR_FILE_NOT_FOUND ? EntryStatus::Missing : EntryStatus::Unreadable;
         return reading;
     }
-    UniqueHkey key(raw);
-    std::optional<std::u16string> displayName = ReadRegistryTextValue(key.get(), u"DisplayName");
-    std::optional<std::u16string> location = ReadRegistryTextValue(key.get(), u"InstallLocation");
-    if (!displayName || !location || location->empty()) {
+    const UniqueHkey& key = *opened;
+    Win32Result<std::u16string> displayName = ReadRegistryText(key.get(), u"DisplayName");
+    Win32Result<std::u16string> location = ReadRegistryText(key.get(), u"InstallLocation");
+    if (!displayName.ok() || !location.ok() || location->empty()) {
         reading.status = EntryStatus::Corrupt;
         return reading;
     }
@@ -102,24 +99,14 @@ EntryReading ReadProductEntry(std::u16string_view name) {
 }
 
 bool DeleteProductEntryValue(std::u16string_view name, std::u16string_view value) {
-    HKEY raw = nullptr;
-    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, EntryPath(name).c_str(), 0, KEY_SET_VALUE | kView32, &raw) !=
-        ERROR_SUCCESS) {
-        return false;
-    }
-    UniqueHkey key(raw);
-    LSTATUS status = ::RegDeleteValueW(key.get(), ToWide(value).c_str());
-    return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND;
+    Win32Result<UniqueHkey> key = TryOpenKey(HKEY_LOCAL_MACHINE, EntryPath(name), KEY_SET_VALUE | kView32);
+    return key.ok() && DeleteRegistryValue(key->get(), value).ok();
 }
 
 bool DeleteProductEntry(std::u16string_view name) {
-    HKEY raw = nullptr;
-    std::wstring parent = ToWide(kInstalledProgramsKey);
-    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, parent.c_str(), 0, KEY_READ | KEY_WRITE | kView32, &raw) !=
-        ERROR_SUCCESS) {
-        return false;
-    }
-    UniqueHkey key(raw);
+    Win32Result<UniqueHkey> parent = TryOpenKey(HKEY_LOCAL_MACHINE, kInstalledProgramsKey, KEY_READ | KEY_WRITE | kView32);
+    if (!parent.ok()) return false;
+    const UniqueHkey& key = *parent;
     std::wstring child = ToWide(name);
     LSTATUS status = ::RegDeleteTreeW(key.get(), child.c_str());
     if (status == ERROR_SUCCESS) status = ::RegDeleteKeyW(key.get(), child.c_str());

@@ -2,16 +2,18 @@
 // shortcuts, background picture, readme and licence files, PATH, then the
 // uninstaller, the product key, reboot.dat, and finally Uninstall.DAT.
 #include "uninstall/win32/uninstall_registration_win32.h"
+#include "core/win32/system_time.h"
 
 #include <windows.h>
 
 #include "actions/win32/shortcuts_win32.h"
 #include "actions/win32/system_path_win32.h"
+#include "core/message_numbers.h"
+#include "core/win32/atomic_file.h"
 #include "core/win32/unique_handle.h"
 #include "core/win32/wide.h"
 #include "log/win32/install_log_win32.h"
 #include "payload/settings_flags.h"
-#include "startup/win32/process_state.h"
 #include "uninstall/product_key_values.h"
 #include "uninstall/uninstall_data.h"
 #include "uninstall/win32/product_key_win32.h"
@@ -21,12 +23,6 @@
 
 namespace palisade {
 namespace {
-
-InstallDateParts Today() {
-    SYSTEMTIME now;
-    ::GetLocalTime(&now);
-    return {now.wYear, now.wMonth, now.wDay};
-}
 
 // An empty marker file that the restart removes again.
 void CreateRebootMarker(InstallContext& context) {
@@ -45,14 +41,14 @@ ProductKeyFacts GatherFacts(InstallContext& context, const UninstallInputs& inpu
     facts.installSource = inputs.installSource.empty() ? CutLastComponent(running).value_or(u"") : inputs.installSource;
     facts.installedBytes = inputs.installedBytes;
     facts.productIconSaved = productIconSaved;
-    facts.session = inputs.session != 0 ? inputs.session : Process().startTime;
-    facts.date = Today();
+    facts.session = inputs.session;
+    facts.date = LocalNow();
     return facts;
 }
 
 }  // namespace
 
-void RegisterUninstall(InstallContext& context, const UninstallInputs& inputs) {
+StepResult RegisterUninstall(InstallContext& context, const UninstallInputs& inputs) {
     context.progress.SetProgress(95);
     std::u16string uninstaller = UninstallerPath(context.settings, context.state);
     SaveUninstallerIcon(context);
@@ -66,12 +62,14 @@ void RegisterUninstall(InstallContext& context, const UninstallInputs& inputs) {
     if (context.Flag1(Flags1::kAddToPath)) EditSystemPath(context, PathEdit::Add, context.settings.addToPathSubfolder);
 
     context.progress.SetProgress(99);
-    if (!context.Flag1(Flags1::kUninstaller)) return;
+    if (!context.Flag1(Flags1::kUninstaller)) return StepResult::Continue();
     std::u16string running = inputs.runningExecutable.empty() ? context.facts.ModulePath() : inputs.runningExecutable;
     WriteUninstaller(context, uninstaller, inputs.strippedInstaller, running);
     bool productIconSaved = SaveProductIcon(context);
-    WriteProductKey(context, GatherFacts(context, inputs, uninstaller, running, productIconSaved));
+    StepResult written = WriteProductKey(context, GatherFacts(context, inputs, uninstaller, running, productIconSaved));
+    if (written.IsFatal()) return written;
     if (context.Flag2(Flags2::kRebootMarker)) CreateRebootMarker(context);
+    return StepResult::Continue();
 }
 
 void WriteUninstallData(InstallContext& context) {
@@ -79,9 +77,8 @@ void WriteUninstallData(InstallContext& context) {
     if (!context.Flag1(Flags1::kUninstaller)) return;
     std::u16string path = JoinFolder(context.state.uninstallDataFolder, kUninstallDataFileName);
     std::string bytes = ComposeUninstallData(context.record, context.settings);
-    if (std::uint32_t error = SaveBytes(path, ByteView(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()))) {
-        ::SetLastError(error);  // the failure entry reads the last error
-        LogFailure(context.log.failures, path);
+    if (Win32Status written = WriteFileAtomically(path, BytesOf(bytes)); written.failed()) {
+        LogFailure(context.log.failures, context.Message(Msg::kCouldNotInstall), path, written);
     }
 }
 

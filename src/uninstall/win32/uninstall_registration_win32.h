@@ -5,8 +5,9 @@
 #include <cstdint>
 #include <string>
 
-#include "actions/install_context.h"
-#include "payload/byte_view.h"
+#include "core/byte_view.h"
+#include "core/step_result.h"
+#include "variables/install_context.h"
 
 namespace palisade {
 
@@ -23,14 +24,14 @@ struct UninstallInputs {
     std::u16string installSource;
     // Total size of the installed files in bytes ("EstimatedSize").
     std::uint64_t installedBytes = 0;
-    // The run identifier ("Session"); 0: the process start time.
+    // The run identifier ("Session"): the process start time.
     std::int64_t session = 0;
 };
 
 // Progress 95 to 99: the uninstaller icon, the background picture, readme
 // and licence files, then (with `SettingsFlags1` 0x4) the uninstaller, the
 // product key and reboot.dat.
-void RegisterUninstall(InstallContext& context, const UninstallInputs& inputs);
+StepResult RegisterUninstall(InstallContext& context, const UninstallInputs& inputs);
 
 // Progress 100: Uninstall.DAT in the uninstall data folder (with
 // `SettingsFlags1` 0x4); a failure goes to the failure list.

@@ -4,17 +4,18 @@
 // uninstall batch 2.
 #include <windows.h>
 
-#include "actions/win32/reboot_replacement_win32.h"
-#include "actions/shortcut_placement.h"
 #include "actions/shared_counts.h"
+#include "actions/shortcut_placement.h"
+#include "actions/win32/reboot_replacement_win32.h"
 #include "actions/win32/system_path_win32.h"
 #include "core/format.h"
 #include "core/text.h"
+#include "core/win32/fatal.h"
+#include "core/win32/process_state.h"
 #include "core/win32/unique_handle.h"
 #include "core/win32/wide.h"
 #include "log/win32/install_log_win32.h"
 #include "payload/settings_flags.h"
-#include "startup/win32/process_state.h"
 #include "ui/win32/message_box_win32.h"
 #include "uninstall/conditional_delete.h"
 #include "uninstall/removal_rules.h"
@@ -87,8 +88,8 @@ void UninstallRun::RunUninstallBatch(const std::u16string& commands, bool hidden
         Win32SystemFacts& facts = ProcessSystemFacts();
         const OsVersionInfo& os = facts.OsVersion();
         BatchContext batch;
-        batch.automatic = Process().options.automatic;
-        batch.silent = Process().options.silent;
+        batch.automatic = Automatic();
+        batch.silent = Silent();
         batch.osPlatformId = os.platformId;
         batch.osMajor = os.majorVersion;
         batch.osMinor = os.minorVersion;
@@ -108,8 +109,8 @@ void UninstallRun::Remove() {
     RemoveAssociations(m_data.associations, m_entry.displayName);
     RemoveFonts(m_entry.productFonts, m_entry.uninstallFonts, AutomaticOrSilent(),
                 [this](std::u16string_view face) {
-                    return AskYesNo(Format(Message(UninstallerMessage::kFontText), {face}),
-                                    Message(UninstallerMessage::kFontCaption));
+                    return AskYesNo(Format(Message(Msg::kRemoveFontQuestion), {face}),
+                                    Message(Msg::kFontCaption));
                 },
                 m_log);
     m_progress->SetProgress(6);
@@ -159,9 +160,9 @@ void UninstallRun::ReleaseSharedFiles() {
 
 void UninstallRun::RemoveSharedFile(const std::u16string& path) {
     if (!IsRemovablePath(path)) return;
-    if (!Process().options.automatic &&
-        !AskYesNo(Format(Message(UninstallerMessage::kSharedFileText), {path}),
-                  Message(UninstallerMessage::kSharedFileCaption))) {
+    if (!Automatic() &&
+        !AskYesNo(Format(Message(Msg::kRemoveSharedFileQuestion), {path}),
+                  Message(Msg::kSharedFileCaption))) {
         return;
     }
     RemoveOneFile(path);
@@ -197,8 +198,7 @@ void UninstallRun::WalkUninstallList() {
 }
 
 void UninstallRun::RemoveOneFile(const std::u16string& path) {
-    DWORD error = 0;
-    FileRemoval removal = RemoveFileNowOrAtRestart(path, error);
+    FileRemoval removal = RemoveFileNowOrAtRestart(path);
     switch (removal) {
         case FileRemoval::Deleted: m_deletedFileFolders.push_back(ParentFolder(path)); break;
         case FileRemoval::AtRestart:
@@ -207,7 +207,7 @@ void UninstallRun::RemoveOneFile(const std::u16string& path) {
             m_restartNeeded = true;
             return;  // its pending deletion must survive the clean-up below
         case FileRemoval::Failed:
-            m_log.failures.Append(Format(u"%s %s\r\n", {Message(UninstallerMessage::kCouldNotRemove), path}));
+            m_log.failures.Append(Format(u"%s %s\r\n", {Message(Msg::kCouldNotRemove), path}));
             break;
         case FileRemoval::Absent: break;
     }
@@ -221,7 +221,8 @@ void UninstallRun::CancelPendingWork() {
     run.installFolder = m_state.installFolder;
     run.expand = [this](std::u16string_view text) { return Expand(text); };
     run.log = &m_log;
-    ProcessFileDeletions(ConditionalDeletions(m_data.conditionalDelete), run);
+    StepResult deleted = ProcessFileDeletions(ConditionalDeletions(m_data.conditionalDelete), run);
+    if (deleted.IsFatal()) FatalError(deleted.FatalCode());
     m_restartNeeded = m_restartNeeded || run.restartNeeded;
     m_deletedFileFolders.insert(m_deletedFileFolders.end(), run.deletedFileFolders.begin(),
                                 run.deletedFileFolders.end());
@@ -231,9 +232,8 @@ void UninstallRun::RemoveFoldersAndData() {
     std::u16string dataFolder = m_entry.UninstallDataFolder();
     // The installation's own log is not in the list: it was written after it.
     for (const char16_t* name : {kUninstallDataFileName, u"Install.log"}) {
-        DWORD error = 0;
         std::u16string path = dataFolder + u"\\" + name;
-        if (RemoveFileNowOrAtRestart(path, error) == FileRemoval::AtRestart) m_restartNeeded = true;
+        if (RemoveFileNowOrAtRestart(path) == FileRemoval::AtRestart) m_restartNeeded = true;
     }
     FolderCandidates candidates;
     candidates.recorded = m_recordedFolders;
@@ -248,7 +248,8 @@ void UninstallRun::RemoveFoldersAndData() {
         }
     }
     for (const std::u16string& folder : FolderRemovalOrder(candidates)) {
-        if (!RemoveFolderIfEmpty(folder) && deferred.Contains(folder)) ScheduleDeleteAtReboot(folder);
+        // A folder that stays after the restart is only residue, not a failure.
+        if (!RemoveFolderIfEmpty(folder) && deferred.Contains(folder)) (void)ScheduleDeleteAtReboot(folder);
     }
 }
 

@@ -7,8 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "actions/installation_record.h"
+#include "core/command_line_options.h"
 #include "log/install_log.h"
+#include "log/installation_record.h"
 #include "ui/win32/progress_win32.h"
 #include "uninstall/uninstall_data_reader.h"
 #include "uninstall/uninstaller_texts.h"
@@ -19,7 +20,7 @@ namespace palisade {
 
 class UninstallRun {
 public:
-    explicit UninstallRun(std::u16string productName);
+    UninstallRun(std::u16string productName, const CommandLineOptions& options);
 
     // Steps 1 to 8: rights, entry, data, confirmation. Stops the run on failure.
     void Prepare();
@@ -45,7 +46,11 @@ private:
     std::u16string Expand(std::u16string_view text) const;
     bool AutomaticOrSilent() const;
 
+    bool Automatic() const { return m_options.automatic; }
+    bool Silent() const { return m_options.silent; }
+
     std::u16string m_productName;
+    CommandLineOptions m_options;
     UninstallEntry m_entry;
     UninstallDataContents m_data;
     std::unique_ptr<UninstallerTexts> m_texts;

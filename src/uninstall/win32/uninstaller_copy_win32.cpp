@@ -30,16 +30,19 @@ void WriteStrippedImage(InstallContext& context, const std::u16string& path, Byt
 // temporary file beside it and let the restart put it in place.
 void CopyForRestart(InstallContext& context, const std::u16string& path, const std::u16string& source) {
     std::u16string folder = CutLastComponent(path).value_or(u"");
-    std::u16string temp = MakeTempFileName(folder, u"", kTempNameStayInFolder);
-    if (temp.empty()) {
+    Win32Result<std::u16string> made = MakeTempFileName(folder, u"", kTempNameStayInFolder);
+    if (!made.ok()) {
         context.log.failures.Append(Format(
             u"Failed to register '%s' for replacement because no temporary file could be created.\r\n%s\r\n\r\n",
-            {path, SystemErrorText(::GetLastError())}));
+            {path, SystemErrorText(made.code())}));
         return;
     }
+    const std::u16string& temp = *made;
     std::wstring wideTemp = ToWide(temp);
-    bool registered = ::CopyFileW(ToWide(source).c_str(), wideTemp.c_str(), FALSE) && ScheduleReplaceAtReboot(temp, path);
-    if (registered) {
+    Win32Status registered = ::CopyFileW(ToWide(source).c_str(), wideTemp.c_str(), FALSE)
+                                 ? ScheduleReplaceAtReboot(temp, path)
+                                 : Win32Status::FromLastError();
+    if (registered.ok()) {
         context.settings.settingsFlags1 |= Flags1::kRestartRequired;
         context.log.runLog.AppendFormattedWide(
             u"\"%s\" was successfully registered for replacement.\r\nTemporary file is \"%s\"\r\nReboot will be "
@@ -47,9 +50,8 @@ void CopyForRestart(InstallContext& context, const std::u16string& path, const s
             {path, temp});
         return;
     }
-    DWORD error = ::GetLastError();
     context.log.failures.Append(Format(u"Failed to register '%s' for replacement with temporary file '%s'\r\n%s\r\n\r\n",
-                                       {path, temp, SystemErrorText(error)}));
+                                       {path, temp, SystemErrorText(registered.code())}));
     ::DeleteFileW(wideTemp.c_str());
 }
 
@@ -57,7 +59,7 @@ void CopyForRestart(InstallContext& context, const std::u16string& path, const s
 
 void WriteUninstaller(InstallContext& context, const std::u16string& uninstallerPath, ByteView strippedImage,
                       const std::u16string& runningExecutable) {
-    if (context.Payload(PayloadBits::kStrippedInstaller)) {
+    if (context.Payload(PayloadFlags::kStrippedInstaller)) {
         WriteStrippedImage(context, uninstallerPath, strippedImage);
         return;
     }

@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "actions/install_context.h"
-#include "payload/byte_view.h"
+#include "core/byte_view.h"
+#include "variables/install_context.h"
 
 namespace palisade {
 

@@ -3,8 +3,8 @@
 
 #include <string>
 
+#include "core/byte_view.h"
 #include "log/run_log.h"
-#include "payload/byte_view.h"
 
 namespace palisade {
 

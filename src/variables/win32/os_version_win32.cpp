@@ -4,8 +4,9 @@
 
 #include <windows.h>
 
+#include "core/win32/registry.h"
+#include "core/win32/system_library.h"
 #include "core/win32/wide.h"
-#include "variables/win32/registry_text.h"
 
 namespace palisade {
 namespace {
@@ -21,11 +22,10 @@ constexpr int kMetricMediaCenter = 87;
 constexpr int kMetricStarter = 88;
 constexpr int kMetricServerR2 = 89;
 
+// A function of a module every process has loaded (ntdll, kernel32).
 template <typename Function>
 Function Lookup(const wchar_t* module, const char* name) {
-    HMODULE handle = ::GetModuleHandleW(module);
-    if (handle == nullptr) return nullptr;
-    return reinterpret_cast<Function>(reinterpret_cast<void*>(::GetProcAddress(handle, name)));
+    return LibraryFunction<Function>(::GetModuleHandleW(module), name);
 }
 
 // RtlGetVersion is not subject to the compatibility shims that make

@@ -8,9 +8,13 @@
 #include <cstring>
 #include <vector>
 
+#include "core/win32/file_system.h"
+#include "core/win32/known_paths.h"
+#include "core/win32/registry.h"
+#include "core/win32/sized_text.h"
+#include "core/win32/system_library.h"
 #include "core/win32/wide.h"
 #include "variables/win32/os_version_win32.h"
-#include "variables/win32/registry_text.h"
 
 namespace palisade {
 namespace {
@@ -20,21 +24,6 @@ using SHGetKnownFolderPathFunction = HRESULT(WINAPI*)(const GUID&, DWORD, HANDLE
 
 // The environment pass's buffer: 32,000 characters, the last one forced to zero.
 constexpr DWORD kExpansionBuffer = 32000;
-
-// Calls a Win32 "fill this buffer" function until the buffer is large enough.
-// `call(buffer, size)` returns the length written, or the size needed when the
-// buffer was too small, or 0 on failure.
-template <typename Call>
-std::u16string ReadSizedText(Call call, DWORD initialSize = MAX_PATH + 1) {
-    std::vector<wchar_t> buffer(initialSize);
-    for (int attempt = 0; attempt < 4; ++attempt) {
-        DWORD length = call(buffer.data(), DWORD(buffer.size()));
-        if (length == 0) return {};
-        if (length < buffer.size()) return FromWide(std::wstring_view(buffer.data(), length));
-        buffer.resize(std::max<std::size_t>(length + 1, buffer.size() * 2));
-    }
-    return {};
-}
 
 GUID ToGuid(const FolderGuid& id) {
     GUID guid;
@@ -50,7 +39,7 @@ GUID ToGuid(const FolderGuid& id) {
 HMODULE Win32SystemFacts::Shell32() {
     if (!m_shell32Tried) {
         m_shell32Tried = true;
-        m_shell32.reset(::LoadLibraryW(L"shell32.dll"));
+        m_shell32 = LoadSystemLibrary(L"shell32.dll").value_or(UniqueHmodule());
     }
     return m_shell32.get();
 }
@@ -58,8 +47,7 @@ HMODULE Win32SystemFacts::Shell32() {
 std::u16string Win32SystemFacts::SpecialFolder(int csidl) {
     HMODULE shell32 = Shell32();
     if (shell32 == nullptr) return {};
-    auto getPath = reinterpret_cast<SHGetSpecialFolderPathFunction>(
-        reinterpret_cast<void*>(::GetProcAddress(shell32, "SHGetSpecialFolderPathW")));
+    auto getPath = LibraryFunction<SHGetSpecialFolderPathFunction>(shell32, "SHGetSpecialFolderPathW");
     if (getPath == nullptr) return {};
     wchar_t buffer[MAX_PATH + 1] = {};
     if (!getPath(nullptr, buffer, csidl, FALSE)) return {};
@@ -71,8 +59,7 @@ KnownFolderAnswer Win32SystemFacts::QueryKnownFolder(const FolderGuid& id) {
     KnownFolderAnswer answer;
     HMODULE shell32 = Shell32();
     if (shell32 == nullptr) return answer;
-    auto getPath = reinterpret_cast<SHGetKnownFolderPathFunction>(
-        reinterpret_cast<void*>(::GetProcAddress(shell32, "SHGetKnownFolderPath")));
+    auto getPath = LibraryFunction<SHGetKnownFolderPathFunction>(shell32, "SHGetKnownFolderPath");
     if (getPath == nullptr) return answer;
     answer.available = true;
     PWSTR path = nullptr;
@@ -88,12 +75,12 @@ std::u16string Win32SystemFacts::KnownFolder(const FolderGuid& id) { return Quer
 std::optional<std::u16string> Win32SystemFacts::RegistryText(RegistryRoot root, std::u16string_view key,
                                                              std::u16string_view valueName) {
     HKEY hive = root == RegistryRoot::LocalMachine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
-    return ReadRegistryText(hive, key, valueName);
+    return ReadRegistryText(hive, key, valueName).ToOptional();
 }
 
 std::u16string Win32SystemFacts::EnvironmentVariable(std::u16string_view name) {
     const std::wstring wideName = ToWide(name);
-    return ReadSizedText([&](wchar_t* buffer, DWORD size) {
+    return QuerySizedText([&](wchar_t* buffer, DWORD size) {
         return ::GetEnvironmentVariableW(wideName.c_str(), buffer, size);
     });
 }
@@ -115,21 +102,14 @@ std::optional<std::u16string> Win32SystemFacts::ExpandEnvironment(std::u16string
 }
 
 std::u16string Win32SystemFacts::WindowsFolder() {
-    return ReadSizedText([](wchar_t* buffer, DWORD size) { return ::GetWindowsDirectoryW(buffer, size); });
+    return QuerySizedText([](wchar_t* buffer, DWORD size) { return DWORD(::GetWindowsDirectoryW(buffer, size)); });
 }
 
-std::u16string Win32SystemFacts::SystemFolder() {
-    return ReadSizedText([](wchar_t* buffer, DWORD size) { return ::GetSystemDirectoryW(buffer, size); });
-}
+std::u16string Win32SystemFacts::SystemFolder() { return SystemFolderPath(); }
 
-std::u16string Win32SystemFacts::TempPath() {
-    return ReadSizedText([](wchar_t* buffer, DWORD size) { return ::GetTempPathW(size, buffer); });
-}
+std::u16string Win32SystemFacts::TempPath() { return TempFolderPath(); }
 
-bool Win32SystemFacts::FolderExists(std::u16string_view path) {
-    DWORD attributes = ::GetFileAttributesW(ToWide(path).c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-}
+bool Win32SystemFacts::FolderExists(std::u16string_view path) { return palisade::FolderExists(path); }
 
 bool Win32SystemFacts::CreateFolder(std::u16string_view path) {
     return ::CreateDirectoryW(ToWide(path).c_str(), nullptr) != 0;
@@ -139,11 +119,7 @@ DriveKind Win32SystemFacts::DriveType(std::u16string_view root) {
     return DriveKind(::GetDriveTypeW(ToWide(root).c_str()));
 }
 
-std::u16string Win32SystemFacts::ModulePath() {
-    // GetModuleFileNameW returns the buffer size (not the size needed) when it
-    // truncates; ReadSizedText then grows the buffer and asks again.
-    return ReadSizedText([](wchar_t* buffer, DWORD size) { return ::GetModuleFileNameW(nullptr, buffer, size); });
-}
+std::u16string Win32SystemFacts::ModulePath() { return OwnModulePath(); }
 
 const OsVersionInfo& Win32SystemFacts::OsVersion() { return CurrentOsVersion(); }
 

@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "core/text.h"
+#include "core/win32/system_time.h"
 #include "core/win32/wide.h"
 #include "log/failure_list.h"
 #include "log/install_log_text.h"
@@ -105,7 +106,7 @@ int WriteLogCommand(const std::vector<std::string>& args, std::string& out) {
     auto option = [&](const char* name) { return Lines(settings.options[name]); };
     InstallLogSection section;
     section.header.productName = Wide(option("product"));
-    section.header.installTime = CurrentLocalTime();
+    section.header.installTime = LocalNow();
     section.header.looksForExistingInstall = settings.options.count("type") != 0;
     section.header.existingInstall = section.header.looksForExistingInstall ? std::stoi(option("type")) : 0;
     section.header.installFolder = Wide(settings.positional[0]);
@@ -123,13 +124,12 @@ int WriteLogCommand(const std::vector<std::string>& args, std::string& out) {
 }
 
 // `log-failure CODE ITEM`: the failure entry for ITEM with CODE as the
-// thread's last error.
+// error, under an empty heading.
 int LogFailureCommand(const std::vector<std::string>& args, std::string& out) {
     if (args.size() != 2) return 2;
     FailureList list;
     std::uint32_t code = std::uint32_t(std::stoul(args[0], nullptr, 0));
-    ::SetLastError(code);
-    LogFailure(list, Wide(args[1]));
+    LogFailure(list, u"", Wide(args[1]), Win32Status(code));
     out = Utf16ToUtf8(list.Text());
     return 0;
 }

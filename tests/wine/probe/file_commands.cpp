@@ -7,16 +7,17 @@
 #include <map>
 #include <optional>
 
-#include "actions/install_context.h"
 #include "actions/pending_renames.h"
 #include "actions/win32/file_writer_win32.h"
 #include "actions/win32/folder_rights_win32.h"
 #include "actions/win32/reboot_replacement_win32.h"
 #include "core/format.h"
 #include "core/text.h"
+#include "core/win32/file_system.h"
 #include "core/win32/wide.h"
 #include "payload/settings_flags.h"
 #include "probe_commands.h"
+#include "variables/install_context.h"
 #include "variables/win32/system_facts_win32.h"
 
 namespace palisade::probe {
@@ -129,8 +130,8 @@ int FileFactsCommand(const std::vector<std::string>& args, std::string& out) {
 // `create-folder PATH`: prints "ok" or "failed CODE".
 int CreateFolderCommand(const std::vector<std::string>& args, std::string& out) {
     if (args.size() != 1) return 2;
-    bool made = CreateFolderPath(Wide(args[0]));
-    out = made ? "ok\n" : "failed " + std::to_string(::GetLastError()) + "\n";
+    Win32Status made = CreateFolderPath(Wide(args[0]));
+    out = made.ok() ? "ok\n" : "failed " + std::to_string(made.code()) + "\n";
     return 0;
 }
 
@@ -148,19 +149,18 @@ int GrantRightsCommand(const std::vector<std::string>& args, std::string& out) {
 int MakeTempCommand(const std::vector<std::string>& args, std::string& out) {
     if (args.size() < 2) return 2;
     bool stay = Options(args, 2).count("stay") != 0;
-    out = Utf16ToUtf8(MakeTempFileName(Wide(args[0]), Wide(args[1]), stay ? kTempNameStayInFolder : 0)) + "\n";
+    out = Utf16ToUtf8(MakeTempFileName(Wide(args[0]), Wide(args[1]), stay ? kTempNameStayInFolder : 0).value_or({})) +
+          "\n";
     return 0;
 }
 
 // `schedule-move SOURCE DEST`: ScheduleReplaceAtReboot; an empty DEST asks
-// the system directly for a deletion at restart. Prints "ok" or "failed", and
-// the last error.
+// the system directly for a deletion at restart. Prints "ok" or "failed CODE".
 int ScheduleMoveCommand(const std::vector<std::string>& args, std::string& out) {
     if (args.size() != 2) return 2;
-    bool done = args[1].empty()
-                    ? ::MoveFileExW(ToWide(Wide(args[0])).c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) != 0
-                    : ScheduleReplaceAtReboot(Wide(args[0]), Wide(args[1]));
-    out = std::string(done ? "ok " : "failed ") + std::to_string(::GetLastError()) + "\n";
+    Win32Status done = args[1].empty() ? ScheduleDeleteAtReboot(Wide(args[0]))
+                                       : ScheduleReplaceAtReboot(Wide(args[0]), Wide(args[1]));
+    out = done.ok() ? "ok\n" : "failed " + std::to_string(done.code()) + "\n";
     return 0;
 }
 

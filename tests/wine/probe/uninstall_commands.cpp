@@ -3,14 +3,15 @@
 
 #include <cstdlib>
 
-#include "actions/install_context.h"
 #include "actions/win32/file_writer_win32.h"
 #include "actions/win32/shared_counts_win32.h"
 #include "core/text.h"
+#include "core/win32/file_system.h"
 #include "payload/settings_flags.h"
 #include "probe_commands.h"
 #include "system/win32/restore_point_win32.h"
 #include "uninstall/win32/uninstall_registration_win32.h"
+#include "variables/install_context.h"
 #include "variables/win32/system_facts_win32.h"
 
 namespace palisade::probe {
@@ -53,7 +54,7 @@ int RestorePointLogged(const std::vector<std::string>& args, std::string& out) {
     ProbeContext probe;
     probe.settings.displayName = Utf8ToUtf16(args.size() > 0 ? args[0] : "Probe");
     probe.settings.displayVersion = Utf8ToUtf16(args.size() > 1 ? args[1] : "");
-    probe.payloadFlags = PayloadBits::kRestorePoint | 0x20;
+    probe.payloadFlags = PayloadFlags::kRestorePoint | 0x20;
     RestorePoint restorePoint;
     BeginRestorePoint(probe.context, restorePoint);
     out += probe.log.runLog.Bytes();
@@ -91,11 +92,14 @@ int RegisterUninstallCommand(const std::vector<std::string>& args, std::string& 
     probe.settings.uninstallValues = {{"HKCU\\Software\\" + args[0] + "\\Mode", 4, u"7"}};
     probe.state.installFolder = Utf8ToUtf16(args[1]);
     probe.state.uninstallDataFolder = probe.state.installFolder + u"\\uninstall";
-    CreateFolderPath(probe.state.uninstallDataFolder);
+    (void)CreateFolderPath(probe.state.uninstallDataFolder);
     probe.record.uninstallItems.Record(probe.state.installFolder + u"\\app.exe", UninstallItemType::File);
     UninstallInputs inputs;
     inputs.installedBytes = 100;  // below 1 KiB: no size
-    RegisterUninstall(probe.context, inputs);
+    inputs.session = 0x1234;
+    if (StepResult registered = RegisterUninstall(probe.context, inputs); registered.IsFatal()) {
+        out += "fatal " + std::to_string(registered.FatalCode()) + "\n";
+    }
     WriteUninstallData(probe.context);
     out += "failures: [" + Utf8(probe.log.failures.Text()) + "]\n";
     return 0;

@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string_view>
 #include <vector>
 
 namespace palisade {
@@ -28,5 +29,10 @@ struct ByteView {
     }
     std::vector<std::uint8_t> Copy() const { return {begin(), end()}; }
 };
+
+// The bytes of narrow text.
+inline ByteView BytesOf(std::string_view text) {
+    return {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()};
+}
 
 }  // namespace palisade

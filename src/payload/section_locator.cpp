@@ -1,5 +1,6 @@
 // Finds the `.setup` section in the installer's own PE image.
-#include "startup/section_locator.h"
+#include "payload/section_locator.h"
+#include "core/fatal_codes.h"
 
 #include <cstring>
 
@@ -10,11 +11,11 @@ SectionLookup LocateSetupSection(const ByteSource& image) {
     // rejects any header further out than 4096 anyway.
     auto peOffset = image.ReadU16(60);
     if (!peOffset || *peOffset < kMinPeHeaderOffset || *peOffset > kMaxPeHeaderOffset) {
-        return SectionError{43};
+        return SectionError{FatalCode::kPeHeaderOffset};
     }
     auto sectionCount = image.ReadU16(*peOffset + 6u);
     if (!sectionCount || *sectionCount < kMinSectionCount || *sectionCount > kMaxSectionCount) {
-        return SectionError{44};
+        return SectionError{FatalCode::kSectionCount};
     }
     // A missing optional-header size reads as 0; the entries then fail to read and
     // the image counts as one without a `.setup` section.
@@ -33,7 +34,7 @@ SectionLookup LocateSetupSection(const ByteSource& image) {
         auto rawSize = image.ReadU32(entry + 16);
         auto rawPosition = image.ReadU32(entry + 20);
         if (!virtualAddress || !rawSize || !rawPosition) break;
-        if (*rawPosition == 0) return SectionError{9};
+        if (*rawPosition == 0) return SectionError{FatalCode::kSectionAtZero};
         found.index = i;
         found.virtualAddress = *virtualAddress;
         found.rawSize = *rawSize;

@@ -1,5 +1,5 @@
 // The built-in texts of the fatal path.
-#include "startup/fatal_texts.h"
+#include "core/fatal_texts.h"
 
 #include "core/format.h"
 #include "core/text.h"

@@ -6,10 +6,10 @@
 #include <functional>
 #include <string>
 
-#include "actions/installation_record.h"
+#include "core/progress.h"
 #include "log/install_log.h"
+#include "log/installation_record.h"
 #include "payload/settings.h"
-#include "ui/progress.h"
 #include "variables/expand_variables.h"
 #include "variables/installation_state.h"
 #include "variables/system_facts.h"

@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <new>
 
-#include "startup/win32/fatal.h"
+#include "core/win32/fatal.h"
 
 namespace {
 

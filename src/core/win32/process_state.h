@@ -8,8 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "startup/command_line.h"
-#include "startup/exit_callbacks.h"
+#include "core/command_line_options.h"
 
 namespace palisade {
 
@@ -18,14 +17,12 @@ struct InstallerProcess {
     HINSTANCE instance = nullptr;
     std::int64_t startTime = 0;
     CommandLineOptions options;
-    std::string installPathOverrideNarrow;  // plain ASCII, or UTF-8 with a trailing '|'
     HICON largeIcon = nullptr;
     HICON smallIcon = nullptr;
     std::vector<RECT> monitorWorkAreas;
     bool oleInitialised = false;
     // For a 64-bit-only product: whether file-system redirection was switched off.
     bool wow64RedirectionOff = false;
-    ExitCallbacks exitCallbacks;
     // Message lookup of the catalogue; empty until the settings are read, and
     // then message(i) is empty for a number the catalogue does not hold.
     std::function<std::u16string(int)> message;

@@ -1,13 +1,13 @@
 // The installer's own executable, held open for reading for the whole run.
-#include "startup/win32/own_executable.h"
+#include "core/win32/own_executable.h"
 
 #include <vector>
 
+#include "core/fatal_texts.h"
 #include "core/format.h"
+#include "core/win32/fatal.h"
 #include "core/win32/system_error.h"
 #include "core/win32/wide.h"
-#include "startup/fatal_texts.h"
-#include "startup/win32/fatal.h"
 
 namespace palisade {
 

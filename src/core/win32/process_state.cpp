@@ -1,5 +1,5 @@
 // Process-wide state set at start and read by every later step.
-#include "startup/win32/process_state.h"
+#include "core/win32/process_state.h"
 
 namespace palisade {
 

@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <string_view>
 
+#include "core/win32/win32_status.h"
+
 namespace palisade {
 
 [[noreturn]] void ExitInstaller(int code);
@@ -12,16 +14,12 @@ namespace palisade {
 // fatal condition while one is being reported ends the process at once with -1.
 [[noreturn]] void FatalMessageHandler(std::u16string_view text);
 
-// The wide and narrow fatal formatting paths: the text is cut to 4096
-// characters; the narrow path first runs the registered exit callbacks.
+// Ends the run with `text`, cut to 4096 characters.
 [[noreturn]] void FatalWide(std::u16string_view text);
-[[noreturn]] void FatalNarrow(std::u16string_view text);
 
-// A numbered internal error: the corrupt-installer message with `code`.
-[[noreturn]] void FatalError(int code, bool appendSystemError = false);
-
-// Ends the run with the usage text and `complaint`.
-[[noreturn]] void ShowUsage(std::u16string_view complaint);
+// A numbered internal error: the corrupt-installer message with `code`, and
+// the system error's line when `systemError` is one.
+[[noreturn]] void FatalError(int code, Win32Status systemError = {});
 
 [[noreturn]] void FatalOutOfMemory(std::size_t requestedSize);
 

@@ -1,5 +1,5 @@
 // The uninstall list and the installed-path set.
-#include "actions/installation_record.h"
+#include "log/installation_record.h"
 
 #include "core/program_narrow.h"
 #include "core/text.h"

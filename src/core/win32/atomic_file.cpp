@@ -1,0 +1,85 @@
+// Writing a whole file through a temporary beside it and one rename.
+#include "core/win32/atomic_file.h"
+
+#include <windows.h>
+
+#include "core/text.h"
+#include "core/win32/wide.h"
+
+namespace palisade {
+namespace {
+
+constexpr int kNameAttempts = 16;
+constexpr std::size_t kLargestWrite = 1u << 24;
+
+// A name no other writer uses at the same time: the process id and a counter
+// distinguish writers; the exclusive creation below is what makes it safe.
+std::u16string TemporaryNameFor(std::u16string_view target, int attempt) {
+    static LONG counter = 0;
+    unsigned serial = unsigned(::InterlockedIncrement(&counter));
+    unsigned mix = (unsigned(::GetCurrentProcessId()) << 12) ^ serial ^ (unsigned(attempt) << 24);
+    return std::u16string(target) + u"." + ToU16Hex(mix, 8) + u".new";
+}
+
+}  // namespace
+
+AtomicFileWriter::AtomicFileWriter(std::u16string target, std::u16string temporary, UniqueFileHandle file)
+    : m_target(std::move(target)), m_temporary(std::move(temporary)), m_file(std::move(file)) {}
+
+AtomicFileWriter::AtomicFileWriter(AtomicFileWriter&& other) noexcept
+    : m_target(std::move(other.m_target)),
+      m_temporary(std::move(other.m_temporary)),
+      m_file(std::move(other.m_file)),
+      m_committed(std::exchange(other.m_committed, true)) {}
+
+AtomicFileWriter::~AtomicFileWriter() {
+    if (m_committed) return;
+    m_file.reset();
+    ::DeleteFileW(ToWide(m_temporary).c_str());
+}
+
+Win32Result<AtomicFileWriter> AtomicFileWriter::Begin(std::u16string_view target) {
+    Win32Status failure;
+    for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
+        std::u16string temporary = TemporaryNameFor(target, attempt);
+        HANDLE file = ::CreateFileW(ToWide(temporary).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                    FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+        if (file != INVALID_HANDLE_VALUE) {
+            return AtomicFileWriter(std::u16string(target), std::move(temporary), UniqueFileHandle(file));
+        }
+        failure = Win32Status::FromLastError();
+        if (failure.code() != ERROR_FILE_EXISTS && failure.code() != ERROR_ALREADY_EXISTS) break;
+    }
+    return failure;
+}
+
+Win32Status AtomicFileWriter::Append(ByteView bytes) {
+    while (!bytes.empty()) {
+        DWORD chunk = DWORD(std::min(bytes.size, kLargestWrite));
+        DWORD written = 0;
+        if (!::WriteFile(m_file.get(), bytes.data, chunk, &written, nullptr)) return Win32Status::FromLastError();
+        if (written == 0) return Win32Status(ERROR_WRITE_FAULT);
+        bytes = bytes.Sub(written);
+    }
+    return {};
+}
+
+Win32Status AtomicFileWriter::Commit() {
+    if (!::FlushFileBuffers(m_file.get())) return Win32Status::FromLastError();
+    if (!::CloseHandle(m_file.release())) return Win32Status::FromLastError();
+    if (!::MoveFileExW(ToWide(m_temporary).c_str(), ToWide(m_target).c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        return Win32Status::FromLastError();
+    }
+    m_committed = true;
+    return {};
+}
+
+Win32Status WriteFileAtomically(std::u16string_view target, ByteView bytes) {
+    Win32Result<AtomicFileWriter> writer = AtomicFileWriter::Begin(target);
+    if (!writer.ok()) return writer.status();
+    if (Win32Status appended = writer->Append(bytes); appended.failed()) return appended;
+    return writer->Commit();
+}
+
+}  // namespace palisade

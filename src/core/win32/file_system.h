@@ -1,0 +1,34 @@
+// Files and folders as the program asks about them: whether they exist,
+// creating a whole folder path, reading a whole file.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "core/win32/win32_status.h"
+
+namespace palisade {
+
+// An existing file that is not a folder.
+bool FileExists(std::u16string_view path);
+bool FolderExists(std::u16string_view path);
+
+// Clears the read-only, hidden and system attributes, which stop a file from
+// being replaced or deleted; other attributes stay.
+void ClearProtectiveAttributes(std::u16string_view path);
+
+// Creates every missing folder of `folder`, outermost first (a drive root is
+// never made). Success when the folder exists afterwards; otherwise the
+// error of the last creation that failed (ERROR_DIRECTORY for an empty path).
+Win32Status CreateFolderPath(std::u16string_view folder);
+
+// The path's short (8.3) form, for command lines of programs that take no
+// quotes; the path itself when the system has no short form for it.
+std::u16string ShortPathOf(std::u16string_view path);
+
+// The whole file, at most `limit` bytes (a longer file is an error:
+// ERROR_FILE_TOO_LARGE), read with sharing so that writers may keep it open.
+Win32Result<std::string> ReadWholeFile(std::u16string_view path, std::uint64_t limit);
+
+}  // namespace palisade

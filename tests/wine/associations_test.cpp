@@ -15,7 +15,7 @@ namespace {
 using ::testing::HasSubstr;
 using ::testing::Not;
 
-std::string Unique() { return std::to_string(::getpid()); }
+std::string Tag() { return std::to_string(::getpid()); }
 
 FileAssociation Association(const std::string& extension, const std::string& progId, const std::string& verbs) {
     FileAssociation association;
@@ -30,8 +30,8 @@ FileAssociation Association(const std::string& extension, const std::string& pro
 
 TEST(WineAssociations, ReplacedDefaultIsKeptUnderTheBackupName) {
     const std::string name = "Assoc Backup";
-    const std::string extension = ".pab" + Unique();
-    const std::string progId = "Palisade.Backup" + Unique();
+    const std::string extension = ".pab" + Tag();
+    const std::string progId = "Palisade.Backup" + Tag();
     TestProduct product = MakeProduct(name);
     // The registry step runs first and gives the extension another owner.
     product.settings.registryEntries = Utf8ToUtf16("\\HKCR\\" + extension + ",,1,Other.File,1\r\n");
@@ -62,8 +62,8 @@ TEST(WineAssociations, ReplacedDefaultIsKeptUnderTheBackupName) {
 
 TEST(WineAssociations, OpenWithOnlyLeavesTheExtensionDefaultAlone) {
     const std::string name = "Assoc Open With";
-    const std::string extension = ".paw" + Unique();
-    const std::string progId = "Palisade.OpenWith" + Unique();
+    const std::string extension = ".paw" + Tag();
+    const std::string progId = "Palisade.OpenWith" + Tag();
     TestProduct product = MakeProduct(name);
     FileAssociation association = Association(extension, progId, "edit");
     association.mode = 2;
@@ -81,8 +81,8 @@ TEST(WineAssociations, OpenWithOnlyLeavesTheExtensionDefaultAlone) {
 
 TEST(WineAssociations, TwoVerbsGiveTwoRecordLines) {
     const std::string name = "Assoc Two Verbs";
-    const std::string extension = ".ptv" + Unique();
-    const std::string progId = "Palisade.TwoVerbs" + Unique();
+    const std::string extension = ".ptv" + Tag();
+    const std::string progId = "Palisade.TwoVerbs" + Tag();
     TestProduct product = MakeProduct(name);
     product.settings.fileAssociations.push_back(Association(extension, progId, "open,print"));
     // The extension key is never given a default by a "!" identifier.

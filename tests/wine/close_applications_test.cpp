@@ -28,8 +28,6 @@ constexpr int kEndedByQuitMessage = 8;
 fs::path WindowApp() { return fs::path(PALISADE_FIXTURE_DIR) / "palisade_window_app.exe"; }
 
 // Names no other test (nor another run of this one) uses.
-std::string Unique(const std::string& name) { return name + " " + std::to_string(::getpid()); }
-
 // One running window program; ended by force when the test leaves it running.
 class RunningWindow {
 public:

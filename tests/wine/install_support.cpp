@@ -1,6 +1,8 @@
 // Building small installers from test code and reading back their results.
 #include "install_support.h"
 
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include <ctime>
@@ -46,6 +48,8 @@ TestProduct MakeProduct(const std::string& name) {
     product.payloadFlags = 0x20;  // stripped uninstaller
     return product;
 }
+
+std::string Unique(const std::string& name) { return name + " " + std::to_string(::getpid()); }
 
 PayloadItem FileItem(const std::string& name, const std::string& contents, const std::u16string& folder) {
     PayloadItem item;

@@ -38,6 +38,10 @@ std::int64_t UtcSeconds(int year, int month, int day, int hour, int minute, int 
 std::string ReadHostFile(const std::filesystem::path& path);
 void WriteHostFile(const std::filesystem::path& path, const std::string& contents);
 
+// `name` with this test process's id: a name of its own for every run in the
+// shared prefix.
+std::string Unique(const std::string& name);
+
 // "C:\Palisade Tests\<name>" and its host path.
 std::string InstallFolderOf(const std::string& name);
 

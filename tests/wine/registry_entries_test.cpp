@@ -16,7 +16,7 @@ namespace {
 using ::testing::HasSubstr;
 using ::testing::Not;
 
-std::string Unique() { return std::to_string(::getpid()); }
+std::string Tag() { return std::to_string(::getpid()); }
 
 std::size_t Count(const std::string& text, const std::string& what) {
     std::size_t count = 0;
@@ -26,11 +26,11 @@ std::size_t Count(const std::string& text, const std::string& what) {
 
 TEST(WineRegistryEntries, WritesEveryLineKindAndReportsIllegalOnes) {
     const std::string name = "Registry Lines";
-    const std::string sub = "Software\\Palisade Tests\\Lines " + Unique();
+    const std::string sub = "Software\\Palisade Tests\\Lines " + Tag();
     const std::string key = "\\HKCU\\" + sub;
     std::filesystem::remove_all(HostPath(InstallFolderOf(name)));  // one run's log only
     TestProduct product = MakeProduct(name);
-    product.settings.productRegistry = Utf8ToUtf16("Palisade Tests\\Product " + Unique());
+    product.settings.productRegistry = Utf8ToUtf16("Palisade Tests\\Product " + Tag());
     std::string entries = key + ",Three,1\r\n" +                           // illegal: three fields
                           key + ",After,1,written,1\r\n" +                 // the next line is still written
                           key + ",Folder,1,%InstallDir%\\bin,1\r\n" +      // REG_SZ: expanded
@@ -66,7 +66,7 @@ TEST(WineRegistryEntries, WritesEveryLineKindAndReportsIllegalOnes) {
     EXPECT_THAT(exported, HasSubstr("[HKEY_CURRENT_USER\\" + sub + "\\Created]"));
 
     // The product key in the user's hive and the machine's.
-    std::string productKey = "Software\\Palisade Tests\\Product " + Unique();
+    std::string productKey = "Software\\Palisade Tests\\Product " + Tag();
     EXPECT_THAT(RegExport("HKCU\\" + productKey), HasSubstr("[HKEY_CURRENT_USER\\" + productKey + "]"));
     EXPECT_THAT(RegExport("HKLM\\" + productKey), HasSubstr("[HKEY_LOCAL_MACHINE\\" + productKey + "]"));
 
@@ -78,7 +78,7 @@ TEST(WineRegistryEntries, WritesEveryLineKindAndReportsIllegalOnes) {
 }
 
 TEST(WineRegistryEntries, AppPathsRegistrationIsKeptWhenPresent) {
-    const std::string program = "palisade-tool-" + Unique() + ".exe";
+    const std::string program = "palisade-tool-" + Tag() + ".exe";
     const std::string appPaths = "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\" + program;
     TestProduct first = MakeProduct("App Paths First");
     first.settings.appPathsProgram = Utf8ToUtf16("bin\\" + program);
@@ -113,7 +113,7 @@ TEST(WineRegistryEntries, AppPathsRegistrationIsKeptWhenPresent) {
 
 TEST(WineRegistryEntries, PathAdditionIsIdempotent) {
     const std::string environment = "HKLM\\System\\CurrentControlSet\\Control\\Session Manager\\Environment";
-    const std::string name = "Path Addition " + Unique();
+    const std::string name = "Path Addition " + Tag();
     TestProduct product = MakeProduct(name);
     product.settings.settingsFlags1 |= 0x1000;  // add to PATH
     product.settings.addToPathSubfolder = u"bin";

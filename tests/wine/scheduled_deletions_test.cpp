@@ -17,8 +17,6 @@ using ::testing::Not;
 
 const char kUninstallKey[] = "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
 
-std::string Unique(const std::string& name) { return name + " " + std::to_string(::getpid()); }
-
 FileDeletion Deletion(const std::string& pattern, std::uint8_t flags, std::uint8_t condition = 0,
                       const std::string& reference = "") {
     FileDeletion deletion;

@@ -24,7 +24,6 @@ inline const char kUninstallKey[] = "HKLM\\Software\\Microsoft\\Windows\\Current
 inline const char kSharedDlls[] = "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
 
 // A name no other test process uses at the same time.
-inline std::string Unique(const std::string& name) { return name + " " + std::to_string(::getpid()); }
 
 // Relative path → contents hash of every file and folder (0) below a root.
 using Tree = std::map<std::string, std::size_t>;

@@ -31,10 +31,10 @@ using SectionLookup = std::variant<SetupSection, NoSetupSection, SectionError>;
 
 SectionLookup LocateSetupSection(const ByteSource& image);
 
+// The limits the installer accepts for its own image.
 inline constexpr std::uint32_t kMinPeHeaderOffset = 64;
 inline constexpr std::uint32_t kMaxPeHeaderOffset = 4096;
 inline constexpr std::uint16_t kMinSectionCount = 4;
 inline constexpr std::uint16_t kMaxSectionCount = 99;
-inline constexpr std::uint32_t kSectionEntrySize = 40;
 
 }  // namespace palisade

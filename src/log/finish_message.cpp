@@ -1,5 +1,6 @@
 // The choice of the message that ends an installation.
 #include "log/finish_message.h"
+
 #include "payload/settings_flags.h"
 
 namespace palisade {

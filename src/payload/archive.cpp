@@ -1,7 +1,7 @@
 // Locating and checking the archive: inside the mapped section or read from the file.
 #include "payload/archive.h"
-#include "core/fatal_codes.h"
 
+#include "core/fatal_codes.h"
 #include "payload/crc32.h"
 
 namespace palisade {

@@ -1,7 +1,7 @@
 // One archive item (`FileEntry`) and the reading of its item record.
 #include "payload/file_entry.h"
-#include "core/fatal_codes.h"
 
+#include "core/fatal_codes.h"
 #include "payload/crc32.h"
 #include "payload/payload_cursor.h"
 #include "payload/payload_header.h"

@@ -1,9 +1,9 @@
 // Builds the complete installer executable: the stub with the payload section appended.
 #include "payload/installer_image.h"
-#include "payload/settings_flags.h"
 
 #include "payload/archive.h"
 #include "payload/pe_appender.h"
+#include "payload/settings_flags.h"
 #include "payload/settings_schema.h"
 
 namespace palisade {

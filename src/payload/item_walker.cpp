@@ -1,7 +1,7 @@
 // The walk over the archive's items: chunks into the item queue, records into entries.
 #include "payload/item_walker.h"
-#include "core/fatal_codes.h"
 
+#include "core/fatal_codes.h"
 #include "payload/crc32.h"
 #include "payload/xz_codec.h"
 

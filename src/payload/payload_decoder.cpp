@@ -1,7 +1,7 @@
 // Turns stored payload pieces (the settings block, archive chunks) into their plain bytes.
 #include "payload/payload_decoder.h"
-#include "core/fatal_codes.h"
 
+#include "core/fatal_codes.h"
 #include "payload/xor_mask.h"
 #include "payload/xz_codec.h"
 

@@ -1,10 +1,10 @@
 // The payload header at the start of the `.setup` section: fields, checks and codes.
 #include "payload/payload_header.h"
-#include "core/fatal_codes.h"
 
 #include <algorithm>
 #include <cstring>
 
+#include "core/fatal_codes.h"
 #include "core/format.h"
 #include "core/text.h"
 #include "payload/payload_cursor.h"

@@ -1,9 +1,10 @@
 // The settings fields that run until an end word, and the message catalogue.
 #include "core/fatal_codes.h"
-#include "payload/settings_codecs.h"
 
 #include <algorithm>
 #include <string>
+
+#include "payload/settings_codecs.h"
 
 namespace palisade {
 namespace settings_codecs {

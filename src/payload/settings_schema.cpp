@@ -1,12 +1,12 @@
 // The one table of the settings block's fields, walked by both the reader (stub) and the writer (builder).
 #include "payload/settings_schema.h"
-#include "core/fatal_codes.h"
-#include "payload/settings_flags.h"
 
 #include <iterator>
 
+#include "core/fatal_codes.h"
 #include "payload/crc32.h"
 #include "payload/settings_codecs.h"
+#include "payload/settings_flags.h"
 
 namespace palisade {
 

@@ -1,12 +1,12 @@
 // The executable's head, its integrity checksum, and the `StrippedInstaller`
 // image: the executable without its `.setup` section, kept as the uninstaller.
 #include "payload/stripped_installer.h"
-#include "core/fatal_codes.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
 
+#include "core/fatal_codes.h"
 #include "payload/crc32.h"
 #include "payload/little_endian.h"
 #include "payload/pe_layout.h"

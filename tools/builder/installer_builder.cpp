@@ -1,6 +1,5 @@
 // Turns a parsed project into an installer image: resolves and reads the files, builds the catalogue, encodes.
 #include "builder/installer_builder.h"
-#include "payload/settings_flags.h"
 
 #include <chrono>
 #include <fstream>
@@ -13,6 +12,7 @@
 #include "core/text.h"
 #include "payload/archive.h"
 #include "payload/installer_image.h"
+#include "payload/settings_flags.h"
 
 namespace palisade::tools {
 

@@ -1,5 +1,6 @@
 // The `[build]` table of a project file: compression, cipher, chunking, threads, stub and output.
 #include "builder/build_values.h"
+
 #include "builder/project_sections.h"
 
 namespace palisade::tools {

@@ -1,5 +1,6 @@
 // The list settings of a project file: deletions, associations, shortcuts, uninstall values, applications to close.
 #include "builder/project_sections.h"
+
 #include "common/setting_keys.h"
 #include "core/text.h"
 

@@ -1,5 +1,6 @@
 // The checks behind the installer's corrupt-installer error codes, as the inspector reports them.
 #include "core/fatal_codes.h"
+
 #include "inspector/installer_examination.h"
 
 namespace palisade::tools {

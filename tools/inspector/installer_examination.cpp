@@ -1,6 +1,5 @@
 // Reads an installer the way the stub does: section, header, settings, integrity, archive, items.
 #include "inspector/installer_examination.h"
-#include "payload/settings_flags.h"
 
 #include <variant>
 
@@ -9,6 +8,7 @@
 #include "payload/payload_decoder.h"
 #include "payload/settings_schema.h"
 #include "payload/stripped_installer.h"
+#include "payload/settings_flags.h"
 
 namespace palisade::tools {
 

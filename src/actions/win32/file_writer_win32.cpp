@@ -1,7 +1,6 @@
 // Writing one installed file, and the questions the overwrite rules ask about
 // the file already at a destination.
 #include "actions/win32/file_writer_win32.h"
-#include "core/win32/system_time.h"
 
 #include <windows.h>
 
@@ -15,6 +14,7 @@
 #include "core/win32/atomic_file.h"
 #include "core/win32/file_system.h"
 #include "core/win32/system_error.h"
+#include "core/win32/system_time.h"
 #include "core/win32/unique_handle.h"
 #include "core/win32/wide.h"
 #include "log/win32/install_log_win32.h"

@@ -1,6 +1,5 @@
 // Deletes the files that the conditional deletions match.
 #include "uninstall/win32/file_deletions_win32.h"
-#include "core/win32/system_time.h"
 
 #include <windows.h>
 
@@ -9,6 +8,7 @@
 #include "core/format.h"
 #include "core/program_narrow.h"
 #include "core/win32/system_error.h"
+#include "core/win32/system_time.h"
 #include "core/win32/unique_handle.h"
 #include "core/win32/wide.h"
 #include "uninstall/conditional_delete.h"

@@ -2,7 +2,6 @@
 // shortcuts, background picture, readme and licence files, PATH, then the
 // uninstaller, the product key, reboot.dat, and finally Uninstall.DAT.
 #include "uninstall/win32/uninstall_registration_win32.h"
-#include "core/win32/system_time.h"
 
 #include <windows.h>
 
@@ -10,6 +9,7 @@
 #include "actions/win32/system_path_win32.h"
 #include "core/message_numbers.h"
 #include "core/win32/atomic_file.h"
+#include "core/win32/system_time.h"
 #include "core/win32/unique_handle.h"
 #include "core/win32/wide.h"
 #include "log/win32/install_log_win32.h"

@@ -72,12 +72,11 @@ CommandLineResult ParseCommandLine(std::u16string_view arguments, const AnsiEnco
             o.installPathOverride = std::move(path);
         } else if (StartsWithIgnoreCase(word, u"N:")) {
             o.productNameOverride = std::u16string(StripSurroundingQuotes(word.substr(2)));
-        } else if (StartsWithIgnoreCase(word, u"U")) {
+        } else if (EqualsIgnoreCase(word, u"U") || StartsWithIgnoreCase(word, u"U:")) {
+            // Only "u" and "u:name": a word that merely begins with "u"
+            // ("/update") must not start the removal of the product.
             o.uninstall = true;
-            std::u16string_view rest = word.substr(1);
-            if (!rest.empty() && rest.front() == u':') {
-                o.uninstallProductName = std::u16string(StripSurroundingQuotes(rest.substr(1)));
-            }
+            if (word.size() > 1) o.uninstallProductName = std::u16string(StripSurroundingQuotes(word.substr(2)));
         } else if (StartsWithIgnoreCase(word, u"R:\"")) {
             std::u16string program(word.substr(3));
             RemoveOneTrailing(program, u'"');

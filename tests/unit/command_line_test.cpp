@@ -50,12 +50,22 @@ TEST(CommandLine, UninstallTakesNameAfterColon) {
     EXPECT_EQ(r.options.uninstallProductName, u"My Product");
 }
 
-TEST(CommandLine, BareUninstallAndAnyWordStartingWithUSetTheFlagWithoutName) {
-    for (auto atom : {u"/u", u"/U", u"-uninstall", u"/Uxyz"}) {
+TEST(CommandLine, BareUninstallSetsTheFlagWithoutName) {
+    for (auto atom : {u"/u", u"/U", u"-u"}) {
         CommandLineResult r = Parse(atom);
-        EXPECT_FALSE(r.usageComplaint) << std::string(atom, atom + 3);
+        EXPECT_FALSE(r.usageComplaint) << std::string(atom, atom + 2);
         EXPECT_TRUE(r.options.uninstall);
         EXPECT_TRUE(r.options.uninstallProductName.empty());
+    }
+}
+
+TEST(CommandLine, OtherWordsStartingWithUAreNotTheUninstallSwitch) {
+    // "/update" must not remove the product: only "u" and "u:" name the uninstaller.
+    for (auto atom : {u"/update", u"-uninstall", u"/Uxyz"}) {
+        CommandLineResult r = Parse(atom);
+        EXPECT_FALSE(r.options.uninstall) << std::string(atom, atom + 3);
+        ASSERT_TRUE(r.usageComplaint.has_value());
+        EXPECT_EQ(r.usageComplaint->rfind(u"Illegal command line atom:\r\n", 0), 0u);
     }
 }
 

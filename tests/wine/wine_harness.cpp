@@ -62,7 +62,14 @@ std::vector<std::string> WineEnvironment(const RunOptions& options) {
         {"WINEDLLOVERRIDES", "winemenubuilder.exe=d;mscoree,mshtml="},
         {"WINEDEBUG", options.captureDebugOutput ? "-all,warn+seh" : "-all"},
     };
-    for (const auto& extra : options.environment) settings.push_back(extra);
+    for (const auto& extra : options.environment) {
+        auto same = std::find_if(settings.begin(), settings.end(), [&](const auto& s) { return s.first == extra.first; });
+        if (same != settings.end()) {
+            same->second = extra.second;
+        } else {
+            settings.push_back(extra);
+        }
+    }
     std::vector<std::string> env;
     for (char** e = environ; *e != nullptr; ++e) {
         std::string entry = *e;

@@ -27,7 +27,7 @@ ServerEntryCall CallServerRegistration(std::u16string_view serverPath, bool unre
     using RegistrationFunction = HRESULT(WINAPI*)();
     ServerEntryCall call;
     // The server's own folder is searched for the libraries it needs.
-    UniqueHmodule module(::LoadLibraryExW(ToWide(serverPath).c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
+    UniqueHmodule module = LoadLibraryFromPath(serverPath).value_or(UniqueHmodule());
     auto entry = LibraryFunction<RegistrationFunction>(module.get(),
                                                        unregister ? "DllUnregisterServer" : "DllRegisterServer");
     if (entry == nullptr) return call;

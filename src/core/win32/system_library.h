@@ -5,10 +5,17 @@
 
 #include <windows.h>
 
+#include <string_view>
+
 #include "core/win32/unique_handle.h"
 #include "core/win32/win32_status.h"
 
 namespace palisade {
+
+// Called first thing at start: from then on a library loaded by name alone is
+// looked for in the system folder only, never in the installer's folder
+// (usually Downloads) or the current folder.
+void RestrictLibrarySearchToSystemFolder();
 
 // Loads `fileName` (for example L"version.dll") from the system folder.
 Win32Result<UniqueHmodule> LoadSystemLibrary(const wchar_t* fileName);
@@ -16,6 +23,10 @@ Win32Result<UniqueHmodule> LoadSystemLibrary(const wchar_t* fileName);
 // The same, for a library that stays loaded until the process ends (freeing
 // one that may have started threads is not worth the risk); null on failure.
 HMODULE LoadSystemLibraryForProcess(const wchar_t* fileName);
+
+// A library given by its full path (a product's COM server), with the
+// libraries it needs taken from its own folder and the system folder.
+Win32Result<UniqueHmodule> LoadLibraryFromPath(std::u16string_view path);
 
 // An exported function as its real type; null when the module lacks it.
 template <typename Function>

@@ -27,4 +27,17 @@ std::u16string QuoteArgument(std::u16string_view argument) {
     return quoted;
 }
 
+std::u16string QuoteProgramOfCommand(std::u16string_view command,
+                                     const std::function<bool(std::u16string_view)>& fileExists) {
+    if (command.empty() || command.front() == u'"') return std::u16string(command);
+    if (fileExists(command)) return u"\"" + std::u16string(command) + u"\"";
+    for (std::size_t blank = command.rfind(u' '); blank != std::u16string_view::npos && blank > 0;
+         blank = command.rfind(u' ', blank - 1)) {
+        std::u16string_view program = command.substr(0, blank);
+        if (fileExists(program)) return u"\"" + std::u16string(program) + u"\"" + std::u16string(command.substr(blank));
+        if (blank == 0) break;
+    }
+    return std::u16string(command);
+}
+
 }  // namespace palisade

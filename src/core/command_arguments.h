@@ -2,6 +2,7 @@
 // started reads it back as one argument exactly as given.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -11,5 +12,14 @@ namespace palisade {
 // with the backslashes before a quote (and before the closing quote) doubled
 // and every inner quote escaped, as the C runtime's argument splitter reads it.
 std::u16string QuoteArgument(std::u16string_view argument);
+
+// An author's or caller's command ("C:\Program Files\App\app.exe -x") with
+// its program path quoted, so that the system cannot take "C:\Program.exe"
+// for the program: a command already beginning with a quote stays; else the
+// whole text when it names an existing file; else its longest leading part up
+// to a blank that names an existing file, the rest being the arguments; else
+// the command as given.
+std::u16string QuoteProgramOfCommand(std::u16string_view command,
+                                     const std::function<bool(std::u16string_view)>& fileExists);
 
 }  // namespace palisade

@@ -97,5 +97,24 @@ TEST(CommandArguments, QuotedSoTheProgramReadsTheArgumentBackWhole) {
     for (const Case& c : cases) EXPECT_EQ(QuoteArgument(c.argument), c.quoted);
 }
 
+TEST(CommandArguments, TheProgramOfACommandIsQuotedSoNoShorterPathIsTaken) {
+    auto exists = [](std::u16string_view path) {
+        return path == u"C:\\Program Files\\App\\app.exe" || path == u"C:\\Tools\\run";
+    };
+    struct Case {
+        std::u16string command;
+        std::u16string started;
+    };
+    const Case cases[] = {
+        {u"C:\\Program Files\\App\\app.exe", u"\"C:\\Program Files\\App\\app.exe\""},
+        {u"C:\\Program Files\\App\\app.exe /first run", u"\"C:\\Program Files\\App\\app.exe\" /first run"},
+        {u"\"C:\\Program Files\\App\\app.exe\" -x", u"\"C:\\Program Files\\App\\app.exe\" -x"},
+        {u"C:\\Tools\\run now", u"\"C:\\Tools\\run\" now"},
+        {u"notepad.exe readme.txt", u"notepad.exe readme.txt"},  // nothing found: as given
+        {u"", u""},
+    };
+    for (const Case& c : cases) EXPECT_EQ(QuoteProgramOfCommand(c.command, exists), c.started);
+}
+
 }  // namespace
 }  // namespace palisade

@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "core/command_arguments.h"
+#include "core/win32/file_system.h"
 #include "core/win32/privileges.h"
 #include "core/win32/process.h"
 
@@ -25,7 +27,7 @@ bool ProcessIsAdministrator() {
 
 Win32Status StartProgram(std::u16string_view commandLine) {
     ProcessRequest request;
-    request.commandLine = std::u16string(commandLine);
+    request.commandLine = QuoteProgramOfCommand(commandLine, [](std::u16string_view path) { return FileExists(path); });
     Win32Result<UniqueHandle> started = StartProcess(request);
     return started.status();
 }

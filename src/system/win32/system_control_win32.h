@@ -12,7 +12,7 @@ namespace palisade {
 bool ProcessIsAdministrator();
 
 // Starts an author's or a caller's `commandLine` as a new process without
-// waiting; the status of the start.
+// waiting, its program path quoted (QuoteProgramOfCommand); the status of the start.
 Win32Status StartProgram(std::u16string_view commandLine);
 
 // Enables the shutdown privilege and asks the system to restart.

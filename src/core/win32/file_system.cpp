@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "core/win32/sized_text.h"
 #include "core/win32/unique_handle.h"
 #include "core/win32/wide.h"
 
@@ -49,6 +50,19 @@ Win32Status CreateFolderPath(std::u16string_view folder) {
     }
     if (FolderExists(folder)) return {};
     return failure.failed() ? failure : Win32Status(ERROR_PATH_NOT_FOUND);
+}
+
+std::u16string CanonicalPath(std::u16string_view path) {
+    std::wstring widePath = ToWide(path);
+    std::u16string full = QuerySizedText([&](wchar_t* buffer, DWORD size) {
+        return ::GetFullPathNameW(widePath.c_str(), size, buffer, nullptr);
+    });
+    if (full.empty()) return std::u16string(path);
+    std::wstring wideFull = ToWide(full);
+    std::u16string longForm = QuerySizedText([&](wchar_t* buffer, DWORD size) {
+        return ::GetLongPathNameW(wideFull.c_str(), buffer, size);
+    });
+    return longForm.empty() ? full : longForm;
 }
 
 std::u16string ShortPathOf(std::u16string_view path) {

@@ -23,6 +23,12 @@ void ClearProtectiveAttributes(std::u16string_view path);
 // error of the last creation that failed (ERROR_DIRECTORY for an empty path).
 Win32Status CreateFolderPath(std::u16string_view folder);
 
+// The path as the system resolves it: absolute, without "." and ".."
+// components, and with every existing component in its long form (so that
+// "C:\PROGRA~1" and "C:\Program Files" compare equal). The path itself when
+// the system cannot resolve it.
+std::u16string CanonicalPath(std::u16string_view path);
+
 // The path's short (8.3) form, for command lines of programs that take no
 // quotes; the path itself when the system has no short form for it.
 std::u16string ShortPathOf(std::u16string_view path);

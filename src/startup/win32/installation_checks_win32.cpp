@@ -22,6 +22,7 @@
 #include "ui/win32/notify_win32.h"
 #include "ui/win32/wizard_pages_win32.h"
 #include "variables/folder_lookup.h"
+#include "variables/folder_rules.h"
 #include "variables/os_description.h"
 #include "variables/program_files_folders.h"
 #include "variables/win32/system_facts_win32.h"
@@ -63,6 +64,15 @@ InstallationRun::InstallationRun(LoadedPayload& payload, const OwnExecutable& ex
 std::u16string InstallationRun::Message(int n) const { return m_settings.messageCatalogue.Message(n); }
 
 void InstallationRun::StopWithMessage(std::u16string_view text) { FatalWide(text); }
+
+void InstallationRun::RefuseUnsafeFolder(const std::u16string& folder) {
+    FolderVerdict verdict = CheckInstallFolder(folder, m_context.facts);
+    // A short name or a link in the path must not hide a refused folder.
+    if (verdict == FolderVerdict::Accepted) verdict = CheckInstallFolder(NormaliseFolder(CanonicalPath(folder)), m_context.facts);
+    if (verdict == FolderVerdict::Accepted) return;
+    std::u16string drive = folder.size() >= 2 && folder[1] == u':' ? folder.substr(0, 1) : u"?";
+    StopWithMessage(Format(Message(FolderRefusalMessage(verdict)), {int(drive[0])}) + u"\r\n\r\n" + folder);
+}
 
 void InstallationRun::EndIfFatal(StepResult result) {
     if (result.IsFatal()) FatalError(result.FatalCode());
@@ -199,6 +209,7 @@ void InstallationRun::SettleInstallFolder() {
             StopWithMessage(Format(u"Installation path \"%s\" obtained from \"%s\" does not exist.",
                                    {folder, m_defaultPath.registryText}));
         }
+        RefuseUnsafeFolder(folder);
         m_state.installFolder = folder;
         m_state.existingInstall = kNewInstallation;
     } else if (Flag1(Flags1::kUninstaller) && m_existing) {
@@ -236,6 +247,9 @@ void InstallationRun::SettleExistingInstallation() {
         NotifyEvent(m_settings.cancelNotifyAddress, 0);
         ExitInstaller(1);
     }
+    // The recorded folder is checked like any other: the registry value may
+    // have been changed since the last installation.
+    RefuseUnsafeFolder(NormaliseFolder(existing.location));
     m_state.installFolder = NormaliseFolder(existing.location);
 }
 
@@ -249,7 +263,8 @@ void InstallationRun::SettleNewInstallFolder() {
         ShowWizardPage(WizardPage::Folder, folder) == PageAnswer::Cancel) {
         Cancel();
     }
-    if (NormaliseFolder(folder).empty() || CreateFolderPath(folder).failed()) StopWithMessage(Message(Msg::kFolderCannotBeCreated));
+    RefuseUnsafeFolder(NormaliseFolder(folder));
+    if (CreateFolderPath(folder).failed()) StopWithMessage(Message(Msg::kFolderCannotBeCreated));
     m_state.installFolder = NormaliseFolder(folder);
 }
 

@@ -57,6 +57,8 @@ private:
     // Helpers.
     std::u16string Message(int n) const;
     [[noreturn]] void StopWithMessage(std::u16string_view text);
+    // Ends the run with the folder's refusal message unless it may be the installation folder.
+    void RefuseUnsafeFolder(const std::u16string& folder);
     // A step that met a numbered fatal condition ends the run here.
     void EndIfFatal(StepResult result);
     [[noreturn]] void Cancel();

@@ -135,6 +135,13 @@ int CreateFolderCommand(const std::vector<std::string>& args, std::string& out) 
     return 0;
 }
 
+// `short-path PATH`: the path's short (8.3) form.
+int ShortPathCommand(const std::vector<std::string>& args, std::string& out) {
+    if (args.size() != 1) return 2;
+    out = Utf16ToUtf8(ShortPathOf(Wide(args[0]))) + "\n";
+    return 0;
+}
+
 // `grant-rights FOLDER`: GrantFolderRights with the setting on; prints the run log.
 int GrantRightsCommand(const std::vector<std::string>& args, std::string& out) {
     if (args.size() != 1) return 2;
@@ -203,6 +210,7 @@ PALISADE_PROBE_COMMAND("write-file", WriteFileCommand);
 PALISADE_PROBE_COMMAND("hold-open", HoldOpenCommand);
 PALISADE_PROBE_COMMAND("file-facts", FileFactsCommand);
 PALISADE_PROBE_COMMAND("create-folder", CreateFolderCommand);
+PALISADE_PROBE_COMMAND("short-path", ShortPathCommand);
 PALISADE_PROBE_COMMAND("grant-rights", GrantRightsCommand);
 PALISADE_PROBE_COMMAND("make-temp", MakeTempCommand);
 PALISADE_PROBE_COMMAND("schedule-move", ScheduleMoveCommand);

@@ -27,6 +27,17 @@ std::u16string QuoteArgument(std::u16string_view argument) {
     return quoted;
 }
 
+std::u16string ProgramOfCommand(std::u16string_view command) {
+    std::size_t start = command.find_first_not_of(u" \t");
+    if (start == std::u16string_view::npos) return {};
+    command.remove_prefix(start);
+    if (command.front() == u'"') {
+        std::size_t close = command.find(u'"', 1);
+        return std::u16string(command.substr(1, close == std::u16string_view::npos ? close : close - 1));
+    }
+    return std::u16string(command.substr(0, command.find_first_of(u" \t")));
+}
+
 std::u16string QuoteProgramOfCommand(std::u16string_view command,
                                      const std::function<bool(std::u16string_view)>& fileExists) {
     if (command.empty() || command.front() == u'"') return std::u16string(command);

@@ -13,6 +13,10 @@ namespace palisade {
 // and every inner quote escaped, as the C runtime's argument splitter reads it.
 std::u16string QuoteArgument(std::u16string_view argument);
 
+// The program of a command line: the first quoted stretch, or the text up
+// to the first blank.
+std::u16string ProgramOfCommand(std::u16string_view command);
+
 // An author's or caller's command ("C:\Program Files\App\app.exe -x") with
 // its program path quoted, so that the system cannot take "C:\Program.exe"
 // for the program: a command already beginning with a quote stays; else the

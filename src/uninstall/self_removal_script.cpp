@@ -22,8 +22,14 @@ std::u16string Join(std::u16string_view folder, std::u16string_view sub) {
 }  // namespace
 
 std::u16string SelfRemovalScriptText(const SelfRemovalPaths& paths) {
-    std::u16string text = Format(u":Repeat\r\ndel \"%s\"\r\nif exist \"%s\" goto Repeat\r\n",
-                                 {paths.uninstaller, paths.uninstaller});
+    std::u16string text;
+    if (paths.removeUninstaller) {
+        text += Format(u"set /a tries=0\r\n:Repeat\r\ndel \"%s\"\r\nif not exist \"%s\" goto Removed\r\n",
+                       {paths.uninstaller, paths.uninstaller});
+        text += Format(u"set /a tries+=1\r\nif %%tries%% GEQ %d goto Removed\r\nCHOICE /T 1 /D Y >nul\r\n"
+                       u"goto Repeat\r\n:Removed\r\n",
+                       {kSelfRemovalTries});
+    }
     text += u"CHOICE /T 3 /D Y\r\n";
     std::u16string_view sub = TrimBackslashes(paths.uninstallSubdir);
     for (int level = 0; !sub.empty() && level < kMaxSelfRemovalLevels; ++level) {
@@ -33,6 +39,8 @@ std::u16string SelfRemovalScriptText(const SelfRemovalPaths& paths) {
     }
     text += Format(u"rd \"%s\"\r\n", {paths.installFolder});
     text += Format(u"del \"%s\"\r\n", {paths.script});
+    std::size_t slash = paths.script.rfind(u'\\');
+    if (slash != std::u16string::npos) text += Format(u"rd \"%s\"\r\n", {paths.script.substr(0, slash)});
     return text;
 }
 

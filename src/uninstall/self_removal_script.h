@@ -12,17 +12,25 @@ inline constexpr char16_t kSelfRemovalScriptName[] = u"delunins.bat";
 // At most this many parent levels of the uninstall sub-folder get an rd line.
 inline constexpr int kMaxSelfRemovalLevels = 50;
 
+// How often the script tries to delete the uninstaller, one second apart,
+// before it gives up (the uninstaller is then left for the user).
+inline constexpr int kSelfRemovalTries = 30;
+
 struct SelfRemovalPaths {
-    std::u16string uninstaller;      // the uninstaller's own full path
+    std::u16string uninstaller;      // the registered uninstaller's full path
     std::u16string installFolder;    // the installation folder
     std::u16string uninstallSubdir;  // relative to the installation folder; may be empty
     std::u16string script;           // where the script itself is written
+    // False when the registered uninstaller does not lie in the product's
+    // uninstall data folder: nothing outside it is deleted.
+    bool removeUninstaller = true;
 };
 
 // The script as wide text: the Repeat loop deleting the uninstaller until it
-// is gone, a pause of about three seconds, an rd line for the uninstall
-// sub-folder and each of its parents (inside the installation folder), one
-// for the installation folder, and the deletion of the script itself.
+// is gone (at most kSelfRemovalTries times), a pause of about three seconds,
+// an rd line for the uninstall sub-folder and each of its parents (inside the
+// installation folder), one for the installation folder, the deletion of the
+// script itself and of the folder that holds it.
 std::u16string SelfRemovalScriptText(const SelfRemovalPaths& paths);
 
 // The bytes written: the code-page line, then the text in that code page

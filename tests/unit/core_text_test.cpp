@@ -97,6 +97,13 @@ TEST(CommandArguments, QuotedSoTheProgramReadsTheArgumentBackWhole) {
     for (const Case& c : cases) EXPECT_EQ(QuoteArgument(c.argument), c.quoted);
 }
 
+TEST(CommandArguments, TheProgramOfACommandIsItsFirstQuotedStretchOrWord) {
+    EXPECT_EQ(ProgramOfCommand(u"\"C:\\Program Files\\A\\u.exe\" /u:\"A\""), u"C:\\Program Files\\A\\u.exe");
+    EXPECT_EQ(ProgramOfCommand(u"  C:\\A\\u.exe /a"), u"C:\\A\\u.exe");
+    EXPECT_EQ(ProgramOfCommand(u"\"C:\\unclosed"), u"C:\\unclosed");
+    EXPECT_EQ(ProgramOfCommand(u"   "), u"");
+}
+
 TEST(CommandArguments, TheProgramOfACommandIsQuotedSoNoShorterPathIsTaken) {
     auto exists = [](std::u16string_view path) {
         return path == u"C:\\Program Files\\App\\app.exe" || path == u"C:\\Tools\\run";

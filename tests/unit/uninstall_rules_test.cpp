@@ -223,20 +223,29 @@ TEST(SharedRelease, CountsFallAndOnlyTheLastUserRemoves) {
 
 TEST(SelfRemovalScript, TwoLevelSubFolderGivesItsParentThenTheInstallationFolder) {
     SelfRemovalPaths paths{u"C:\\Acme\\data\\uninst\\uninstall.exe", u"C:\\Acme", u"data\\uninst\\",
-                           u"C:\\Temp\\delunins.bat"};
+                           u"C:\\Temp\\Palisade-1f\\delunins.bat"};
     EXPECT_EQ(SelfRemovalScriptText(paths),
-              u":Repeat\r\ndel \"C:\\Acme\\data\\uninst\\uninstall.exe\"\r\n"
-              u"if exist \"C:\\Acme\\data\\uninst\\uninstall.exe\" goto Repeat\r\n"
-              u"CHOICE /T 3 /D Y\r\n"
+              u"set /a tries=0\r\n:Repeat\r\ndel \"C:\\Acme\\data\\uninst\\uninstall.exe\"\r\n"
+              u"if not exist \"C:\\Acme\\data\\uninst\\uninstall.exe\" goto Removed\r\n"
+              u"set /a tries+=1\r\nif %tries% GEQ 30 goto Removed\r\nCHOICE /T 1 /D Y >nul\r\ngoto Repeat\r\n"
+              u":Removed\r\nCHOICE /T 3 /D Y\r\n"
               u"rd \"C:\\Acme\\data\\uninst\"\r\nrd \"C:\\Acme\\data\"\r\nrd \"C:\\Acme\"\r\n"
-              u"del \"C:\\Temp\\delunins.bat\"\r\n");
+              u"del \"C:\\Temp\\Palisade-1f\\delunins.bat\"\r\nrd \"C:\\Temp\\Palisade-1f\"\r\n");
+}
+
+TEST(SelfRemovalScript, AnUninstallerOutsideTheProductStays) {
+    SelfRemovalPaths paths{u"D:\\Downloads\\uninstall.exe", u"C:\\Acme", u"", u"C:\\T\\P\\delunins.bat"};
+    paths.removeUninstaller = false;
+    std::u16string text = SelfRemovalScriptText(paths);
+    EXPECT_EQ(text.find(u"Downloads"), std::u16string::npos);
+    EXPECT_EQ(text.rfind(u"CHOICE /T 3 /D Y\r\nrd \"C:\\Acme\"\r\n", 0), 0u);
 }
 
 TEST(SelfRemovalScript, NoSubFolderAndTheCodePageLine) {
     SelfRemovalPaths paths{u"C:\\Acme\\u.exe", u"C:\\Acme", u"", u"C:\\T\\delunins.bat"};
     std::u16string text = SelfRemovalScriptText(paths);
     EXPECT_EQ(text.find(u"rd "), text.find(u"rd \"C:\\Acme\"\r\n"));  // only the installation folder
-    EXPECT_EQ(SelfRemovalScriptBytes(paths, true).rfind("@chcp 1252 >nul\r\n:Repeat\r\n", 0), 0u);  // ASCII stays 1252
+    EXPECT_EQ(SelfRemovalScriptBytes(paths, true).rfind("@chcp 1252 >nul\r\nset /a tries=0\r\n", 0), 0u);  // ASCII stays 1252
 
     SelfRemovalPaths wide{u"C:\\\u4E2D\\u.exe", u"C:\\\u4E2D", u"", u"C:\\T\\delunins.bat"};
     EXPECT_EQ(SelfRemovalScriptBytes(wide, true).rfind("@chcp 65001 >nul\r\n", 0), 0u);
@@ -248,8 +257,10 @@ TEST(SelfRemovalScript, DeepSubFoldersStopAfterFiftyLevels) {
     for (int i = 0; i < 60; ++i) sub += u"d\\";
     std::u16string text = SelfRemovalScriptText({u"C:\\A\\u.exe", u"C:\\A", sub, u"C:\\T\\x.bat"});
     std::size_t rdLines = 0;
-    for (std::size_t at = text.find(u"rd \""); at != std::u16string::npos; at = text.find(u"rd \"", at + 1)) ++rdLines;
-    EXPECT_EQ(rdLines, std::size_t(kMaxSelfRemovalLevels) + 1);
+    for (std::size_t at = text.find(u"rd \"C:\\A"); at != std::u16string::npos; at = text.find(u"rd \"C:\\A", at + 1)) {
+        ++rdLines;
+    }
+    EXPECT_EQ(rdLines, std::size_t(kMaxSelfRemovalLevels) + 1);  // the levels and the installation folder
 }
 
 TEST(ConditionalDelete, LinesRoundTripAndDamagedLinesAreRefused) {

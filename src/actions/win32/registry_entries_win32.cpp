@@ -17,6 +17,7 @@
 #include "core/win32/atomic_file.h"
 #include "core/win32/file_system.h"
 #include "core/win32/known_paths.h"
+#include "core/win32/private_folder.h"
 #include "core/win32/process.h"
 #include "core/win32/registry.h"
 #include "core/win32/system_error.h"
@@ -28,6 +29,8 @@ namespace palisade {
 namespace {
 
 constexpr int kRegistryProgress = 97;
+// Longer than any merge file takes; a regedit that hangs must not hold the installation.
+constexpr std::uint32_t kMergeTimeoutMs = 120000;
 constexpr char16_t kAppPathsKey[] = u"Software\\Microsoft\\Windows\\CurrentVersion\\App Paths";
 
 std::u16string ErrorText(Win32Status status) { return SystemErrorText(status.code()); }
@@ -155,9 +158,11 @@ void RegistryStep::ApplyEntries() {
 void RegistryStep::MergeFile() {
     const std::vector<std::uint8_t>& text = m_context.settings.registryMerge;
     if (text.empty()) return;
-    Win32Result<std::u16string> made = MakeTempFileName(u"", u"reg", 0);
-    std::u16string file = made.value_or({});
-    Win32Status written = made.ok() ? WriteFileAtomically(file, ByteView(text)) : made.status();
+    // The file regedit imports with the installer's rights lives in a folder
+    // of this run's own, and regedit is waited for before the folder goes.
+    Win32Result<PrivateFolder> folder = PrivateFolder::Create();
+    std::u16string file = folder.ok() ? folder->File(u"merge.reg") : std::u16string();
+    Win32Status written = folder.ok() ? WriteFileAtomically(file, ByteView(text)) : folder.status();
     if (written.failed()) {
         m_context.log.failures.Append(u"Failed to create the registry merge file: " + ErrorText(written) + u"\r\n");
         return;
@@ -166,12 +171,12 @@ void RegistryStep::MergeFile() {
     ProcessRequest merge;
     merge.program = WindowsFolderPath() + u"\\regedit.exe";
     merge.commandLine = u"/s " + QuoteArgument(file);
-    Win32Result<UniqueHandle> started = StartProcess(merge);
-    if (started.ok()) {
+    ProcessEnd end = RunProcessAndWait(merge, kMergeTimeoutMs, true);
+    if (end.Ran()) {
         m_context.log.runLog.AppendNarrow("OK\r\n");
         return;
     }
-    std::u16string reason = ErrorText(started.status());
+    std::u16string reason = end.timedOut ? u"regedit did not finish in time." : ErrorText(end.status);
     m_context.log.runLog.AppendWidePieces({u"FAILED!\r\n", reason, u"\r\n"});
     m_context.log.failures.Append(u"Failed to import the registry merge file: " + reason + u"\r\n");
 }

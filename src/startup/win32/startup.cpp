@@ -71,7 +71,7 @@ void ParseProcessCommandLine() {
     if (product.empty()) ShowUsage(u"Product name required");
     if (std::optional<UninstalledProduct> removed = RunUninstaller(product)) {
         SendUninstallNotification(removed->notifyUrl);
-        WriteSelfRemovalScript(removed->installFolder, removed->uninstallSubdir);
+        WriteSelfRemovalScript(removed->installFolder, removed->uninstallSubdir, removed->recordedUninstaller);
     }
     ExitInstaller(0);
 }

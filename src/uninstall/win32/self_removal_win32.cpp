@@ -6,13 +6,17 @@
 
 #include <string>
 
+#include "actions/file_destination.h"
+#include "core/text.h"
 #include "core/win32/atomic_file.h"
 #include "core/win32/file_system.h"
 #include "core/win32/known_paths.h"
+#include "core/win32/private_folder.h"
 #include "core/win32/process.h"
 #include "core/win32/wide.h"
 #include "uninstall/self_removal_script.h"
 #include "variables/batch_text.h"
+#include "variables/folder_lookup.h"
 #include "variables/win32/run_batch_win32.h"
 #include "variables/win32/system_facts_win32.h"
 
@@ -31,19 +35,31 @@ void StartHidden(const std::u16string& interpreter, const std::u16string& script
 
 }  // namespace
 
-void WriteSelfRemovalScript(std::u16string_view installFolder, std::u16string_view uninstallSubdir) {
+void WriteSelfRemovalScript(std::u16string_view installFolder, std::u16string_view uninstallSubdir,
+                            std::u16string_view recordedUninstaller) {
     Win32SystemFacts& facts = ProcessSystemFacts();
-    std::u16string temp = facts.TempPath();
-    if (!temp.empty() && temp.back() != u'\\') temp += u'\\';
+    // The script runs with the uninstaller's rights after it has ended: it is
+    // written into a folder of its own that no other process may change, and
+    // removes that folder last.
+    Win32Result<PrivateFolder> folder = PrivateFolder::Create();
+    if (!folder.ok()) return;
     SelfRemovalPaths paths;
-    paths.uninstaller = OwnModulePath();
     paths.installFolder = std::u16string(installFolder);
     paths.uninstallSubdir = std::u16string(uninstallSubdir);
-    paths.script = temp + kSelfRemovalScriptName;
+    paths.script = folder->File(kSelfRemovalScriptName);
+    // The uninstaller the installation registered is removed (also when a
+    // copy of it runs from somewhere else, which stays), and only when it
+    // lies in the product's uninstall data folder.
+    std::u16string dataFolder = JoinFolder(installFolder, uninstallSubdir);
+    paths.uninstaller = CanonicalPath(recordedUninstaller);
+    paths.removeUninstaller = !recordedUninstaller.empty() &&
+                              EqualsIgnoreCase(CanonicalPath(JoinFolder(dataFolder, FileNameOf(paths.uninstaller))),
+                                               paths.uninstaller);
 
     const OsVersionInfo& os = facts.OsVersion();
     bool utf8 = SystemTakesUtf8Batches(os.platformId, os.majorVersion, os.minorVersion);
     if (WriteFileAtomically(paths.script, BytesOf(SelfRemovalScriptBytes(paths, utf8))).failed()) return;
+    folder->Keep();
 
     BatchContext batch;
     batch.osPlatformId = os.platformId;

@@ -10,6 +10,7 @@ namespace palisade {
 // `installFolder` and `uninstallSubdir` come from the product's entry; the
 // uninstaller is the running program. Failures are ignored: nothing can be
 // reported once the uninstallation has finished.
-void WriteSelfRemovalScript(std::u16string_view installFolder, std::u16string_view uninstallSubdir);
+void WriteSelfRemovalScript(std::u16string_view installFolder, std::u16string_view uninstallSubdir,
+                            std::u16string_view recordedUninstaller);
 
 }  // namespace palisade

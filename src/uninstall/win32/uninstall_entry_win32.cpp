@@ -42,6 +42,7 @@ void ReadOtherValues(HKEY key, UninstallEntry& entry) {
     entry.payloadFlags = ParseUnsignedDecimal(Text(key, L"ProductFlags2"));
     entry.bitness = std::uint32_t(QueryNumber(key, L"Bitness").value_or(0));
     entry.displayVersion = Text(key, L"DisplayVersion");
+    entry.uninstallString = Text(key, L"UninstallString");
     entry.uninstallSubdir = Text(key, L"UninstallSubdir");
     entry.addToPathSubfolder = Text(key, L"AddToPathSubfolder");
     entry.productFonts = Text(key, L"ProductFonts");

@@ -33,6 +33,7 @@ struct UninstallEntry {
     std::u16string sharedFiles;
     std::u16string productRegistry;
     std::u16string uninstallBatch2;
+    std::u16string uninstallString;  // the recorded command: the uninstaller's path and its switch
 
     // The uninstall data folder: the installation folder joined with "UninstallSubdir".
     std::u16string UninstallDataFolder() const;

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include "core/fatal_texts.h"
+#include "core/command_arguments.h"
 #include "core/format.h"
 #include "core/program_narrow.h"
 #include "core/win32/fatal.h"
@@ -143,7 +144,8 @@ std::optional<UninstalledProduct> RunUninstaller(std::u16string_view productName
     run.Finish();
     StartProgramAfterRemoval(Process().options.programToRunOnExit);
     const UninstallEntry& entry = run.Entry();
-    return UninstalledProduct{entry.notifyUrl, entry.installLocation, entry.uninstallSubdir};
+    return UninstalledProduct{entry.notifyUrl, entry.installLocation, entry.uninstallSubdir,
+                              ProgramOfCommand(entry.uninstallString)};
 }
 
 void SendUninstallNotification(std::u16string_view address) {

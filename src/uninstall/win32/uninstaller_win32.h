@@ -13,6 +13,7 @@ struct UninstalledProduct {
     std::u16string notifyUrl;        // the uninstall notification address
     std::u16string installFolder;
     std::u16string uninstallSubdir;
+    std::u16string recordedUninstaller;  // the uninstaller the installation registered
 };
 
 // Runs the whole uninstallation of the product whose entry is `productName`.

@@ -9,6 +9,7 @@
 #include "core/win32/atomic_file.h"
 #include "core/win32/file_system.h"
 #include "core/win32/known_paths.h"
+#include "core/win32/private_folder.h"
 #include "core/win32/process.h"
 #include "core/win32/system_error.h"
 #include "core/win32/unique_handle.h"
@@ -84,12 +85,8 @@ std::string BatchBytes(std::string_view commands, bool hidden, const BatchContex
 }  // namespace
 
 std::u16string FindCommandInterpreter(const BatchContext& context) {
-    wchar_t expanded[MAX_PATH * 2] = {};
-    DWORD length = ::ExpandEnvironmentStringsW(L"%comspec%", expanded, MAX_PATH * 2);
-    if (length != 0 && length <= MAX_PATH * 2) {
-        std::u16string comspec = FromWide(expanded);
-        if (!comspec.empty() && !EqualsIgnoreCase(comspec, u"%comspec%")) return comspec;
-    }
+    // Never %comspec%: any process of the user may change that variable, and
+    // the batch runs with the installer's rights.
     if (context.osPlatformId == kPlatformWindows9x && context.osMajor == 4) {
         return JoinPath(WindowsFolderPath(), u"command.com");
     }
@@ -115,14 +112,21 @@ bool RunBatch(std::string_view commands, bool hidden, std::optional<std::string_
         return false;
     }
     std::u16string folder = WorkingFolder(context);
-    std::u16string batchPath = JoinPath(folder, kBatchFileName);
-    Win32Status written = WriteFileAtomically(batchPath, BytesOf(BatchBytes(commands, hidden, context)));
+    // The batch and its output live in a folder of this run's own, which no
+    // other process may open, and the batch stays open against writers while
+    // it runs: nobody can change what runs with the installer's rights.
+    Win32Result<PrivateFolder> scripts = PrivateFolder::Create();
+    std::u16string batchPath = scripts.ok() ? scripts->File(kBatchFileName) : JoinPath(folder, kBatchFileName);
+    Win32Status written = scripts.ok() ? WriteFileAtomically(batchPath, BytesOf(BatchBytes(commands, hidden, context)))
+                                       : scripts.status();
     if (written.failed()) {
         ReportFailure(context,
                       Format(u"Unable to create batch file \"%s\".\r\n\r\n%s", {batchPath, ErrorText(written.code())}));
         return false;
     }
-    std::u16string capturePath = JoinPath(folder, kBatchCaptureFileName);
+    UniqueFileHandle held(::CreateFileW(ToWide(batchPath).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    std::u16string capturePath = scripts->File(kBatchCaptureFileName);
     bool capturing = title && PrepareCapture(capturePath, log);
     std::u16string command = ShortPathOf(batchPath);
     if (capturing) command += u" > " + ShortPathOf(capturePath);
@@ -136,9 +140,9 @@ bool RunBatch(std::string_view commands, bool hidden, std::optional<std::string_
     ProcessEnd end = RunProcessAndWait(request, kWaitForever, true);
     if (end.Ran() && capturing) CopyCapture(capturePath, log);
     // The batch file holds the installer's values: it never stays behind,
-    // not even when the interpreter could not be started.
-    if (capturing) ::DeleteFileW(ToWide(capturePath).c_str());
-    ::DeleteFileW(ToWide(batchPath).c_str());
+    // not even when the interpreter could not be started (the folder goes
+    // with its contents).
+    held.reset();
     if (!end.Ran()) {
         std::u16string commandLine = ProcessCommandLine(request);
         ReportFailure(context, Format(u"Unable to launch batch file \"%s\".\r\n%s\r\nCommand line: %s",

@@ -34,8 +34,8 @@ struct BatchContext {
 bool RunBatch(std::string_view commands, bool hidden, std::optional<std::string_view> title,
               const BatchContext& context);
 
-// The command interpreter: %comspec%, else command.com in the Windows folder
-// on Windows 9x, else cmd.exe in the 32-bit system folder.
+// The command interpreter: command.com in the Windows folder on Windows 9x,
+// else cmd.exe in the 32-bit system folder (never %comspec%).
 std::u16string FindCommandInterpreter(const BatchContext& context);
 
 }  // namespace palisade

@@ -70,7 +70,7 @@ std::vector<SharedCountFailure> IncrementSharedCountsIn(const std::vector<std::u
         std::u16string quoted = QuotedSharedEntry(entry);
         if (record.find(quoted) != std::u16string::npos) continue;  // counted before, by us
         std::u16string path = StripSharedMarks(entry);
-        std::uint32_t count = store.Read(path);
+        std::uint32_t count = store.Read(path).value_or(0);
         // A count at the top stays there rather than wrapping to zero, which
         // would let another product's uninstaller delete a file still in use.
         if (count != std::numeric_limits<std::uint32_t>::max()) ++count;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -40,13 +41,16 @@ std::u16string ComposeSharedFolder(const InstallerSettings& settings, const Inst
 std::u16string SharedFolderFor(const InstallerSettings& settings, const InstallationState& state, SystemFacts& facts);
 
 // Where the counts live; the Windows side keeps them in the SharedDLLs key.
+// Where the counts live (the Windows side keeps them in the SharedDLLs key);
+// the installer raises them, the uninstaller lowers and deletes them.
 class SharedCountStore {
 public:
     virtual ~SharedCountStore() = default;
-    // The count of `path`; 0 when it has none.
-    virtual std::uint32_t Read(std::u16string_view path) = 0;
+    // The count of `path`; none when it has none (or a value that is no count).
+    virtual std::optional<std::uint32_t> Read(std::u16string_view path) = 0;
     // 0 on success, else the system error code.
     virtual std::uint32_t Write(std::u16string_view path, std::uint32_t count) = 0;
+    virtual bool Delete(std::u16string_view path) = 0;
 };
 
 // `path` with one leading "^", then one leading blank, then one leading U+00A9

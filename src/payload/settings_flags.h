@@ -29,6 +29,8 @@ struct Flags1 {
     static constexpr std::uint32_t kHidePreInstallBatch = 0x800000;
     static constexpr std::uint32_t kHidePostInstallBatch = 0x1000000;
     static constexpr std::uint32_t kHideInstallExitBatch = 0x2000000;
+    static constexpr std::uint32_t kHideUninstallBatch1 = 0x4000000;
+    static constexpr std::uint32_t kHideUninstallBatch2 = 0x8000000;
     static constexpr std::uint32_t kNoExistingInstallQuestion = 0x10000000;
     static constexpr std::uint32_t kNoBackgroundWindow = 0x20000000;
 };

@@ -35,15 +35,30 @@ std::size_t RootLength(std::u16string_view path) {
     return share + 1;
 }
 
-bool HasDotDotComponent(std::u16string_view path) {
+// A component the system would read differently from the text: "." and
+// "..", an empty one (two backslashes), or one ending in a dot or blank
+// (which the system strips: "Windows." is "Windows").
+bool IsAmbiguousComponent(std::u16string_view part) {
+    return part.empty() || part == u"." || part == u".." || part.back() == u'.' || part.back() == u' ';
+}
+
+// Only plain components: the path names what it seems to name, and nothing
+// can make the uninstaller act on another file (C:\., C:\a\..\b,
+// C:\Windows., stream names, wildcards).
+bool HasOnlyPlainComponents(std::u16string_view path, std::size_t rootLength) {
+    std::u16string_view rest = path.substr(rootLength);
+    if (rest.find_first_of(u"/:*?\"<>|") != std::u16string_view::npos) return false;
+    for (char16_t c : rest) {
+        if (c < 0x20) return false;
+    }
     std::size_t start = 0;
-    while (start <= path.size()) {
-        std::size_t end = path.find_first_of(u"\\/", start);
-        if (end == std::u16string_view::npos) end = path.size();
-        if (path.substr(start, end - start) == u"..") return true;
+    while (start <= rest.size()) {
+        std::size_t end = rest.find(u'\\', start);
+        if (end == std::u16string_view::npos) end = rest.size();
+        if (IsAmbiguousComponent(rest.substr(start, end - start))) return false;
         start = end + 1;
     }
-    return false;
+    return true;
 }
 
 std::size_t Depth(std::u16string_view path) { return std::size_t(std::count(path.begin(), path.end(), u'\\')); }
@@ -64,9 +79,11 @@ std::vector<std::u16string_view> Components(std::u16string_view path) {
 
 bool IsRemovablePath(std::u16string_view path) {
     path = WithoutTrailingBackslashes(path);
+    // "\\?\" and "\\.\" name the system's own namespaces, not a share.
+    if (path.substr(0, 4) == u"\\\\?\\" || path.substr(0, 4) == u"\\\\.\\") return false;
     std::size_t root = RootLength(std::u16string(path) + u"\\");
     if (root == 0 || path.size() < root) return false;  // no root, or the root itself
-    return path.find(u'\0') == std::u16string_view::npos && !HasDotDotComponent(path);
+    return HasOnlyPlainComponents(path, root);
 }
 
 std::u16string ParentFolder(std::u16string_view path) {

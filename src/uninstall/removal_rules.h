@@ -14,9 +14,10 @@
 namespace palisade {
 
 // A recorded file or folder path the uninstaller acts on: a full path below
-// a drive root ("C:\x") or a share ("\\server\share\x"), no ".." component.
-// Relative paths and drive or share roots would be resolved against whatever
-// the uninstaller happens to run in, so they are left alone.
+// a drive root ("C:\x") or a share ("\\server\share\x") whose components
+// are plain names: no ".", "..", empty component, trailing dot or blank,
+// stream name, wildcard or device namespace ("\\?\", "\\.\"). Anything else
+// could name another file than it seems to, so it is left alone.
 bool IsRemovablePath(std::u16string_view path);
 
 // The folder that holds `path` (without trailing backslash); empty for a root.

@@ -49,7 +49,7 @@ std::vector<SharedEntry> ParseSharedFilesRecord(std::u16string_view record) {
     return entries;
 }
 
-std::vector<SharedRelease> ReleaseSharedCounts(const std::vector<SharedEntry>& entries, SharedCountAccess& counts) {
+std::vector<SharedRelease> ReleaseSharedCounts(const std::vector<SharedEntry>& entries, SharedCountStore& counts) {
     std::vector<SharedRelease> releases;
     std::set<std::u16string> lowered;
     for (const SharedEntry& entry : entries) {
@@ -58,7 +58,7 @@ std::vector<SharedRelease> ReleaseSharedCounts(const std::vector<SharedEntry>& e
         release.entry = entry;
         std::optional<std::uint32_t> count = counts.Read(entry.path);
         if (count && *count > 1) {
-            counts.Write(entry.path, *count - 1);
+            (void)counts.Write(entry.path, *count - 1);  // a count that stays is no harm
         } else if (count && *count == 1) {
             counts.Delete(entry.path);
             release.reachedZero = true;

@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "actions/shared_counts.h"
+
 namespace palisade {
 
 enum class SharedMark { None, Permanent, ComServer, TypeLibrary };
@@ -23,15 +25,6 @@ struct SharedEntry {
 // ignored; an unclosed quote ends the record; empty entries are skipped.
 std::vector<SharedEntry> ParseSharedFilesRecord(std::u16string_view record);
 
-// Where the counts live; the Windows side keeps them in the SharedDLLs key.
-class SharedCountAccess {
-public:
-    virtual ~SharedCountAccess() = default;
-    // The count of `path`; nullopt when it has none.
-    virtual std::optional<std::uint32_t> Read(std::u16string_view path) = 0;
-    virtual bool Write(std::u16string_view path, std::uint32_t count) = 0;
-    virtual bool Delete(std::u16string_view path) = 0;
-};
 
 // What to do with one entry after its count was lowered.
 struct SharedRelease {
@@ -45,6 +38,6 @@ struct SharedRelease {
 // A count above 1 is written back lowered; a count of 1 reaches zero and its
 // value is deleted. A missing count (or 0) is not lowered and the file is
 // kept: nobody's count says it belongs to this product alone.
-std::vector<SharedRelease> ReleaseSharedCounts(const std::vector<SharedEntry>& entries, SharedCountAccess& counts);
+std::vector<SharedRelease> ReleaseSharedCounts(const std::vector<SharedEntry>& entries, SharedCountStore& counts);
 
 }  // namespace palisade

@@ -13,10 +13,11 @@ namespace {
 
 class FakeCountStore : public SharedCountStore {
 public:
-    std::uint32_t Read(std::u16string_view path) override {
+    std::optional<std::uint32_t> Read(std::u16string_view path) override {
         auto it = counts.find(std::u16string(path));
-        return it == counts.end() ? 0 : it->second;
+        return it == counts.end() ? std::nullopt : std::optional<std::uint32_t>(it->second);
     }
+    bool Delete(std::u16string_view path) override { return counts.erase(std::u16string(path)) != 0; }
     std::uint32_t Write(std::u16string_view path, std::uint32_t count) override {
         writes.emplace_back(path);
         if (failing.count(std::u16string(path))) return 5;

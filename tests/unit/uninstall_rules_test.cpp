@@ -25,6 +25,12 @@ TEST(UninstallRules, OnlyFullPathsBelowARootAreRemovable) {
         {u"a.txt", false},            {u"\\Acme\\a.txt", false},  {u"\\\\server\\share", false},
         {u"C:\\Acme\\..\\Windows", false}, {u"", false},          {u"1:\\x", false},
         {u"C:relative", false},
+        // Forms that name another file than they seem to.
+        {u"C:\\.", false},                 {u"C:\\Acme\\.\\a", false},  {u"C:\\Acme\\\\a", false},
+        {u"\\\\?\\C:\\Windows", false},   {u"\\\\.\\C:\\Windows", false},  {u"C:\\Windows.", false},
+        {u"C:\\Windows \\x", false},      {u"C:\\Acme\\a.txt:stream", false}, {u"C:\\Acme\\*.txt", false},
+        {u"C:/Windows", false},             {u"C:\\Acme/..\\x", false},   {std::u16string(u"C:\\a\0b", 6), false},
+        {u"C:\\Acme\\.hidden", true},       {u"C:\\Acme\\a.b.c", true},
     };
     for (const Case& c : cases) EXPECT_EQ(IsRemovablePath(c.path), c.removable) << Utf16ToUtf8(c.path);
 }
@@ -174,16 +180,16 @@ TEST(UninstallRules, TextHelpers) {
     EXPECT_FALSE(IsSupportAddress(u"file:///C:/x"));
 }
 
-class FakeCounts final : public SharedCountAccess {
+class FakeCounts final : public SharedCountStore {
 public:
     std::map<std::u16string, std::uint32_t> counts;
     std::optional<std::uint32_t> Read(std::u16string_view path) override {
         auto it = counts.find(std::u16string(path));
         return it == counts.end() ? std::nullopt : std::optional<std::uint32_t>(it->second);
     }
-    bool Write(std::u16string_view path, std::uint32_t count) override {
+    std::uint32_t Write(std::u16string_view path, std::uint32_t count) override {
         counts[std::u16string(path)] = count;
-        return true;
+        return 0;
     }
     bool Delete(std::u16string_view path) override { return counts.erase(std::u16string(path)) != 0; }
 };

@@ -8,9 +8,8 @@
 #include "actions/win32/file_writer_win32.h"
 #include "actions/win32/folder_rights_win32.h"
 #include "core/win32/file_system.h"
+#include "core/win32/registry.h"
 #include "core/win32/system_error.h"
-#include "core/win32/unique_handle.h"
-#include "core/win32/wide.h"
 #include "log/failure_list.h"
 #include "payload/settings_flags.h"
 #include "variables/os_description.h"
@@ -18,33 +17,25 @@
 namespace palisade {
 namespace {
 
-class RegistryCountStore final : public SharedCountStore {
-public:
-    explicit RegistryCountStore(HKEY key) : m_key(key) {}
-
-    std::uint32_t Read(std::u16string_view path) override {
-        std::wstring name = ToWide(path);
-        DWORD type = 0;
-        DWORD value = 0;
-        DWORD size = sizeof value;
-        LSTATUS status = ::RegQueryValueExW(m_key, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&value), &size);
-        // A value of another type or size is no count: start again from 0.
-        if (status != ERROR_SUCCESS || type != REG_DWORD || size != sizeof value) return 0;
-        return value;
-    }
-
-    std::uint32_t Write(std::u16string_view path, std::uint32_t count) override {
-        std::wstring name = ToWide(path);
-        DWORD value = count;
-        return std::uint32_t(
-            ::RegSetValueExW(m_key, name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value));
-    }
-
-private:
-    HKEY m_key;
-};
-
 }  // namespace
+
+std::optional<std::uint32_t> SharedDllsCounts::Read(std::u16string_view path) {
+    // A value of another type or size is no count.
+    Win32Result<std::uint32_t> count = ReadRegistryDword(m_key.get(), path);
+    return count.ok() ? std::optional<std::uint32_t>(*count) : std::nullopt;
+}
+
+std::uint32_t SharedDllsCounts::Write(std::u16string_view path, std::uint32_t count) {
+    return SetRegistryDword(m_key.get(), path, count).code();
+}
+
+bool SharedDllsCounts::Delete(std::u16string_view path) { return DeleteRegistryValue(m_key.get(), path).ok(); }
+
+Win32Result<SharedDllsCounts> SharedDllsCounts::Open() {
+    Win32Result<CreatedKey> key = CreateKey(HKEY_LOCAL_MACHINE, kSharedDllsKey, KEY_QUERY_VALUE | KEY_SET_VALUE);
+    if (!key.ok()) return key.status();
+    return SharedDllsCounts(std::move(key->key));
+}
 
 bool PlaceSharedFolder(InstallContext& context) {
     std::u16string folder = SharedFolderFor(context.settings, context.state, context.facts);
@@ -60,20 +51,14 @@ bool PlaceSharedFolder(InstallContext& context) {
 
 void IncrementSharedCounts(InstallContext& context) {
     if (!context.Flag1(Flags1::kUninstaller) || context.state.portable) return;
-    HKEY opened = nullptr;
-    std::wstring keyPath = ToWide(kSharedDllsKey);
-    LSTATUS status = ::RegCreateKeyExW(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, nullptr, 0,
-                                       KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr, &opened, nullptr);
-    if (status != ERROR_SUCCESS) {
-        context.log.failures.Append(SharedKeyFailureText(RenderErrorCode(std::uint32_t(status)),
-                                                         SystemErrorText(std::uint32_t(status)),
+    Win32Result<SharedDllsCounts> store = SharedDllsCounts::Open();
+    if (!store.ok()) {
+        context.log.failures.Append(SharedKeyFailureText(RenderErrorCode(store.code()), SystemErrorText(store.code()),
                                                          DescribeOs(context.facts.OsVersion(), 0)));
         return;
     }
-    UniqueHkey key(opened);
-    RegistryCountStore store(key.get());
     for (const SharedCountFailure& failure :
-         IncrementSharedCountsIn(context.record.sharedCountList, context.record.sharedFilesRecord, store)) {
+         IncrementSharedCountsIn(context.record.sharedCountList, context.record.sharedFilesRecord, *store)) {
         context.log.runLog.AppendWide(SharedCountFailureLine(failure.path, SystemErrorText(failure.error)));
     }
 }

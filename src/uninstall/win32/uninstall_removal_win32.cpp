@@ -7,10 +7,12 @@
 #include "actions/shared_counts.h"
 #include "actions/shortcut_placement.h"
 #include "actions/win32/reboot_replacement_win32.h"
+#include "actions/win32/shared_counts_win32.h"
 #include "actions/win32/system_path_win32.h"
 #include "core/format.h"
 #include "core/text.h"
 #include "core/win32/fatal.h"
+#include "core/win32/known_paths.h"
 #include "core/win32/process_state.h"
 #include "core/win32/unique_handle.h"
 #include "core/win32/wide.h"
@@ -32,44 +34,10 @@
 namespace palisade {
 namespace {
 
-constexpr std::uint32_t kHideUninstallBatch1 = 0x4000000;  // SettingsFlags1
-constexpr std::uint32_t kHideUninstallBatch2 = 0x8000000;  // SettingsFlags1
-
-// The SharedDLLs counts in the process's default (32-bit) view.
-class SharedDllsCounts final : public SharedCountAccess {
-public:
-    explicit SharedDllsCounts(HKEY key) : m_key(key) {}
-    std::optional<std::uint32_t> Read(std::u16string_view path) override {
-        DWORD type = 0;
-        DWORD value = 0;
-        DWORD size = sizeof(value);
-        if (::RegQueryValueExW(m_key, ToWide(path).c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) !=
-                ERROR_SUCCESS ||
-            type != REG_DWORD || size != sizeof(value)) {
-            return std::nullopt;
-        }
-        return value;
-    }
-    bool Write(std::u16string_view path, std::uint32_t count) override {
-        DWORD value = count;
-        return ::RegSetValueExW(m_key, ToWide(path).c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
-                                sizeof(value)) == ERROR_SUCCESS;
-    }
-    bool Delete(std::u16string_view path) override {
-        return ::RegDeleteValueW(m_key, ToWide(path).c_str()) == ERROR_SUCCESS;
-    }
-
-private:
-    HKEY m_key;
-};
 
 // The running uninstaller is removed by the self-removal script, not here.
 const std::u16string& OwnPath() {
-    static const std::u16string path = [] {
-        wchar_t buffer[MAX_PATH * 2] = {};
-        DWORD length = ::GetModuleFileNameW(nullptr, buffer, MAX_PATH * 2);
-        return FromWide(std::wstring_view(buffer, length));
-    }();
+    static const std::u16string path = OwnModulePath();
     return path;
 }
 
@@ -104,7 +72,7 @@ void UninstallRun::Remove() {
     // Nothing writes this run's log to a file (Install.log goes with the
     // product), so its lines go to the debugger channel as they are written.
     ConnectRunLogToDebugger(m_log.runLog);
-    RunUninstallBatch(m_entry.uninstallBatch1, (m_entry.flags1 & kHideUninstallBatch1) != 0, u"UninstallBatch1");
+    RunUninstallBatch(m_entry.uninstallBatch1, (m_entry.flags1 & Flags1::kHideUninstallBatch1) != 0, u"UninstallBatch1");
     m_progress->SetProgress(3);
     RemoveAssociations(m_data.associations, m_entry.displayName);
     RemoveFonts(m_entry.productFonts, m_entry.uninstallFonts, AutomaticOrSilent(),
@@ -129,23 +97,22 @@ void UninstallRun::Remove() {
     if ((m_entry.flags1 & Flags1::kAddToPath) != 0) {
         EditSystemPath(PathEdit::Remove, m_entry.addToPathSubfolder, m_state.installFolder, m_log.runLog);
     }
-    RunUninstallBatch(m_entry.uninstallBatch2, (m_entry.flags1 & kHideUninstallBatch2) != 0, u"UninstallBatch2");
+    RunUninstallBatch(m_entry.uninstallBatch2, (m_entry.flags1 & Flags1::kHideUninstallBatch2) != 0, u"UninstallBatch2");
     DeleteProductEntry(m_entry.keyName);
 }
 
 void UninstallRun::ReleaseSharedFiles() {
     std::vector<SharedEntry> entries = ParseSharedFilesRecord(m_entry.sharedFiles);
     if (entries.empty()) return;
-    HKEY raw = nullptr;
-    if (::RegCreateKeyExW(HKEY_LOCAL_MACHINE, ToWide(kSharedDllsKey).c_str(), 0, nullptr, 0, KEY_READ | KEY_WRITE,
-                          nullptr, &raw, nullptr) != ERROR_SUCCESS) {
-        m_log.failures.Append(kSharedKeyFailedText);
-        return;
+    std::vector<SharedRelease> releases;
+    {
+        Win32Result<SharedDllsCounts> counts = SharedDllsCounts::Open();
+        if (!counts.ok()) {
+            m_log.failures.Append(kSharedKeyFailedText);
+            return;
+        }
+        releases = ReleaseSharedCounts(entries, *counts);
     }
-    UniqueHkey key(raw);
-    SharedDllsCounts counts(key.get());
-    std::vector<SharedRelease> releases = ReleaseSharedCounts(entries, counts);
-    key.reset();
     DeleteProductEntryValue(m_entry.keyName, u"SharedFiles");
     for (const SharedRelease& release : releases) {
         if (!release.reachedZero) continue;

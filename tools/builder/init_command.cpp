@@ -142,15 +142,16 @@ ScaffoldResult ScaffoldProject(const fs::path& folder, const fs::path& projectFi
     std::string files;
     for (const fs::directory_entry& entry : entries) {
         std::string entryName = entry.path().filename().string();
-        fs::path canonical = fs::weakly_canonical(entry.path(), error);
-        if (canonical == projectFolder / projectFile.filename() || canonical == projectFolder / output) continue;
+        // The entry's own path, not its target: a link in the folder stays a link in the project.
+        fs::path path = absoluteFolder / entryName;
+        if (path == projectFolder / projectFile.filename() || path == projectFolder / output) continue;
         if (entryName[0] == '.') {
             result.leftOut.push_back(entryName);
             continue;
         }
         bool isFolder = entry.is_directory(error);
         if (isFolder ? !HoldsFiles(entry.path()) : !entry.is_regular_file(error)) continue;
-        files += "\n[[files]]\nsource = " + TomlString(fs::relative(canonical, projectFolder, error).generic_string()) + "\n";
+        files += "\n[[files]]\nsource = " + TomlString(path.lexically_relative(projectFolder).generic_string()) + "\n";
         if (isFolder) files += Padded("destination = " + TomlString(entryName), "the folder keeps its name");
         if (result.entryCount++ == 0) files += DefaultLines(MembersOf("files"), {"destination"});
     }
@@ -158,7 +159,7 @@ ScaffoldResult ScaffoldProject(const fs::path& folder, const fs::path& projectFi
         result.error = "'" + folder.string() + "' holds no files to install";
         return result;
     }
-    result.text = Header(name, fs::relative(absoluteFolder, projectFolder, error).generic_string() + "/", result.leftOut) +
+    result.text = Header(name, absoluteFolder.lexically_relative(projectFolder).generic_string() + "/", result.leftOut) +
                   Settings(name) + "\n[build]\n" + Padded("output = " + TomlString(output), "relative to this file") +
                   DefaultLines(MembersOf("build"), {"output"}) + Languages(languages) + files;
     return result;

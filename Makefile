@@ -36,7 +36,7 @@ $(BUILD)/sanitize/build.ninja:
 	  -DPALISADE_STUB=$(abspath $(BUILD))/windows/palisade-setup.exe
 
 sanitize-test: $(BUILD)/sanitize/build.ninja
-	cmake --build $(BUILD)/sanitize -j $(JOBS) --target unit_tests
+	cmake --build $(BUILD)/sanitize -j $(JOBS) --target unit_tests palisade
 	cd $(BUILD)/sanitize && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
 	  ctest -L unit -j $(JOBS) $(CTEST_FLAGS)
 

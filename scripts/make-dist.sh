@@ -14,7 +14,7 @@ version=$("$native/palisade" --version | sed -n 's/^palisade \([^ ]*\).*/\1/p')
 name=palisade-$version
 stage=$(mktemp -d)
 trap 'rm -rf "$stage"' EXIT
-cmake --install "$native" --prefix "$stage/$name" >/dev/null
+cmake --install "$native" --prefix "$stage/$name" --strip >/dev/null
 epoch=${SOURCE_DATE_EPOCH:-$(git -C "$here" log -1 --format=%ct 2>/dev/null || date +%s)}
 archive=$output/$name-linux-$(uname -m).tar.gz
 tar --sort=name --owner=0 --group=0 --numeric-owner --mtime="@$epoch" -C "$stage" -cf - "$name" | gzip -n -9 >"$archive"

@@ -6,7 +6,7 @@ JOBS ?= $(shell nproc)
 NATIVE_FLAGS ?=
 CTEST_FLAGS ?= --output-on-failure
 
-.PHONY: all bootstrap windows native test unit-test sanitize-test wine-test fuzz demo clean
+.PHONY: all bootstrap windows native test unit-test sanitize-test wine-test fuzz demo demo-build dist clean
 
 all: windows native
 
@@ -36,7 +36,7 @@ $(BUILD)/sanitize/build.ninja:
 	  -DPALISADE_STUB=$(abspath $(BUILD))/windows/palisade-setup.exe
 
 sanitize-test: $(BUILD)/sanitize/build.ninja
-	cmake --build $(BUILD)/sanitize -j $(JOBS) --target unit_tests
+	cmake --build $(BUILD)/sanitize -j $(JOBS) --target unit_tests palisade
 	cd $(BUILD)/sanitize && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
 	  ctest -L unit -j $(JOBS) $(CTEST_FLAGS)
 
@@ -56,8 +56,18 @@ fuzz: $(BUILD)/fuzz/build.ninja
 test: all fuzz sanitize-test
 	cd $(BUILD)/native && xvfb-run -a -s "-screen 0 1280x1024x24" ctest -j $(JOBS) $(CTEST_FLAGS)
 
-demo: all
+# The demo runs the stub and the builder only: tests, the probe and the Wine
+# fixtures are left to `make test`.
+demo-build: $(BUILD)/windows/build.ninja $(BUILD)/native/build.ninja
+	cmake --build $(BUILD)/windows -j $(JOBS) --target palisade-setup
+	cmake --build $(BUILD)/native -j $(JOBS) --target palisade
+
+demo: demo-build
 	bash scripts/demo.sh
+
+# A tarball of the installed builder (bin/palisade, share/palisade/...), in $(BUILD)/.
+dist: demo-build
+	bash scripts/make-dist.sh $(BUILD)/native $(BUILD)
 
 clean:
 	rm -rf $(BUILD)/native $(BUILD)/windows $(BUILD)/sanitize $(BUILD)/fuzz

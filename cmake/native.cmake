@@ -22,8 +22,8 @@ find_package(Threads REQUIRED)
 add_library(palisade_tools STATIC ${PALISADE_TOOL_SOURCES})
 target_include_directories(palisade_tools PUBLIC ${CMAKE_SOURCE_DIR}/tools)
 target_compile_definitions(palisade_tools PUBLIC TOML_HEADER_ONLY=0 TOML_EXCEPTIONS=0
-  PRIVATE PALISADE_DEFAULT_STUB="${PALISADE_STUB}")
-target_link_libraries(palisade_tools PUBLIC palisade_core Threads::Threads)
+  PRIVATE PALISADE_DEFAULT_STUB="${PALISADE_STUB}" PALISADE_LANGUAGES_DIR="${CMAKE_SOURCE_DIR}/tools/languages")
+target_link_libraries(palisade_tools PUBLIC palisade_payload Threads::Threads)
 
 add_executable(palisade ${CMAKE_SOURCE_DIR}/tools/builder/main.cpp)
 target_link_libraries(palisade PRIVATE palisade_tools)
@@ -36,6 +36,17 @@ target_compile_definitions(unit_tests PRIVATE PALISADE_SOURCE_DIR="${CMAKE_SOURC
 gtest_discover_tests(unit_tests PROPERTIES LABELS unit DISCOVERY_TIMEOUT 60)
 
 include(${CMAKE_SOURCE_DIR}/tests/wine/wine_tests.cmake)
+
+# `cmake --install`: the builder in bin/, what it ships with in share/palisade/,
+# where the installed builder looks for them (tools/builder/shipped_files.h).
+include(GNUInstallDirs)
+install(TARGETS palisade RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(FILES ${PALISADE_STUB} DESTINATION ${CMAKE_INSTALL_DATADIR}/palisade)
+install(FILES ${CMAKE_SOURCE_DIR}/docs/palisade.schema.json DESTINATION ${CMAKE_INSTALL_DATADIR}/palisade)
+install(DIRECTORY ${CMAKE_SOURCE_DIR}/tools/languages/ DESTINATION ${CMAKE_INSTALL_DATADIR}/palisade/languages
+  FILES_MATCHING PATTERN "*.toml")
+
+include(${CMAKE_SOURCE_DIR}/tests/cli/cli_tests.cmake)
 
 
 add_test(NAME stub_imports_only_windows_dlls

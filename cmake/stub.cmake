@@ -9,7 +9,14 @@ target_compile_definitions(palisade-setup PRIVATE UNICODE _UNICODE WIN32_LEAN_AN
 target_compile_options(palisade-setup PRIVATE -municode)
 target_link_options(palisade-setup PRIVATE -municode -static -static-libgcc -static-libstdc++ -Wl,--nxcompat -Wl,--dynamicbase -s)
 target_link_libraries(palisade-setup PRIVATE palisade_core ole32 oleaut32 uuid advapi32 user32 gdi32 shell32 comctl32)
-target_compile_options(palisade_core PRIVATE -ffunction-sections -fdata-sections)
+# Reproducible: no link time stamp in the PE header, and no source or build
+# folder in the binary (__FILE__ and the like), so two builds of one commit in
+# different folders give the same bytes (tools/check-stub-reproducible.sh).
+foreach(target palisade_payload palisade_core palisade-setup)
+  target_compile_options(${target} PRIVATE
+    "$<$<COMPILE_LANGUAGE:C,CXX>:-ffunction-sections;-fdata-sections;-ffile-prefix-map=${CMAKE_SOURCE_DIR}/=;-ffile-prefix-map=${CMAKE_BINARY_DIR}/=>")
+endforeach()
+target_link_options(palisade-setup PRIVATE -Wl,--no-insert-timestamp)
 target_link_options(palisade-setup PRIVATE -Wl,--gc-sections)
 set_source_files_properties(${CMAKE_SOURCE_DIR}/src/ui/resources/palisade.rc PROPERTIES
   OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/src/ui/resources/palisade.manifest;${CMAKE_SOURCE_DIR}/src/ui/resources/palisade.ico")

@@ -19,7 +19,7 @@ packages=(
   clang-14 libclang-rt-14-dev
   binutils-mingw-w64-i686 openssl imagemagick
   dpkg-dev
-  wixl libwine-dev python3-fonttools fonts-dejavu-core
+  wixl libwine-dev python3-fonttools fonts-dejavu-core python3-jsonschema
 )
 
 missing_packages() {

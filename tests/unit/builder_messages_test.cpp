@@ -85,8 +85,8 @@ TEST(BuilderLanguages, EnglishComesFirstAndTranslationsFallBackToIt) {
     EXPECT_EQ(catalogue.Text(200, 0), u"");
     EXPECT_EQ(catalogue.Text(1, 0).find(u'\n') != std::u16string::npos, true);
     EXPECT_NE(catalogue.Text(1, 0).find(u"\r\n"), std::u16string::npos);  // line breaks become CR LF
-    ASSERT_EQ(build.notes.size(), 1u);
-    EXPECT_THAT(build.notes[0], HasSubstr("de.toml leaves"));
+    ASSERT_EQ(build.warnings.size(), 1u);
+    EXPECT_THAT(build.warnings[0], HasSubstr("de.toml leaves"));
 }
 
 TEST(BuilderLanguages, AnEnglishFileReplacesBuiltInTexts) {

@@ -8,7 +8,7 @@
 #include "common/entry_names.h"
 #include "common/flag_names.h"
 #include "common/setting_keys.h"
-#include "inspector/report_tree.h"
+#include "common/report_tree.h"
 
 namespace palisade::tools {
 namespace {

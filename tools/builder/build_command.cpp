@@ -12,6 +12,7 @@
 #include "builder/build_values.h"
 #include "builder/installer_builder.h"
 #include "builder/project.h"
+#include "builder/shipped_files.h"
 #include "inspector/installer_examination.h"
 
 namespace palisade::tools {
@@ -160,7 +161,7 @@ void PrintSummary(const BuildSummary& summary, const Inspection& check, const st
 
 }  // namespace
 
-std::string DefaultStubPath() { return PALISADE_DEFAULT_STUB; }
+std::string DefaultStubPath() { return FindShippedFiles().stub.string(); }
 
 int RunBuildCommand(const std::vector<std::string>& argumentList) {
     int exitCode = 2;
@@ -199,7 +200,11 @@ int RunBuildCommand(const std::vector<std::string>& argumentList) {
         diagnostics.Error({output}, "cannot write the installer");
         return fail();
     }
-    if (summary->key && !project->build.cipherKey) progress.Line("cipher key (random): " + CipherKeyText(*summary->key));
+    if (summary->key && !project->build.cipherKey) {
+        progress.Line(std::string(summary->keyFromContent ? "cipher key (from the content, SOURCE_DATE_EPOCH is set): "
+                                                          : "cipher key (random): ") +
+                      CipherKeyText(*summary->key));
+    }
     PrintSummary(*summary, check, output, progress);
     return 0;
 }

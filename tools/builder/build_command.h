@@ -6,7 +6,7 @@
 
 namespace palisade::tools {
 
-// The stub the builder was configured with (PALISADE_DEFAULT_STUB).
+// The stub the builder ships with: share/palisade's when installed, else the one it was configured with.
 std::string DefaultStubPath();
 
 // Runs `palisade build` with the arguments after "build". Returns the exit

@@ -43,15 +43,22 @@ std::string FileStem(const std::string& name) {
     return dot == std::string::npos || dot == 0 ? name : name.substr(0, dot);
 }
 
-std::optional<PayloadItem> MakeItem(const FileSpec& fileSpec, const SourceFile& file, std::vector<std::uint8_t> data,
-                                    Diagnostics& diagnostics) {
+// The time the project gives, else the source file's (no later than SOURCE_DATE_EPOCH when set).
+FileTimeStamp ItemTimeStamp(const Project& project, const FileSpec& fileSpec, const SourceFile& file) {
+    if (fileSpec.timeStamp) return *fileSpec.timeStamp;
+    std::optional<FileTimeStamp> stamp = ModificationTimeUtc(file.path);
+    if (!stamp) return NoTimeStamp();
+    return project.sourceDateEpoch ? ClampTimeStamp(*stamp, *project.sourceDateEpoch) : *stamp;
+}
+
+std::optional<PayloadItem> MakeItem(const Project& project, const FileSpec& fileSpec, const SourceFile& file,
+                                    std::vector<std::uint8_t> data, Diagnostics& diagnostics) {
     PayloadItem item;
     item.name = NarrowPathText(file.fileName);
     item.kind = fileSpec.kind;
     item.flags = fileSpec.flags;
     item.attributes = fileSpec.attributes;
-    std::optional<FileTimeStamp> stamp = fileSpec.timeStamp ? fileSpec.timeStamp : ModificationTimeUtc(file.path);
-    item.timeStamp = stamp.value_or(NoTimeStamp());
+    item.timeStamp = ItemTimeStamp(project, fileSpec, file);
     item.info = fileSpec.info;
     if (item.flags & EntryFlags::kShortcutMask) {
         item.shortcutName = Utf8ToUtf16(fileSpec.shortcutName.empty() ? FileStem(fileSpec.name.empty() ? file.fileName : fileSpec.name)
@@ -75,7 +82,48 @@ std::optional<PayloadItem> MakeItem(const FileSpec& fileSpec, const SourceFile& 
     return item;
 }
 
+// FNV-1a, 64 bits: enough to spread the content over the key's bytes.
+class ContentHash {
+public:
+    void Add(const std::uint8_t* bytes, std::size_t size) {
+        for (std::size_t i = 0; i < size; ++i) m_state = (m_state ^ bytes[i]) * 0x100000001b3ull;
+    }
+    std::uint64_t Value() const { return m_state; }
+
+private:
+    std::uint64_t m_state = 0xcbf29ce484222325ull;
+};
+
+// The key to encipher with: the project's, else one from the content when the
+// build is to be reproducible, else a random one.
+std::optional<CipherKey> ChooseCipherKey(const Project& project, const InstallerSettings& settings,
+                                         const ItemStream& stream, bool& derived) {
+    derived = false;
+    if (project.build.cipherKey) return project.build.cipherKey;
+    if (!project.sourceDateEpoch) return RandomCipherKey();
+    derived = true;
+    return ContentCipherKey(WriteSettings(settings), stream);
+}
+
 }  // namespace
+
+CipherKey ContentCipherKey(const std::vector<std::uint8_t>& settingsBlock, const ItemStream& stream) {
+    ContentHash hash;
+    hash.Add(settingsBlock.data(), settingsBlock.size());
+    std::vector<std::uint8_t> piece;
+    constexpr std::size_t kPiece = 1u << 20;
+    for (std::size_t offset = 0; offset < stream.Length(); offset += kPiece) {
+        stream.CopyRange(offset, std::min(kPiece, stream.Length() - offset), piece);
+        hash.Add(piece.data(), piece.size());
+    }
+    CipherKey key{};
+    std::uint64_t value = hash.Value();
+    for (std::uint8_t& byte : key) {
+        byte = std::uint8_t(value);
+        value >>= 8;
+    }
+    return key;
+}
 
 std::optional<std::vector<PayloadItem>> CollectItems(const Project& project, Progress& progress,
                                                      Diagnostics& diagnostics) {
@@ -94,7 +142,7 @@ std::optional<std::vector<PayloadItem>> CollectItems(const Project& project, Pro
             continue;
         }
         bytesRead += data->size();
-        if (auto item = MakeItem(*fileSpec, *file, std::move(*data), diagnostics)) items.push_back(std::move(*item));
+        if (auto item = MakeItem(project, *fileSpec, *file, std::move(*data), diagnostics)) items.push_back(std::move(*item));
         progress.Update("reading files: " + std::to_string(items.size()) + "/" + std::to_string(files.size()) + ", " +
                         ByteCount(bytesRead));
     }
@@ -131,12 +179,14 @@ std::optional<BuildSummary> BuildInstaller(const Project& project, const std::ve
     if (!items) return std::nullopt;
 
     CatalogueBuild catalogue = BuildCatalogue(project.languages);
-    for (const std::string& note : catalogue.notes) progress.Line("note: " + note);
+    for (const std::string& warning : catalogue.warnings) progress.Warning(warning);
 
     BuildSummary summary;
+    InstallerSettings settings = FinalSettings(project, catalogue.catalogue);
+    ItemStream stream(*items);
     CipherKey key{};
     if (project.build.cipher) {
-        std::optional<CipherKey> chosen = project.build.cipherKey ? project.build.cipherKey : RandomCipherKey();
+        std::optional<CipherKey> chosen = ChooseCipherKey(project, settings, stream, summary.keyFromContent);
         if (!chosen) {
             diagnostics.Error({project.file}, "cannot read random bytes for the cipher key");
             return std::nullopt;
@@ -145,7 +195,6 @@ std::optional<BuildSummary> BuildInstaller(const Project& project, const std::ve
         summary.key = key;
     }
     PayloadOptions options = MakePayloadOptions(project, key);
-    ItemStream stream(*items);
     summary.itemCount = items->size();
     summary.streamBytes = stream.Length();
     summary.chunkCount = SplitItemStream(stream.Length(), stream.LengthFieldOffsets(), options.chunkSize).size();
@@ -155,7 +204,7 @@ std::optional<BuildSummary> BuildInstaller(const Project& project, const std::ve
     progress.StartTicker((project.build.compress ? "compressing " : "storing ") + ByteCount(summary.streamBytes) +
                          " in " + std::to_string(summary.chunkCount) + " chunk(s) on " + std::to_string(threads) +
                          " thread(s) ...");
-    InstallerBuild build = BuildInstallerImage(stub, FinalSettings(project, catalogue.catalogue), *items, options);
+    InstallerBuild build = BuildInstallerImage(stub, settings, *items, options);
     progress.StopTicker();
     if (!build.error.empty()) {
         diagnostics.Error({project.file}, build.error);

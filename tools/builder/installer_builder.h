@@ -37,7 +37,14 @@ struct BuildSummary {
     std::uint64_t archiveBytes = 0;    // the archive as stored
     double seconds = 0;
     std::optional<CipherKey> key;      // when ciphered
+    bool keyFromContent = false;       // the key follows the content (SOURCE_DATE_EPOCH, no key given)
 };
+
+// A cipher key that follows the settings block and the item stream, so that a
+// reproducible build needs no key in the project: the same content gives the
+// same key. It hides nothing that the random key would: the key travels in the
+// installer either way.
+CipherKey ContentCipherKey(const std::vector<std::uint8_t>& settingsBlock, const ItemStream& stream);
 
 // Builds the installer from `stub`. On failure reports the error and returns nothing.
 std::optional<BuildSummary> BuildInstaller(const Project& project, const std::vector<std::uint8_t>& stub,

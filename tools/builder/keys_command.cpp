@@ -3,7 +3,10 @@
 
 #include <cstdio>
 
+#include "builder/project_schema.h"
 #include "common/flag_names.h"
+#include "common/project_keys.h"
+#include "common/setting_descriptions.h"
 #include "common/setting_keys.h"
 
 namespace palisade::tools {
@@ -12,7 +15,10 @@ namespace {
 
 std::string TypeText(const SettingKey& key) {
     switch (key.kind) {
-        case SettingValueKind::Integer: return "integer " + std::to_string(key.min) + ".." + std::to_string(key.max);
+        case SettingValueKind::Integer: {
+            IntegerRange range = AcceptedRange(key);
+            return "integer " + std::to_string(range.min) + ".." + std::to_string(range.max);
+        }
         case SettingValueKind::Double: return "number";
         case SettingValueKind::WideText: return "text";
         case SettingValueKind::NarrowText: return "text (Windows-1252)";
@@ -42,10 +48,41 @@ std::string DefaultText(const SettingKey& key) {
     return text.empty() ? "\"\"" : "\"" + text + "\"";
 }
 
-}  // namespace
+std::string ProjectKeyType(const ProjectKey& key) {
+    switch (key.type) {
+        case KeyType::Boolean: return "true or false";
+        case KeyType::Integer: return "integer " + std::to_string(key.min) + ".." + std::to_string(key.max);
+        case KeyType::Size: return "size";
+        case KeyType::Text: return "text";
+        case KeyType::FilePath: return "file path";
+        case KeyType::FilePathList: return "list of file paths";
+        case KeyType::TextList: return "text or list";
+        case KeyType::FlagList: return std::string("list of ") + FlagWordName(key.flagWord) + " names";
+        case KeyType::Choice: return "one name";
+        case KeyType::ChoiceList: return "list of names";
+        case KeyType::DateTime: return "date-time";
+        case KeyType::Table: return "table";
+        case KeyType::TableList: return "list of tables";
+    }
+    return "";
+}
 
-int RunKeysCommand(const std::vector<std::string>& arguments) {
-    bool markdown = !arguments.empty() && arguments[0] == "--markdown";
+// The keys of the project key table, members indented below their table.
+void PrintProjectKeys(const std::vector<ProjectKey>& keys, const std::string& indent) {
+    for (const ProjectKey& key : keys) {
+        std::string name = indent + key.name + (key.required ? " (required)" : "");
+        std::printf("%-40s %-22s %-14s %s\n", name.c_str(), ProjectKeyType(key).c_str(),
+                    key.defaultJson.empty() ? "-" : key.defaultJson.c_str(), key.description.c_str());
+        if (!key.choices.empty()) {
+            std::string names;
+            for (const std::string& choice : key.choices) names += " " + choice;
+            std::printf("%-40s one of:%s\n", "", names.c_str());
+        }
+        PrintProjectKeys(key.members, indent + "  ");
+    }
+}
+
+void PrintPlainKeys(bool markdown) {
     if (markdown) std::printf("| Key | Type | Default | Row |\n|---|---|---|---|\n");
     for (const SettingKey& key : PlainSettingKeys()) {
         std::string name = markdown ? "`" + key.key + "`" : key.key;
@@ -56,8 +93,32 @@ int RunKeysCommand(const std::vector<std::string>& arguments) {
             std::printf("| %s | %s | %s | %d |\n", name.c_str(), TypeText(key).c_str(), DefaultText(key).c_str(),
                         key.field->row);
         } else {
-            std::printf("%-40s %-22s %s\n", name.c_str(), TypeText(key).c_str(), DefaultText(key).c_str());
+            const char* description = SettingDescription(key.key);
+            std::printf("%-40s %-22s %-14s %s\n", name.c_str(), TypeText(key).c_str(), DefaultText(key).c_str(),
+                        description ? description : "");
         }
+    }
+}
+
+}  // namespace
+
+int RunKeysCommand(const std::vector<std::string>& arguments) {
+    std::string option = arguments.empty() ? "" : arguments[0];
+    if (arguments.size() > 1 || (!option.empty() && option != "--markdown" && option != "--json-schema")) {
+        std::fputs("Usage: palisade keys [--markdown | --json-schema]\n", stderr);
+        return 2;
+    }
+    if (option == "--json-schema") {
+        std::fputs(ProjectSchemaJson().c_str(), stdout);
+        return 0;
+    }
+    bool markdown = option == "--markdown";
+    PrintPlainKeys(markdown);
+    if (!markdown) {
+        std::printf("\nSettings that are records or lists:\n");
+        PrintProjectKeys(StructuredSettingKeyTable(), "  ");
+        std::printf("\nThe project's tables:\n");
+        PrintProjectKeys(ProjectTableKeys(), "  ");
     }
     for (FlagWord word : {FlagWord::SettingsFlags1, FlagWord::SettingsFlags2, FlagWord::PayloadFlags,
                           FlagWord::InstallerOptions, FlagWord::ShortcutPlacement, FlagWord::DeletionFlags}) {

@@ -2,7 +2,9 @@
 #include "builder/languages.h"
 
 #include <algorithm>
+#include <cctype>
 #include <charconv>
+#include <filesystem>
 
 #include "builder/english_messages.h"
 #include "common/toml_reading.h"
@@ -34,7 +36,48 @@ void ReadMessages(TomlReader& reader, const toml::table& messages, LanguageSourc
     }
 }
 
+// "de.toml leaves 3 message(s) to English: 2, 5, 7": the first numbers, so that the
+// author can find them, without flooding the build's output.
+std::string LeftToEnglish(const LanguageSource& language, const std::vector<int>& missing) {
+    constexpr std::size_t kListed = 12;
+    std::string text = language.file + " leaves " + std::to_string(missing.size()) + " message(s) to English:";
+    for (std::size_t i = 0; i < missing.size() && i < kListed; ++i) text += (i ? ", " : " ") + std::to_string(missing[i]);
+    if (missing.size() > kListed) text += ", ...";
+    return text;
+}
+
+// "pt_BR" and "PT-br" name "pt-BR".
+std::string FoldCode(const std::string& code) {
+    std::string folded;
+    for (char c : code) folded += c == '_' ? '-' : char(std::tolower(static_cast<unsigned char>(c)));
+    return folded;
+}
+
 }  // namespace
+
+std::vector<ShippedLanguage> ListShippedLanguages(const std::string& folder) {
+    std::vector<ShippedLanguage> list;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+        if (entry.path().extension() != ".toml") continue;
+        Diagnostics ignored;
+        std::optional<toml::table> document = ParseTomlFile(entry.path().string(), ignored);
+        std::optional<std::string> name = document ? (*document)["name"].value<std::string>() : std::nullopt;
+        if (name) list.push_back({entry.path().stem().string(), *name, entry.path().string()});
+    }
+    std::sort(list.begin(), list.end(), [](const ShippedLanguage& a, const ShippedLanguage& b) { return a.code < b.code; });
+    return list;
+}
+
+const ShippedLanguage* FindShippedLanguage(const std::vector<ShippedLanguage>& shipped, const std::string& codeOrName) {
+    for (const ShippedLanguage& language : shipped) {
+        if (FoldCode(language.code) == FoldCode(codeOrName) ||
+            EqualsIgnoreCase(Utf8ToUtf16(language.name), Utf8ToUtf16(codeOrName))) {
+            return &language;
+        }
+    }
+    return nullptr;
+}
 
 std::optional<LanguageSource> ReadLanguageFile(const std::string& path, Diagnostics& diagnostics) {
     std::size_t errorsBefore = diagnostics.List().size();
@@ -85,11 +128,11 @@ CatalogueBuild BuildCatalogue(const std::vector<LanguageSource>& languages) {
     for (std::size_t index = 0; index < translations.size(); ++index) {
         const LanguageSource& language = *translations[index];
         for (const auto& [number, text] : language.messages) build.catalogue.SetText(number, index + 1, Utf8ToUtf16(text));
-        std::size_t missing = 0;
-        for (int number : MessageNumbersInUse()) missing += language.messages.count(number) == 0 ? 1 : 0;
-        if (missing != 0) {
-            build.notes.push_back(language.file + " leaves " + std::to_string(missing) + " message(s) to English");
+        std::vector<int> missing;
+        for (int number : MessageNumbersInUse()) {
+            if (language.messages.count(number) == 0) missing.push_back(number);
         }
+        if (!missing.empty()) build.warnings.push_back(LeftToEnglish(language, missing));
     }
     return build;
 }

@@ -1,10 +1,13 @@
-// The palisade command: `build` turns a project file into an installer, `inspect` shows what an installer holds.
+// The palisade command: `build` turns a project file into an installer, `inspect` shows what an installer holds,
+// `keys` lists the project file's keys, `init` writes a project file for a folder of files.
 #include <cstdio>
 #include <string>
 #include <vector>
 
 #include "builder/build_command.h"
+#include "builder/init_command.h"
 #include "builder/keys_command.h"
+#include "builder/shipped_files.h"
 #include "inspector/examine_command.h"
 
 namespace {
@@ -12,8 +15,9 @@ namespace {
 const char kUsage[] =
     "Usage: palisade build PROJECT.toml -o SETUP.exe [options]   (palisade build --help)\n"
     "       palisade inspect SETUP.exe [--json]\n"
-    "       palisade keys [--markdown]      (every settings key, its type and default)\n"
-    "       palisade --version\n";
+    "       palisade keys [--markdown | --json-schema]   (every key of the project file)\n"
+    "       palisade init [FOLDER] [-o PROJECT.toml] [--force]   (a project file for a folder of files)\n"
+    "       palisade --version              (and where the stub and the translations are)\n";
 
 }  // namespace
 
@@ -28,12 +32,15 @@ int main(int argc, char** argv) {
     if (command == "build") return palisade::tools::RunBuildCommand(arguments);
     if (command == "inspect") return palisade::tools::RunInspectCommand(arguments);
     if (command == "keys") return palisade::tools::RunKeysCommand(arguments);
+    if (command == "init") return palisade::tools::RunInitCommand(arguments);
     if (command == "--help" || command == "-h" || command == "help") {
         std::fputs(kUsage, stdout);
         return 0;
     }
     if (command == "--version") {
-        std::printf("palisade %s (installer format 44.0.1)\n", PALISADE_VERSION);
+        const palisade::tools::ShippedFiles& shipped = palisade::tools::FindShippedFiles();
+        std::printf("palisade %s (installer format 44.0.1)\nstub: %s\ntranslations: %s\n", PALISADE_VERSION,
+                    shipped.stub.c_str(), shipped.languages.c_str());
         return 0;
     }
     std::fprintf(stderr, "palisade: unknown command '%s'\n%s", command.c_str(), kUsage);

@@ -63,6 +63,10 @@ struct Project {
     BuildOptions build;
     std::vector<FileSpec> files;
     std::vector<LanguageSource> languages;
+    // SOURCE_DATE_EPOCH when set: the build date, the latest time stamp an
+    // item takes from its source file, and what makes an unnamed cipher key
+    // follow the content instead of chance.
+    std::optional<std::int64_t> sourceDateEpoch;
 };
 
 // Reads and checks a project file and the language files it names. Every

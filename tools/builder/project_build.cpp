@@ -2,6 +2,7 @@
 #include "builder/build_values.h"
 
 #include "builder/project_sections.h"
+#include "common/project_keys.h"
 
 namespace palisade::tools {
 
@@ -38,10 +39,7 @@ void ReadCipher(TomlReader& reader, const toml::table& build, BuildOptions& opti
 }  // namespace
 
 void ReadBuildOptions(TomlReader& reader, const toml::table& build, BuildOptions& options) {
-    reader.CheckKnownKeys(build,
-                          {"compress", "cipher", "cipher_key", "chunk_size", "xz_preset", "xz_extreme", "jobs", "stub",
-                           "output"},
-                          "[build]");
+    reader.CheckKnownKeys(build, KeyNames(MembersOf("build")), "[build]");
     if (auto compress = reader.Bool(build, "compress")) options.compress = *compress;
     ReadCipher(reader, build, options);
     ReadChunkSize(reader, build, options);

@@ -5,6 +5,7 @@
 #include "builder/project_sections.h"
 #include "builder/time_stamps.h"
 #include "common/entry_names.h"
+#include "common/project_keys.h"
 
 namespace palisade::tools {
 
@@ -117,11 +118,7 @@ void ReadTexts(TomlReader& reader, const toml::table& entry, FileSpec& fileSpec)
 }
 
 FileSpec ReadFileSpec(TomlReader& reader, const toml::table& entry) {
-    reader.CheckKnownKeys(entry,
-                          {"source", "exclude", "destination", "name", "kind", "shortcut", "overwrite", "permanent",
-                           "to_uninstall_folder", "record_msi", "attributes", "time", "info", "shortcut_name",
-                           "arguments", "start_in", "clsid", "msi_ui_level"},
-                          "[[files]]");
+    reader.CheckKnownKeys(entry, KeyNames(MembersOf("files")), "[[files]]");
     FileSpec fileSpec;
     fileSpec.place = reader.PlaceOf(entry);
     if (auto source = reader.String(entry, "source")) fileSpec.source = *source;

@@ -1,6 +1,7 @@
 // The list settings of a project file: deletions, associations, shortcuts, uninstall values, applications to close.
 #include "builder/project_sections.h"
 
+#include "common/project_keys.h"
 #include "common/setting_keys.h"
 #include "core/text.h"
 
@@ -14,7 +15,8 @@ public:
     RecordReader(TomlReader& reader, const toml::table& table, std::string where)
         : m_reader(reader), m_table(table), m_where(std::move(where)) {}
 
-    void Known(const std::vector<std::string>& keys) { m_reader.CheckKnownKeys(m_table, keys, m_where); }
+    // The keys the project key table gives the list `list`.
+    void Known(const std::string& list) { m_reader.CheckKnownKeys(m_table, KeyNames(MembersOf(list)), m_where); }
     void Wide(const char* key, std::u16string& target) {
         if (auto text = m_reader.String(m_table, key)) target = Utf8ToUtf16(*text);
     }
@@ -68,7 +70,7 @@ private:
 };
 
 FileDeletion ReadDeletion(RecordReader& record) {
-    record.Known({"Path", "Condition", "Reference", "Flags"});
+    record.Known("FileDeletions");
     record.Require("Path");
     FileDeletion deletion;
     record.Path("Path", deletion.pathPattern);
@@ -79,7 +81,7 @@ FileDeletion ReadDeletion(RecordReader& record) {
 }
 
 FileAssociation ReadAssociation(RecordReader& record) {
-    record.Known({"Mode", "Extension", "ProgId", "Verbs", "Icon", "Description", "Command", "VerbLabel"});
+    record.Known("FileAssociations");
     record.Require("Extension");
     FileAssociation association;
     record.Choice<std::uint32_t>("Mode", {{"full", 1}, {"open-with", 2}}, association.mode);
@@ -94,8 +96,7 @@ FileAssociation ReadAssociation(RecordReader& record) {
 }
 
 AuthorShortcut ReadShortcut(RecordReader& record) {
-    record.Known({"Name", "Description", "Target", "Arguments", "Folder", "Placements", "ShowCommand", "StartIn",
-                  "IconIndex", "Permanent", "ExpandTarget"});
+    record.Known("AuthorShortcuts");
     record.Require("Name");
     record.Require("Target");
     AuthorShortcut shortcut;
@@ -114,7 +115,7 @@ AuthorShortcut ReadShortcut(RecordReader& record) {
 }
 
 UninstallValue ReadUninstallValue(RecordReader& record) {
-    record.Known({"Name", "Type", "Value"});
+    record.Known("UninstallValues");
     record.Require("Name");
     UninstallValue value;
     record.Narrow("Name", value.name);
@@ -124,7 +125,7 @@ UninstallValue ReadUninstallValue(RecordReader& record) {
 }
 
 AutoCloseEntry ReadAutoClose(RecordReader& record) {
-    record.Known({"Class", "Title", "Application", "Action", "Phases"});
+    record.Known("AutoCloseEntries");
     record.Require("Application");
     AutoCloseEntry entry;
     record.Wide("Class", entry.classPattern);

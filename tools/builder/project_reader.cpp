@@ -1,5 +1,8 @@
 // Reads a project file: checks its top-level keys and hands each part to its reader.
 #include "builder/project_sections.h"
+#include "builder/shipped_files.h"
+#include "builder/time_stamps.h"
+#include "common/project_keys.h"
 
 #include <fstream>
 #include <iterator>
@@ -11,27 +14,58 @@ namespace {
 std::vector<std::string> TopLevelKeys() {
     std::vector<std::string> keys = PlainSettingTopKeys();
     for (const std::string& key : StructuredSettingKeys()) keys.push_back(key);
-    for (const char* key : {"build", "files", "languages"}) keys.push_back(key);
+    for (const std::string& key : KeyNames(ProjectTableKeys())) keys.push_back(key);
     return keys;
+}
+
+// A `[[languages]]` entry without a file: a translation shipped with the builder.
+std::optional<LanguageSource> ReadShippedEntry(TomlReader& reader, const toml::table& entry, const std::string& name) {
+    std::vector<ShippedLanguage> shipped = ListShippedLanguages(FindShippedFiles().languages.string());
+    if (const ShippedLanguage* language = FindShippedLanguage(shipped, name)) {
+        return ReadLanguageFile(language->file, reader.Report());
+    }
+    std::vector<std::string> candidates;
+    std::string list;
+    for (const ShippedLanguage& language : shipped) {
+        candidates.push_back(language.code);
+        list += " " + language.code + " (" + language.name + ")";
+    }
+    std::string suggestion = SuggestKey(name, candidates);
+    reader.Error(*entry.get("name"), "no translation '" + name + "' ships with the builder" +
+                                         (suggestion.empty() ? "" : " (did you mean '" + suggestion + "'?)") +
+                                         "; give 'file' for a language file of your own, or one of:" +
+                                         (list.empty() ? " (none found in " + FindShippedFiles().languages.string() + ")"
+                                                       : list));
+    return std::nullopt;
+}
+
+std::optional<LanguageSource> ReadLanguageEntry(TomlReader& reader, const toml::table& entry, const Project& project) {
+    std::optional<std::string> file = reader.String(entry, "file");
+    std::optional<std::string> name = reader.String(entry, "name");
+    if (!file) {
+        if (name) return ReadShippedEntry(reader, entry, *name);
+        if (!entry.get("file") && !entry.get("name")) {
+            reader.Error(entry, "a [[languages]] entry needs 'name = \"fr\"' (a shipped translation) or "
+                                "'file = \"...\"' (a language file)");
+        }
+        return std::nullopt;
+    }
+    std::string path = (project.folder / *file).lexically_normal().string();
+    if (!std::filesystem::is_regular_file(path)) {
+        reader.Error(*entry.get("file"), "cannot read language file '" + path + "'");
+        return std::nullopt;
+    }
+    std::optional<LanguageSource> language = ReadLanguageFile(path, reader.Report());
+    if (language && name) language->name = *name;
+    return language;
 }
 
 void ReadLanguageList(TomlReader& reader, const toml::table& root, Project& project) {
     for (const toml::table* entry : reader.TableList(root, "languages")) {
-        reader.CheckKnownKeys(*entry, {"file", "name"}, "[[languages]]");
-        std::optional<std::string> file = reader.String(*entry, "file");
-        if (!file) {
-            if (!entry->get("file")) reader.Error(*entry, "a [[languages]] entry needs 'file = \"...\"'");
-            continue;
+        reader.CheckKnownKeys(*entry, KeyNames(MembersOf("languages")), "[[languages]]");
+        if (std::optional<LanguageSource> language = ReadLanguageEntry(reader, *entry, project)) {
+            project.languages.push_back(std::move(*language));
         }
-        std::string path = (project.folder / *file).lexically_normal().string();
-        if (!std::filesystem::is_regular_file(path)) {
-            reader.Error(*entry->get("file"), "cannot read language file '" + path + "'");
-            continue;
-        }
-        std::optional<LanguageSource> language = ReadLanguageFile(path, reader.Report());
-        if (!language) continue;
-        if (std::optional<std::string> name = reader.String(*entry, "name")) language->name = *name;
-        project.languages.push_back(std::move(*language));
     }
     if (project.languages.size() + 1 > kMaxCatalogueLanguages) {
         reader.Error(*root.get("languages"), "an installer holds at most " +
@@ -49,6 +83,9 @@ std::optional<Project> ReadProject(const std::string& path, Diagnostics& diagnos
     Project project;
     project.file = path;
     project.folder = std::filesystem::path(path).parent_path();
+    SourceDateEpoch epoch = SourceDateEpochFromEnvironment();
+    if (!epoch.error.empty()) diagnostics.Error({"SOURCE_DATE_EPOCH"}, epoch.error);
+    project.sourceDateEpoch = epoch.seconds;
     reader.CheckKnownKeys(*root, TopLevelKeys(), "the project file");
     ReadPlainSettings(reader, *root, project);
     ReadStructuredSettings(reader, *root, project);

@@ -4,13 +4,14 @@
 
 #include "builder/project_sections.h"
 #include "builder/time_stamps.h"
+#include "common/project_keys.h"
 
 namespace palisade::tools {
 
 namespace {
 
 void ReadPlacements(TomlReader& reader, const toml::table& table, ShortcutPlacements& placements) {
-    reader.CheckKnownKeys(table, {"Flag1", "Flag2", "Kind5", "Uninstaller"}, "ShortcutPlacements");
+    reader.CheckKnownKeys(table, KeyNames(MembersOf("ShortcutPlacements")), "ShortcutPlacements");
     struct Slot {
         const char* key;
         std::uint8_t* target;
@@ -52,31 +53,14 @@ void ReadMinimumSystem(TomlReader& reader, const toml::node& node, MinimumSystem
     version.platformId = 2;  // Windows NT
 }
 
-CalendarTime BuildDateFromTime(std::time_t seconds) {
-    std::tm utc{};
-    gmtime_r(&seconds, &utc);
-    CalendarTime date;
-    date.year = std::uint16_t(utc.tm_year + 1900);
-    date.month = std::uint8_t(utc.tm_mon + 1);
-    date.day = std::uint8_t(utc.tm_mday);
-    date.hour = std::uint8_t(utc.tm_hour);
-    date.minute = std::uint8_t(utc.tm_min);
-    date.second = std::uint8_t(utc.tm_sec);
-    return date;
-}
-
 // The time of the build, or SOURCE_DATE_EPOCH for reproducible builds.
-CalendarTime DefaultBuildDate() {
-    if (const char* epoch = std::getenv("SOURCE_DATE_EPOCH")) {
-        char* end = nullptr;
-        long long seconds = std::strtoll(epoch, &end, 10);
-        if (end && *end == '\0' && seconds >= 0) return BuildDateFromTime(std::time_t(seconds));
-    }
-    return BuildDateFromTime(std::time(nullptr));
+CalendarTime DefaultBuildDate(const std::optional<std::int64_t>& sourceDateEpoch) {
+    std::int64_t seconds = sourceDateEpoch ? *sourceDateEpoch : std::int64_t(std::time(nullptr));
+    return TimeStampFromEpoch(seconds);
 }
 
-void ReadBuildDate(TomlReader& reader, const toml::node* node, CalendarTime& date) {
-    date = DefaultBuildDate();
+void ReadBuildDate(TomlReader& reader, const toml::node* node, const Project& project, CalendarTime& date) {
+    date = DefaultBuildDate(project.sourceDateEpoch);
     if (!node) return;
     std::optional<FileTimeStamp> stamp;
     if (auto* text = node->as_string()) stamp = ParseTimeStamp(text->get());
@@ -120,10 +104,7 @@ void ReadPicture(TomlReader& reader, Project& project, const toml::table& root) 
 }  // namespace
 
 std::vector<std::string> StructuredSettingKeys() {
-    return {"PayloadFlags", "InstallerOptions", "FixedSize",    "ReserveSize",      "ShortcutPlacements",
-            "MinimumSystemVersion", "BuildDate", "LicenceTexts", "ReadmeTexts",     "BackgroundPicture",
-            "BitmapTpi",   "FileDeletions",    "FileAssociations", "AuthorShortcuts", "UninstallValues",
-            "AutoCloseEntries"};
+    return KeyNames(StructuredSettingKeyTable());
 }
 
 void ReadStructuredSettings(TomlReader& reader, const toml::table& root, Project& project) {
@@ -149,7 +130,7 @@ void ReadStructuredSettings(TomlReader& reader, const toml::table& root, Project
     if (const toml::node* node = root.get("MinimumSystemVersion")) {
         ReadMinimumSystem(reader, *node, settings.minimumSystemVersion);
     }
-    ReadBuildDate(reader, root.get("BuildDate"), settings.buildDate);
+    ReadBuildDate(reader, root.get("BuildDate"), project, settings.buildDate);
     ReadDocuments(reader, project, root, "LicenceTexts", settings.licenceTexts);
     ReadDocuments(reader, project, root, "ReadmeTexts", settings.readmeTexts);
     ReadPicture(reader, project, root);

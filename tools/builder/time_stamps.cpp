@@ -3,7 +3,9 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
 
 namespace palisade::tools {
@@ -48,7 +50,46 @@ FileTimeStamp ShiftMinutes(const FileTimeStamp& stamp, int minutes) {
     return FromBrokenDown(utc);
 }
 
+std::int64_t EpochSeconds(const FileTimeStamp& stamp) {
+    std::tm broken{};
+    broken.tm_year = stamp.year - 1900;
+    broken.tm_mon = stamp.month - 1;
+    broken.tm_mday = stamp.day;
+    broken.tm_hour = stamp.hour;
+    broken.tm_min = stamp.minute;
+    broken.tm_sec = stamp.second;
+    return std::int64_t(timegm(&broken));
+}
+
 }  // namespace
+
+SourceDateEpoch ParseSourceDateEpoch(const char* value) {
+    SourceDateEpoch epoch;
+    if (!value || *value == '\0') return epoch;
+    std::string text = value;
+    // Digits only: no sign, no blanks, and at most 11 of them (beyond the year 5000).
+    bool digits = text.size() <= 11 && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+    if (!digits) {
+        epoch.error = "SOURCE_DATE_EPOCH must be a whole number of seconds since 1970, not '" + text + "'";
+        return epoch;
+    }
+    epoch.seconds = std::stoll(text);
+    return epoch;
+}
+
+SourceDateEpoch SourceDateEpochFromEnvironment() { return ParseSourceDateEpoch(std::getenv("SOURCE_DATE_EPOCH")); }
+
+FileTimeStamp TimeStampFromEpoch(std::int64_t seconds) {
+    std::time_t time = std::time_t(seconds);
+    std::tm utc{};
+    gmtime_r(&time, &utc);
+    return FromBrokenDown(utc);
+}
+
+FileTimeStamp ClampTimeStamp(const FileTimeStamp& stamp, std::int64_t epoch) {
+    if (!stamp.IsComplete() || EpochSeconds(stamp) <= epoch) return stamp;
+    return TimeStampFromEpoch(epoch);
+}
 
 std::optional<FileTimeStamp> ModificationTimeUtc(const std::filesystem::path& path) {
     struct stat info {};

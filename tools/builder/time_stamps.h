@@ -1,6 +1,7 @@
 // Item time stamps: a source file's modification time, or one written in the project file.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -11,6 +12,21 @@ namespace palisade::tools {
 
 // The file's last modification time in UTC, whole seconds.
 std::optional<FileTimeStamp> ModificationTimeUtc(const std::filesystem::path& path);
+
+// SOURCE_DATE_EPOCH as the reproducible-builds convention defines it: a
+// decimal count of seconds since 1970-01-01 00:00:00 UTC.
+struct SourceDateEpoch {
+    std::optional<std::int64_t> seconds;  // nothing when the variable is unset or empty
+    std::string error;                    // not empty when it is set but malformed
+};
+SourceDateEpoch ParseSourceDateEpoch(const char* value);
+SourceDateEpoch SourceDateEpochFromEnvironment();
+
+// The stamp of `seconds` since 1970 in UTC.
+FileTimeStamp TimeStampFromEpoch(std::int64_t seconds);
+
+// A complete stamp later than `epoch` becomes `epoch`; any other stays as it is.
+FileTimeStamp ClampTimeStamp(const FileTimeStamp& stamp, std::int64_t epoch);
 
 // A stamp with neither date nor time: the installer then writes the file
 // without setting its time and treats it as newer in date comparisons.

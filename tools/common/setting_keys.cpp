@@ -147,6 +147,32 @@ bool StoreInteger(const SettingKey& key, std::int64_t value, InstallerSettings& 
     return StoreEncoded(key, writer, settings);
 }
 
+IntegerRange AcceptedRange(const SettingKey& key) {
+    IntegerRange range{key.min, key.max};
+    if (key.kind != SettingValueKind::Integer || !key.field->check) return range;
+    auto accepted = [&key](std::int64_t value) {
+        InstallerSettings settings;
+        return StoreInteger(key, value, settings) && key.field->check(settings);
+    };
+    std::int64_t inside = std::get<std::int64_t>(LoadValue(key, InstallerSettings{}));
+    if (!accepted(inside)) return range;
+    // The last accepted value above the default, and the first below it, by halving.
+    std::int64_t good = inside, bad = key.max + 1;
+    while (bad - good > 1) {
+        std::int64_t middle = good + (bad - good) / 2;
+        (accepted(middle) ? good : bad) = middle;
+    }
+    range.max = good;
+    good = inside;
+    bad = key.min - 1;
+    while (good - bad > 1) {
+        std::int64_t middle = good - (good - bad) / 2;
+        (accepted(middle) ? good : bad) = middle;
+    }
+    range.min = good;
+    return range;
+}
+
 bool StoreDouble(const SettingKey& key, double value, InstallerSettings& settings) {
     if (key.kind != SettingValueKind::Double) return false;
     SettingsWriter writer;

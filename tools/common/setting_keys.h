@@ -40,6 +40,15 @@ const SettingKey* FindSettingKey(std::string_view key);
 // "displayName" -> "DisplayName".
 std::string SettingKeyName(std::string_view memberName);
 
+// The values of an integer setting that the installer accepts: the range of
+// its encoding, narrowed by the field's own check (StatusDelay 0..9999,
+// BitmapSize 0..100). The check is taken to accept one unbroken range.
+struct IntegerRange {
+    std::int64_t min = 0;
+    std::int64_t max = 0;
+};
+IntegerRange AcceptedRange(const SettingKey& key);
+
 // Other names a project file may use for a plain setting.
 struct SettingAlias {
     const char* alias;

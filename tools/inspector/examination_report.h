@@ -2,7 +2,7 @@
 #pragma once
 
 #include "inspector/installer_examination.h"
-#include "inspector/report_tree.h"
+#include "common/report_tree.h"
 
 namespace palisade::tools {
 

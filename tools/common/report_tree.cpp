@@ -1,5 +1,5 @@
 // A small ordered tree of values that the inspector renders as text or as JSON.
-#include "inspector/report_tree.h"
+#include "common/report_tree.h"
 
 #include <cstdio>
 

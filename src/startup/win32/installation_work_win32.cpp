@@ -105,8 +105,9 @@ void InstallationRun::PrepareSystem() {
         }
     }
     PlaceSharedFolder(m_context);
-    GrantFolderRights(m_state.installFolder, m_context);
-    if (m_state.uninstallDataFolder != m_state.installFolder) GrantFolderRights(m_state.uninstallDataFolder, m_context);
+    // Never the uninstall data folder: whoever may change it could replace the
+    // uninstaller that an administrator will run.
+    GrantInstallFolderRights(m_state.installFolder, m_state.uninstallDataFolder, m_context);
 
     m_totalSize = m_payload.header.TotalItemSize();
     if ((m_settings.settingsFlags2 & Flags2::kPortableNoUninstaller) && m_state.portable) {

@@ -19,16 +19,34 @@ void AppendSectionWhenNotEmpty(std::string& out, const char* header, const std::
     out += text;
 }
 
+// A message's lines, each one that could be read as the start of a message
+// ("~N"), a section header ("[...]") or an escaped line marked with a
+// backslash, which the reader takes off again.
+std::string EscapedMessage(std::u16string_view text) {
+    std::string utf8 = Utf16ToUtf8(text);
+    std::string out;
+    std::size_t start = 0;
+    while (start <= utf8.size()) {
+        std::size_t end = utf8.find('\n', start);
+        if (end == std::string::npos) end = utf8.size();
+        char first = start < utf8.size() ? utf8[start] : '\0';
+        if (first == '~' || first == '[' || first == '\\') out += '\\';
+        out.append(utf8, start, end + 1 - start);
+        start = end + 1;
+    }
+    return out;
+}
+
+void AppendMessage(std::string& out, int number, std::u16string_view text) {
+    out += "~" + std::to_string(number) + "\r\n";
+    out += EscapedMessage(text);
+    out += "\r\n";
+}
+
 void AppendStrings(std::string& out, const InstallerSettings& settings) {
     AppendHeader(out, "[Strings]");
-    for (int number : kUninstallerMessageNumbers) {
-        out += "~" + std::to_string(number) + "\r\n";
-        out += Utf16ToUtf8(settings.messageCatalogue.Message(number));
-        out += "\r\n";
-    }
-    out += "~" + std::to_string(kPageTextMessageNumber) + "\r\n";
-    out += Utf16ToUtf8(settings.pageText);
-    out += "\r\n";
+    for (int number : kUninstallerMessageNumbers) AppendMessage(out, number, settings.messageCatalogue.Message(number));
+    AppendMessage(out, kPageTextMessageNumber, settings.pageText);
 }
 
 }  // namespace

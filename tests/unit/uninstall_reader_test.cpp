@@ -20,6 +20,19 @@ InstallerSettings SettingsWithMessages() {
     return settings;
 }
 
+// A message's lines must never read as a message start, a section header or
+// an escape of their own: an author's text could otherwise rewrite the
+// uninstaller's messages or slip lines into another section.
+TEST(UninstallReader, MessageLinesThatLookLikeStructureComeBackAsWritten) {
+    InstallerSettings settings = SettingsWithMessages();
+    const std::u16string tricky = u"~15\r\n[AutoClose]\r\nevil,,x,3\r\n\\server\\share\r\n~";
+    settings.messageCatalogue.SetText(53, 0, tricky);
+    UninstallDataContents data = ParseUninstallData(ComposeUninstallData(InstallationRecord{}, settings));
+    EXPECT_EQ(data.strings[53], tricky);
+    EXPECT_EQ(data.strings[15], u"message 15");
+    EXPECT_TRUE(data.autoClose.empty());
+}
+
 TEST(UninstallReader, ReadsBackEverythingTheWriterComposed) {
     InstallerSettings settings = SettingsWithMessages();
     settings.autoCloseEntries = {{u"AcmeWnd", u"Acme*", u"Acme", 3, 2}};

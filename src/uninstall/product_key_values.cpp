@@ -73,7 +73,9 @@ std::u16string Quoted(std::u16string_view text) { return u"\"" + std::u16string(
 void AddCommandValues(ValueList& list, const InstallerSettings& settings, const ProductKeyFacts& facts) {
     std::u16string arguments = UninstallArguments(settings);
     list.Text(u"UninstallString", Quoted(facts.uninstallerPath) + u" " + arguments);
-    list.Text(u"QuietUninstallString", Quoted(facts.uninstallerPath) + u" /a " + arguments);
+    // "/silent", not "/a": a quiet removal started by a deployment tool must
+    // never wait for someone to close a message box that nobody sees.
+    list.Text(u"QuietUninstallString", Quoted(facts.uninstallerPath) + u" /silent " + arguments);
 }
 
 void AddVersionValues(ValueList& list, std::u16string_view version) {

@@ -56,6 +56,10 @@ struct ProductKeyFacts {
     CalendarTime date;
 };
 
+// The SHA-256 of Uninstall.DAT as written, which the uninstaller checks
+// before it acts on the file; written after the file, last of the values.
+inline constexpr char16_t kUninstallDataHashValue[] = u"UninstallDataSha256";
+
 // The product key below HKEY_LOCAL_MACHINE: the uninstall list key joined with
 // the name given to "/u:".
 std::u16string ProductKeyPath(const InstallerSettings& settings);

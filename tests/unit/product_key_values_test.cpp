@@ -89,7 +89,7 @@ TEST(ProductKeyValues, CommandsFlagsAndDates) {
     EXPECT_EQ(Find(plan, u"UninstallString")->text,
               u"\"C:\\Program Files\\Acme\\uninstall\\unins.exe\" /u:\"Acme Writer\"");
     EXPECT_EQ(Find(plan, u"QuietUninstallString")->text,
-              u"\"C:\\Program Files\\Acme\\uninstall\\unins.exe\" /a /u:\"Acme Writer\"");
+              u"\"C:\\Program Files\\Acme\\uninstall\\unins.exe\" /silent /u:\"Acme Writer\"");
     EXPECT_EQ(Find(plan, u"ProductFlags")->text, u"15032385540");  // 0x00000003_80000004
     EXPECT_EQ(Find(plan, u"ProductFlags2")->text, u"8226");
     EXPECT_EQ(Find(plan, u"Session")->kind, ProductValueKind::Qword);

@@ -33,8 +33,10 @@
 #include "ui/win32/message_box_win32.h"
 #include "ui/win32/notify_win32.h"
 #include "uninstall/conditional_delete.h"
+#include "uninstall/uninstall_data.h"
 #include "uninstall/win32/file_deletions_win32.h"
 #include "uninstall/win32/uninstall_registration_win32.h"
+#include "variables/folder_lookup.h"
 #include "variables/os_description.h"
 #include "variables/win32/run_batch_win32.h"
 
@@ -182,9 +184,14 @@ void InstallationRun::Finish() {
     inputs.strippedInstaller = ByteView(m_payload.strippedInstaller);
     inputs.installedBytes = m_totalSize;
     inputs.session = Process().startTime;
+    if (m_existing && !m_existing->location.empty()) {
+        inputs.previousUninstallData = JoinFolder(JoinFolder(NormaliseFolder(m_existing->location),
+                                                             m_existing->uninstallSubdir),
+                                                  kUninstallDataFileName);
+        inputs.previousUninstallDataHash = m_existing->uninstallDataHash;
+    }
     EndIfFatal(RegisterUninstall(m_context, inputs));
     m_progress.SetProgress(100);
-    if (Flag1(Flags1::kUninstaller)) WriteUninstallData(m_context);
     RunAuthorBatch(m_settings.postInstallBatch, 1, PayloadBit(PayloadFlags::kPostInstallBatchTitle),
                    Flag1(Flags1::kHidePostInstallBatch), 3);
     NotifyEvent(m_settings.completionNotifyAddress, 1);

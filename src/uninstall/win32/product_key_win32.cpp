@@ -57,15 +57,13 @@ Win32Status WriteInOtherKey(InstallContext& context, const ProductKeyValue& valu
     return WriteValue(key->key.get(), value);
 }
 
-void WriteAllValues(InstallContext& context, HKEY productKey, const std::vector<ProductKeyValue>& values) {
-    for (const ProductKeyValue& value : values) {
-        bool otherKey = value.otherKey.has_value() || value.unknownRoot;
-        Win32Status status = otherKey ? WriteInOtherKey(context, value) : WriteValue(productKey, value);
-        // Only the author's values are reported one by one; the table's values
-        // are covered by the read-back check.
-        if (status.failed() && !value.authorName.empty()) {
-            context.log.failures.Append(AuthorValueFailureText(value.authorName, SystemErrorText(status.code())));
-        }
+bool InOtherKey(const ProductKeyValue& value) { return value.otherKey.has_value() || value.unknownRoot; }
+
+// Only the author's values are reported one by one; the table's values are
+// covered by the read-back check.
+void ReportAuthorValueFailure(InstallContext& context, const ProductKeyValue& value, Win32Status status) {
+    if (status.failed() && !value.authorName.empty()) {
+        context.log.failures.Append(AuthorValueFailureText(value.authorName, SystemErrorText(status.code())));
     }
 }
 
@@ -89,20 +87,24 @@ void ReportUnsaved(InstallContext& context, std::uint32_t error) {
 
 }  // namespace
 
-StepResult WriteProductKey(InstallContext& context, const ProductKeyFacts& facts) {
-    ProductKeyPlan plan = PlanProductKeyValues(context.settings, context.payloadFlags, context.state, context.record,
-                                               facts, [&](std::u16string_view text) { return context.Expand(text); });
-    if (plan.badAuthorType) return StepResult::Fatal(FatalCode::kUninstallValueType);
+void WriteValuesInOtherKeys(InstallContext& context, const std::vector<ProductKeyValue>& values) {
+    for (const ProductKeyValue& value : values) {
+        if (InOtherKey(value)) ReportAuthorValueFailure(context, value, WriteInOtherKey(context, value));
+    }
+}
+
+void WriteProductKeyValues(InstallContext& context, const std::vector<ProductKeyValue>& values) {
     std::u16string keyPath = ProductKeyPath(context.settings);
     Win32Result<CreatedKey> key = CreateKey(HKEY_LOCAL_MACHINE, keyPath, KEY_READ | KEY_WRITE | kView32);
     if (!key.ok()) {
         ReportUnsaved(context, key.code());
-        return StepResult::Continue();
+        return;
     }
-    WriteAllValues(context, key->key.get(), plan.values);
+    for (const ProductKeyValue& value : values) {
+        if (!InOtherKey(value)) ReportAuthorValueFailure(context, value, WriteValue(key->key.get(), value));
+    }
     key->key.reset();
-    if (auto error = CheckUninstallString(keyPath, plan.values.front().text)) ReportUnsaved(context, *error);
-    return StepResult::Continue();
+    if (auto error = CheckUninstallString(keyPath, values.front().text)) ReportUnsaved(context, *error);
 }
 
 }  // namespace palisade

@@ -10,6 +10,7 @@
 #include "core/program_narrow.h"
 #include "core/win32/fatal.h"
 #include "core/win32/file_system.h"
+#include "core/win32/sha256.h"
 #include "core/win32/process_state.h"
 #include "core/win32/system_error.h"
 #include "core/win32/system_library.h"
@@ -82,6 +83,14 @@ void UninstallRun::Prepare() {
     if (!bytes.ok()) {
         FatalWide(Format(kDataNotLoadedText,
                          {m_entry.displayName, dataPath, int(bytes.code()), SystemErrorText(bytes.code())}));
+    }
+    // Data changed since the installation wrote it could name anything to
+    // delete: nothing is removed unless it is what the product key recorded.
+    if (!m_entry.uninstallDataHash.empty()) {
+        Win32Result<std::u16string> hash = Sha256Hex(BytesOf(*bytes));
+        if (!hash.ok() || !EqualsIgnoreCase(*hash, m_entry.uninstallDataHash)) {
+            FatalWide(Format(kCorruptProductText, {m_productName}));
+        }
     }
     m_data = ParseUninstallData(*bytes);
     Win32SystemFacts& facts = ProcessSystemFacts();

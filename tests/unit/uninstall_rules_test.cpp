@@ -140,6 +140,20 @@ TEST(UninstallRules, KeyChainIsBoundedAndRefusesOddPaths) {
     EXPECT_TRUE(keys.calls.empty());
 }
 
+TEST(UninstallRules, KeyChainNeverTakesASharedKey) {
+    FakeKeys keys;
+    keys.keys = {{u"Software", false}, {u"Software\\Microsoft", false}, {u"Software\\Microsoft\\Acme", false}};
+    EXPECT_EQ(RemoveKeyChain(keys, u"Microsoft"), 0);
+    EXPECT_EQ(RemoveKeyChain(keys, u"Wow6432Node\\Microsoft"), 0);
+    EXPECT_TRUE(keys.calls.empty());
+    // Deep enough below a shared branch a key may go; its emptied parents
+    // stay while they are still shared.
+    keys.keys[u"Software\\Microsoft\\Acme\\Tool"] = false;
+    keys.keys[u"Software\\Microsoft\\Acme\\Tool\\Settings"] = false;
+    EXPECT_EQ(RemoveKeyChain(keys, u"Microsoft\\Acme\\Tool\\Settings"), 1);
+    EXPECT_EQ(keys.keys.count(u"Software\\Microsoft\\Acme\\Tool"), 1u);
+}
+
 TEST(UninstallRules, NumbersFromTheProductKey) {
     ProductFlagWords flags = ParseProductFlags(u"8589934596");  // 2 << 32 | 4
     EXPECT_EQ(flags.flags1, 4u);

@@ -89,7 +89,7 @@ TEST(UninstallGui, AFontTheUserKeepsStaysInstalledAndRegistered) {
     EXPECT_FALSE(fs::exists(HostPath(InstallFolderOf(name) + "\\app.exe")));
     std::error_code ignored;
     fs::remove(installed, ignored);
-    RunProgram("reg", WithArguments({"delete", fontsKey, "/v", face, "/f", "/reg:32"}));
+    RegChange({"delete", fontsKey, "/v", face});
 }
 
 }  // namespace

@@ -67,6 +67,8 @@ std::string ExtractDebugOutput(const std::string& wineLog);
 // `wine reg query` in the given view ("32" or "64"); nullopt when the value is missing.
 std::optional<std::string> RegQueryValue(const std::string& key, const std::string& value,
                                          const std::string& view = "32");
+// `wine reg <arguments> /f /reg:32`: adds or deletes without asking.
+void RegChange(std::vector<std::string> arguments);
 // `wine reg export` of a key, as UTF-8 text.
 std::string RegExport(const std::string& key, const std::string& view = "32");
 

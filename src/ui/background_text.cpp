@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "core/text.h"
+#include "ui/blank_trim.h"
 
 namespace palisade {
 namespace {
@@ -20,12 +21,6 @@ constexpr double kMaxSizeFactor = 40;
 double SaneSizeFactor(double factor) {
     if (!std::isfinite(factor) || factor <= 0) return 1.0;
     return std::min(factor, kMaxSizeFactor);
-}
-
-std::u16string_view TrimBlanks(std::u16string_view text) {
-    while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
-    while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
-    return text;
 }
 
 int FontHeight(double points, int pixelsPerInch) { return int(std::floor(pixelsPerInch * points / 72.0)); }

@@ -6,15 +6,10 @@
 #include <optional>
 
 #include "core/text.h"
+#include "ui/blank_trim.h"
 
 namespace palisade {
 namespace {
-
-std::u16string_view TrimBlanks(std::u16string_view text) {
-    while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
-    while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
-    return text;
-}
 
 std::optional<std::size_t> IndexOf(const std::vector<std::u16string>& languages, std::u16string_view name) {
     for (std::size_t i = 0; i < languages.size(); ++i) {

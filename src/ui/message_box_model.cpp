@@ -41,7 +41,8 @@ std::vector<MessageBoxButton> StandardSet(std::uint32_t flags) {
 }
 
 bool HasResult(const std::vector<MessageBoxButton>& buttons, int result) {
-    return std::any_of(buttons.begin(), buttons.end(), [result](const MessageBoxButton& b) { return b.resultId == result; });
+    return std::any_of(buttons.begin(), buttons.end(),
+                       [result](const MessageBoxButton& button) { return button.resultId == result; });
 }
 
 // The system set nearest to a list of custom buttons.

@@ -76,7 +76,9 @@ std::vector<Rect> ArrangeButtonRow(const std::vector<RowButton>& buttons, const 
         widths.push_back(std::max(button.rect.Width(), needed));
     }
     std::vector<int> gaps;
-    for (std::size_t i = 0; i + 1 < buttons.size(); ++i) gaps.push_back(buttons[i + 1].rect.left - buttons[i].rect.right);
+    for (std::size_t i = 0; i + 1 < buttons.size(); ++i) {
+        gaps.push_back(buttons[i + 1].rect.left - buttons[i].rect.right);
+    }
 
     auto rowWidth = [&] {
         int total = 0;

@@ -90,7 +90,8 @@ void AddFamily(std::vector<DialogSpec>& out, PageFamily family, const std::array
         if (!sizes[column]) continue;
         DialogSpec dialog = PageDialog(*PageTemplateName(family, kColumns[column]), *sizes[column]);
         for (const LayoutRow& row : rows) {
-            if (row.rects[column]) dialog.controls.push_back(Control(row.id, row.className, row.style, *row.rects[column], row.text));
+            if (!row.rects[column]) continue;
+            dialog.controls.push_back(Control(row.id, row.className, row.style, *row.rects[column], row.text));
         }
         for (ControlSpec& picture : PictureControls(kColumns[column])) dialog.controls.push_back(std::move(picture));
         out.push_back(std::move(dialog));
@@ -228,7 +229,8 @@ void AddCrashDialog(std::vector<DialogSpec>& out) {
                 u"may require a few questions."),
         Control(IDC_CRASH_EMAIL, "Edit", kEsAutoHScroll | kBorder | kTabStop, {3, 150, 273, 12}),
         Control(IDC_CRASH_COMMENTS_LABEL, "Static", kSsLeft, {3, 164, 273, 8}, u"Comments / steps to reproduce:"),
-        Control(IDC_CRASH_COMMENTS, "Edit", kEsMultiLine | kEsAutoVScroll | kEsWantReturn | kVScroll | kBorder | kTabStop,
+        Control(IDC_CRASH_COMMENTS, "Edit",
+                kEsMultiLine | kEsAutoVScroll | kEsWantReturn | kVScroll | kBorder | kTabStop,
                 {3, 173, 273, 44}),
         Control(IDC_CRASH_SEPARATOR, "Static", kSsSunken, {3, 222, 273, 2}),
         Control(IDC_CRASH_INFORM, "Button", kBsDefPushButton | kTabStop, {3, 227, 89, 12}, u"Inform Us"),

@@ -36,9 +36,8 @@ void AppendItem(Bytes& out, const Item& item, bool extended, std::int16_t index)
     if (extended) AppendU32(out, 0x77);  // help id
     AppendU32(out, extended ? 0x200 : style::kChild | style::kVisible);
     AppendU32(out, extended ? style::kChild | style::kVisible : 0x200);
-    for (std::int16_t v : {std::int16_t(index * 10), std::int16_t(index * 10 + 1), std::int16_t(78), std::int16_t(-13)}) {
-        AppendU16(out, std::uint16_t(v));
-    }
+    const std::int16_t rect[] = {std::int16_t(index * 10), std::int16_t(index * 10 + 1), 78, -13};
+    for (std::int16_t v : rect) AppendU16(out, std::uint16_t(v));
     if (extended) {
         AppendU32(out, item.id);
     } else {

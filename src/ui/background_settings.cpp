@@ -1,6 +1,8 @@
 // Filling the background record from the installer settings.
 #include "ui/background_settings.h"
 
+#include "payload/settings_flags.h"
+
 namespace palisade {
 
 namespace {
@@ -16,7 +18,7 @@ BackgroundSettings BackgroundSettingsFrom(const InstallerSettings& settings) {
     DialogFontSpec font = ParseDialogFont(settings.dialogFont);
     background.dialogFontFace = font.face;
     background.dialogFontPoints = font.points;
-    if (settings.settingsFlags1 & kFlags1PageColours) {
+    if (settings.settingsFlags1 & Flags1::kPageColours) {
         background.pageBackgroundColor = settings.pageBackgroundColor;
         background.pageTextColor = settings.pageTextColor;
     }

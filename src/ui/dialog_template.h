@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "payload/byte_view.h"
+#include "core/byte_view.h"
 
 namespace palisade {
 

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "payload/byte_view.h"
+#include "core/byte_view.h"
 #include "ui/geometry.h"
 
 namespace palisade {

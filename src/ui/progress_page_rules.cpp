@@ -14,11 +14,11 @@ bool ProgressEnlargesText(PageVariant variant) { return ProgressCentresButtons(v
 int EnlargedFontHeight(int height) { return int(std::lround(height * 1.1)); }
 
 bool ProgressCancelEnabled(bool uninstalling, std::uint32_t settingsFlags1) {
-    return !uninstalling && !(settingsFlags1 & kFlags1NoCancel);
+    return !uninstalling && !(settingsFlags1 & Flags1::kNoCancel);
 }
 
 bool ProgressPageShown(std::uint32_t settingsFlags2, bool silent) {
-    return !silent && (settingsFlags2 & kFlags2ProgressPage) != 0;
+    return !silent && (settingsFlags2 & Flags2::kProgressPage) != 0;
 }
 
 }  // namespace palisade

@@ -5,14 +5,10 @@
 
 #include <cstdint>
 
+#include "payload/settings_flags.h"
 #include "ui/page_variant.h"
 
 namespace palisade {
-
-// `SettingsFlags1` bit: the installation cannot be cancelled.
-inline constexpr std::uint32_t kFlags1NoCancel = 0x200000;
-// `SettingsFlags2` bit: the progress page is shown.
-inline constexpr std::uint32_t kFlags2ProgressPage = 0x80000;
 
 // The Plain and Banner pages centre their button row and show the page text
 // in a font 1.1 times as high.

@@ -150,7 +150,7 @@ TEST(BackgroundRecord, TakesTheSettingsAndThePageColoursOnlyWhenStored) {
     EXPECT_TRUE(background.monoColor);
     EXPECT_EQ(background.stretchMode, 1);
 
-    settings.settingsFlags1 = kFlags1PageColours;
+    settings.settingsFlags1 = Flags1::kPageColours;
     background = BackgroundSettingsFrom(settings);
     EXPECT_TRUE(background.HasPageBackground());
     EXPECT_EQ(background.pageBackgroundColor, 0x123456u);

@@ -189,9 +189,9 @@ TEST(ProgressPageRules, VariantsSettingsAndFont) {
 
     EXPECT_TRUE(ProgressCancelEnabled(false, 0));
     EXPECT_FALSE(ProgressCancelEnabled(true, 0));
-    EXPECT_FALSE(ProgressCancelEnabled(false, kFlags1NoCancel));
-    EXPECT_TRUE(ProgressPageShown(kFlags2ProgressPage, false));
-    EXPECT_FALSE(ProgressPageShown(kFlags2ProgressPage, true));
+    EXPECT_FALSE(ProgressCancelEnabled(false, Flags1::kNoCancel));
+    EXPECT_TRUE(ProgressPageShown(Flags2::kProgressPage, false));
+    EXPECT_FALSE(ProgressPageShown(Flags2::kProgressPage, true));
     EXPECT_FALSE(ProgressPageShown(0, false));
 }
 

@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
 # Draws the stub's artwork with ImageMagick and writes it into src/ui/resources:
-# the pages' side and banner pictures (8-bit palettised BMPs), the button
-# pictures (64x64, 32-bit with premultiplied alpha, as alpha blending wants)
-# and the application icon (16, 24, 32, 48 and 256 pixels). Everything is
-# drawn from fixed shapes, so the same ImageMagick gives the same bytes; BMP
-# has no time stamps and the icon's PNG picture is written without them.
+# the pages' side and banner pictures (24-bit BMPs), the button pictures
+# (64x64, 32-bit with premultiplied alpha, as alpha blending wants), each
+# compressed with xz (the stub decodes them at run time: a BMP of these
+# shapes is mostly runs of equal bytes, and 212 KB of pictures shrink to
+# about 6 KB), and the application icon (16, 24, 32, 48 and 256 pixels).
+# Everything is drawn from fixed shapes, so the same ImageMagick and xz give
+# the same bytes; BMP has no time stamps, xz stores none, and the icon's PNG
+# picture is written without them.
 set -euo pipefail
 
 out="${1:-$(cd "$(dirname "$0")/.." && pwd)/src/ui/resources}"
@@ -12,6 +15,10 @@ work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 
 command -v convert >/dev/null || { echo "make-artwork: ImageMagick's convert is needed" >&2; exit 1; }
+command -v xz >/dev/null || { echo "make-artwork: xz is needed" >&2; exit 1; }
+
+# One xz stream with a CRC-32 check, as the stub's decoder reads it.
+pack() { xz --format=xz --check=crc32 -9e --threads=1 --stdout "$1" >"$2"; }
 
 wood='#c98a3e'
 woodShade='#8a5a24'
@@ -38,15 +45,17 @@ palisade() {
     done
 }
 
-# Writes an 8-bit palettised, uncompressed BMP with a plain info header.
-palettised_bmp() {
-    convert "$1" -strip -alpha off +dither -colors 256 -type Palette -compress none "BMP3:$2"
+# Writes a packed 24-bit, uncompressed BMP with a plain info header.
+true_colour_bmp() {
+    convert "$1" -strip -alpha off -type TrueColor -compress none "BMP3:$work/picture.bmp"
+    pack "$work/picture.bmp" "$2"
 }
 
-# Writes a 32-bit BMP whose colours are premultiplied by their alpha.
+# Writes a packed 32-bit BMP whose colours are premultiplied by their alpha.
 premultiplied_bmp() {
     convert "$1" -strip \( +clone -background black -alpha remove \) +swap \
-        -compose CopyOpacity -composite -define bmp3:alpha=true "BMP3:$2"
+        -compose CopyOpacity -composite -define bmp3:alpha=true "BMP3:$work/picture.bmp"
+    pack "$work/picture.bmp" "$2"
 }
 
 # Side picture, 212x424: evening sky over a palisade.
@@ -56,7 +65,7 @@ convert -size 212x424 gradient:'#0c2a47'-'#4f9cc4' \
     -draw "$(palisade 2 24 6 424 292 280 296 284 300 278 290)" \
     -fill "$rail" -draw 'rectangle 0,334 212,342 rectangle 0,388 212,396' \
     "$work/side.png"
-palettised_bmp "$work/side.png" "$out/side_picture.bmp"
+true_colour_bmp "$work/side.png" "$out/side_picture.bmp.xz"
 
 # Banner picture, 600x64: light, so that the banner lines stay readable, with
 # a small palisade at the left, below the product name's start.
@@ -65,14 +74,14 @@ convert -size 600x64 gradient:'#ffffff'-'#d5e6f1' \
     -draw "$(palisade 18 18 4 58 16 12 18 10 14 20)" \
     -fill "$rail" -draw 'rectangle 14,32 146,36 rectangle 14,46 146,50' \
     "$work/banner.png"
-palettised_bmp "$work/banner.png" "$out/banner_picture.bmp"
+true_colour_bmp "$work/banner.png" "$out/banner_picture.bmp.xz"
 
 # Button pictures, 64x64 on a transparent background.
 check() { printf "stroke %s stroke-width %d fill none polyline %s " "$1" "$2" "$3"; }
 cross() { printf "stroke %s stroke-width %d line %s line %s " "$1" "$2" "$3" "$4"; }
 button() {
     convert -size 64x64 xc:none -draw "stroke-linecap round stroke-linejoin round $1" "$work/$2.png"
-    premultiplied_bmp "$work/$2.png" "$out/$2.bmp"
+    premultiplied_bmp "$work/$2.png" "$out/$2.bmp.xz"
 }
 button "$(check '#1e8c3a' 10 '10,34 26,50 54,14')" button_next
 button "$(cross '#c62828' 10 '14,14 50,50' '50,14 14,50')" button_cancel

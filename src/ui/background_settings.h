@@ -5,7 +5,10 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "payload/settings.h"
@@ -49,6 +52,16 @@ struct BackgroundSettings {
 // when the settings carry them; the default title is the caller's (message 0
 // of the current language).
 BackgroundSettings BackgroundSettingsFrom(const InstallerSettings& settings);
+
+// The record as an installation stored it for its uninstaller (the values
+// "DisplayTitle", "TitleSize", "TitleColor", ... of the product key): each
+// value present replaces the default; sizes are decimal texts. `MonoColor`
+// counts only with a top colour, as when the installer reads its settings.
+struct StoredBackgroundValues {
+    std::function<std::optional<std::u16string>(std::u16string_view)> text;
+    std::function<std::optional<std::uint32_t>(std::u16string_view)> number;
+};
+BackgroundSettings BackgroundSettingsFromStored(const StoredBackgroundValues& values);
 
 // The gradient's two colours with the colours the settings leave open filled
 // in: an open colour takes the other one, and when both are open the

@@ -126,6 +126,26 @@ DialogItemTemplate ReadItem(TemplateReader& in, bool extended) {
     return item;
 }
 
+void AppendText(std::vector<std::uint8_t>& out, std::u16string_view text) {
+    for (char16_t unit : text) AppendU16(out, std::uint16_t(unit));
+    AppendU16(out, 0);
+}
+
+void AppendName(std::vector<std::uint8_t>& out, const TemplateName& name) {
+    switch (name.kind) {
+        case TemplateName::Kind::None: AppendU16(out, 0); break;
+        case TemplateName::Kind::Ordinal:
+            AppendU16(out, kOrdinalMarker);
+            AppendU16(out, name.ordinal);
+            break;
+        case TemplateName::Kind::Text: AppendText(out, name.text.substr(0, name.text.find(u'\0'))); break;
+    }
+}
+
+void AppendRect(std::vector<std::uint8_t>& out, std::int16_t x, std::int16_t y, std::int16_t w, std::int16_t h) {
+    for (std::int16_t value : {x, y, w, h}) AppendU16(out, std::uint16_t(value));
+}
+
 }  // namespace
 
 DialogTemplateRead ReadDialogTemplate(ByteView bytes) {
@@ -156,6 +176,41 @@ DialogTemplateRead ReadDialogTemplate(ByteView bytes) {
     }
     if (in.Failed()) return {std::nullopt, in.Offset()};
     return {std::move(dialog), 0};
+}
+
+std::vector<std::uint8_t> WriteDialogTemplate(const DialogTemplate& dialog) {
+    std::vector<std::uint8_t> out;
+    AppendU16(out, kExtendedVersion);
+    AppendU16(out, kExtendedSignature);
+    AppendU32(out, dialog.helpId);
+    AppendU32(out, dialog.exStyle);
+    const std::uint32_t fontStyle = dialog.hasFont ? style::kDsSetFont : 0;
+    AppendU32(out, (dialog.style & ~style::kDsSetFont) | fontStyle);
+    AppendU16(out, std::uint16_t(dialog.items.size()));
+    AppendRect(out, dialog.x, dialog.y, dialog.width, dialog.height);
+    AppendName(out, dialog.menu);
+    AppendName(out, dialog.className);
+    AppendText(out, std::u16string_view(dialog.title).substr(0, dialog.title.find(u'\0')));
+    if (dialog.hasFont) {
+        AppendU16(out, dialog.points);
+        AppendU16(out, dialog.weight);
+        out.push_back(dialog.italic);
+        out.push_back(dialog.charset);
+        std::u16string_view face(dialog.face);
+        AppendText(out, face.substr(0, face.find(u'\0')).substr(0, kMaxFaceLength));
+    }
+    for (const DialogItemTemplate& item : dialog.items) {
+        out.resize(AlignTo4(out.size()), 0);
+        AppendU32(out, item.helpId);
+        AppendU32(out, item.exStyle);
+        AppendU32(out, item.style);
+        AppendRect(out, item.x, item.y, item.width, item.height);
+        AppendU32(out, item.id);
+        AppendName(out, item.className);
+        AppendName(out, item.title);
+        AppendU16(out, 0);  // no creation data
+    }
+    return out;
 }
 
 std::optional<std::vector<std::uint8_t>> WithDialogFont(ByteView original, std::u16string_view face,

@@ -64,6 +64,12 @@ struct DialogTemplateRead {
 // read is bounds-checked and a template that runs past the end fails.
 [[nodiscard]] DialogTemplateRead ReadDialogTemplate(ByteView bytes);
 
+// The bytes of `dialog` in the extended form, as ReadDialogTemplate reads
+// them back: the header, the font when `hasFont`, and every item on a 4-byte
+// boundary without creation data. The form the program builds its message box
+// in; `extended`, the offsets and the items' `extraSize` are not consulted.
+[[nodiscard]] std::vector<std::uint8_t> WriteDialogTemplate(const DialogTemplate& dialog);
+
 // The face names a font can carry (the system's face-name field holds 31
 // characters and the terminator); longer faces are cut.
 inline constexpr std::size_t kMaxFaceLength = 31;

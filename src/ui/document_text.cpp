@@ -56,6 +56,25 @@ std::u16string PlainDocumentText(ByteView document) {
     return NormaliseLineBreaks(text);
 }
 
+std::vector<std::vector<std::uint8_t>> PageDocuments(
+    std::u16string_view prefix, const std::vector<std::vector<std::uint8_t>>& documents,
+    const std::function<std::u16string(std::u16string_view)>& replace) {
+    auto asUtf8 = [](std::u16string_view text) {
+        std::string utf8 = Utf16ToUtf8(text);
+        std::vector<std::uint8_t> bytes(std::begin(kUtf8Mark), std::end(kUtf8Mark));
+        bytes.insert(bytes.end(), utf8.begin(), utf8.end());
+        return bytes;
+    };
+    std::vector<std::vector<std::uint8_t>> pages;
+    if (!prefix.empty()) pages.push_back(asUtf8(replace(prefix)));
+    for (const std::vector<std::uint8_t>& document : documents) {
+        if (document.empty()) continue;
+        ByteView bytes(document);
+        pages.push_back(IsRichText(bytes) ? document : asUtf8(replace(PlainDocumentText(bytes))));
+    }
+    return pages;
+}
+
 DocumentMargins DocumentInnerMargins(Size dialogBaseUnits) {
     return {int(std::lround(0.35 * dialogBaseUnits.width)), int(std::lround(0.3 * dialogBaseUnits.height))};
 }

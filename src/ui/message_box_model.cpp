@@ -2,6 +2,7 @@
 #include "ui/message_box_model.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace palisade {
 namespace {
@@ -120,6 +121,21 @@ std::vector<MessageBoxButton> InstallerMessageButtons(std::uint32_t flags, const
         }
         default: return {};
     }
+}
+
+std::vector<MessageBoxButton> WithStandardCaptions(std::vector<MessageBoxButton> buttons) {
+    static const std::pair<int, const char16_t*> kStandard[] = {
+        {kResultOk, u"OK"},         {kResultCancel, u"Cancel"},     {kResultAbort, u"&Abort"},
+        {kResultRetry, u"&Retry"},  {kResultIgnore, u"&Ignore"},    {kResultYes, u"&Yes"},
+        {kResultNo, u"&No"},        {kResultTryAgain, u"&Retry"},   {kResultContinue, u"&Continue"},
+        {kResultYesToAll, u"Yes to all"}, {kResultNoToAll, u"No to all"}};
+    for (MessageBoxButton& button : buttons) {
+        if (!button.caption.empty()) continue;
+        for (const auto& [result, caption] : kStandard) {
+            if (result == button.resultId) button.caption = caption;
+        }
+    }
+    return buttons;
 }
 
 std::vector<MessageBoxButton> OkCancelButtons(const PageTexts& texts) {

@@ -109,6 +109,9 @@ int ResultFromSystemBox(std::uint32_t flags, int systemResult);
 std::vector<MessageBoxButton> InstallerMessageButtons(std::uint32_t flags, const PageTexts& texts);
 std::vector<MessageBoxButton> OkCancelButtons(const PageTexts& texts);
 std::vector<MessageBoxButton> YesNoButtons(const PageTexts& texts);
+// `buttons` with every empty caption (a message the catalogue lacks) replaced
+// by the standard caption of its result id, so that no button is blank.
+std::vector<MessageBoxButton> WithStandardCaptions(std::vector<MessageBoxButton> buttons);
 // The wrappers' question icon replaces whatever icon the flags held.
 inline std::uint32_t WithQuestionIcon(std::uint32_t flags) { return (flags & ~kBoxIconMask) | kBoxIconQuestion; }
 

@@ -17,6 +17,7 @@ inline constexpr std::uint32_t kBorder = 0x00800000;
 inline constexpr std::uint32_t kVScroll = 0x00200000;
 inline constexpr std::uint32_t kHScroll = 0x00100000;
 inline constexpr std::uint32_t kSysMenu = 0x00080000;
+inline constexpr std::uint32_t kGroup = 0x00020000;
 inline constexpr std::uint32_t kTabStop = 0x00010000;
 
 // Dialog styles.
@@ -31,6 +32,7 @@ inline constexpr std::uint32_t kDsSystemModal = 0x0002;
 inline constexpr std::uint32_t kSsLeft = 0x0000;
 inline constexpr std::uint32_t kSsCenter = 0x0001;
 inline constexpr std::uint32_t kSsRight = 0x0002;
+inline constexpr std::uint32_t kSsIcon = 0x0003;
 inline constexpr std::uint32_t kSsWhiteRect = 0x0006;
 inline constexpr std::uint32_t kSsLeftNoWordWrap = 0x000C;
 inline constexpr std::uint32_t kSsNoPrefix = 0x0080;

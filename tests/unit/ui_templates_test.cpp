@@ -1,7 +1,7 @@
 // The stub's resource script, compiled by windres, against the template table:
 // every dialog with exactly its style, font, size and controls (id, class,
 // style, rectangle, text, in order), and the pictures and icon in the formats
-// the pages load.
+// the pages show.
 #include <gtest/gtest.h>
 
 #include <map>
@@ -9,6 +9,7 @@
 
 #include "core/text.h"
 #include "ui/dialog_template.h"
+#include "ui/dib_picture.h"
 #include "ui/resources/resource_ids.h"
 #include "ui/template_table.h"
 #include "ui_resource_file.h"
@@ -18,6 +19,7 @@ namespace {
 
 constexpr std::uint16_t kResourceBitmap = 2;
 constexpr std::uint16_t kResourceDialog = 5;
+constexpr std::uint16_t kResourceData = 10;
 constexpr std::uint16_t kResourceIconGroup = 14;
 
 class StubResources : public testing::Test {
@@ -111,56 +113,46 @@ TEST_F(StubResources, EveryDialogIsExactlyAsTheTableDescribesIt) {
     }
 }
 
-struct BitmapHeader {
-    std::uint32_t headerSize;
-    std::int32_t width, height;
-    std::uint16_t bitCount;
-    std::uint32_t compression;
-};
-
-BitmapHeader HeaderOf(const std::vector<std::uint8_t>& dib) {
-    return {LoadU32(&dib[0]), std::int32_t(LoadU32(&dib[4])), std::int32_t(LoadU32(&dib[8])), LoadU16(&dib[14]),
-            LoadU32(&dib[16])};
-}
-
-TEST_F(StubResources, PicturesHaveTheSizesAndFormatsThePagesLoad) {
-    // Plain info headers and no compression: what LoadBitmap and LoadImage
-    // read on every system; the button pictures carry their alpha in 32 bits.
+// The pictures are xz-compressed BMP files; the pages decode them with the
+// same reader.
+TEST_F(StubResources, PicturesHaveTheSizesAndFormatsThePagesShow) {
     struct Case {
         std::uint16_t id;
         int width, height, bits;
     } cases[] = {
-        {IDB_SIDE_PICTURE, 212, 424, 8},       {IDB_BANNER_PICTURE, 600, 64, 8},
+        {IDB_SIDE_PICTURE, 212, 424, 24},      {IDB_BANNER_PICTURE, 600, 64, 24},
         {IDB_BUTTON_NEXT, 64, 64, 32},         {IDB_BUTTON_CANCEL, 64, 64, 32},
         {IDB_BUTTON_BROWSE, 64, 64, 32},       {IDB_BUTTON_NO_TO_ALL, 64, 64, 32},
         {IDB_BUTTON_YES_TO_ALL, 64, 64, 32},
     };
-    EXPECT_EQ(OfType(kResourceBitmap).size(), std::size(cases));
+    EXPECT_TRUE(OfType(kResourceBitmap).empty()) << "pictures are stored compressed, as data";
+    EXPECT_EQ(OfType(kResourceData).size(), std::size(cases));
+    std::size_t packedBytes = 0;
     for (const Case& c : cases) {
-        const test::ResourceEntry* entry = Numbered(kResourceBitmap, c.id);
-        ASSERT_NE(entry, nullptr) << "bitmap " << c.id;
-        ASSERT_GE(entry->data.size(), 40u);
-        BitmapHeader header = HeaderOf(entry->data);
-        EXPECT_EQ(header.headerSize, 40u) << c.id;
-        EXPECT_EQ(header.width, c.width) << c.id;
-        EXPECT_EQ(header.height, c.height) << c.id;
-        EXPECT_EQ(header.bitCount, c.bits) << c.id;
-        EXPECT_EQ(header.compression, 0u) << c.id;
-        std::size_t palette = c.bits == 8 ? 256 * 4 : 0;
-        std::size_t rowBytes = (std::size_t(c.width) * c.bits / 8 + 3) & ~std::size_t(3);
-        EXPECT_EQ(entry->data.size(), 40 + palette + rowBytes * std::size_t(c.height)) << c.id;
+        const test::ResourceEntry* entry = Numbered(kResourceData, c.id);
+        ASSERT_NE(entry, nullptr) << "picture " << c.id;
+        packedBytes += entry->data.size();
+        std::optional<DibPicture> picture = ReadPackedBmp(ByteView(entry->data));
+        ASSERT_TRUE(picture) << c.id;
+        EXPECT_EQ(picture->width, c.width) << c.id;
+        EXPECT_EQ(picture->height, c.height) << c.id;
+        EXPECT_EQ(picture->bitsPerPixel, c.bits) << c.id;
     }
+    // What keeps the stub small: the pictures are a few kilobytes packed.
+    EXPECT_LT(packedBytes, 16u * 1024);
 }
 
 TEST_F(StubResources, TheButtonPicturesArePremultiplied) {
     // Alpha blending with per-pixel alpha expects no colour brighter than its alpha.
     for (std::uint16_t id = IDB_BUTTON_NEXT; id <= IDB_BUTTON_YES_TO_ALL; ++id) {
-        const test::ResourceEntry* entry = Numbered(kResourceBitmap, id);
+        const test::ResourceEntry* entry = Numbered(kResourceData, id);
         ASSERT_NE(entry, nullptr);
+        std::optional<DibPicture> picture = ReadPackedBmp(ByteView(entry->data));
+        ASSERT_TRUE(picture) << id;
         bool anyTransparent = false, anyOpaque = false;
-        for (std::size_t p = 40; p + 4 <= entry->data.size(); p += 4) {
-            std::uint8_t alpha = entry->data[p + 3];
-            for (int channel = 0; channel < 3; ++channel) ASSERT_LE(entry->data[p + channel], alpha) << id;
+        for (std::size_t p = 0; p + 4 <= picture->bits.size(); p += 4) {
+            std::uint8_t alpha = picture->bits[p + 3];
+            for (int channel = 0; channel < 3; ++channel) ASSERT_LE(picture->bits[p + channel], alpha) << id;
             anyTransparent |= alpha == 0;
             anyOpaque |= alpha == 255;
         }

@@ -302,12 +302,15 @@ int RunMessageBoxDialog(HWND owner, MessageBoxRequest& request, const MessageBox
     return run.result;
 }
 
-int ShowMessageBox(HWND owner, MessageBoxRequest& request, const MessageBoxIcons& icons) {
-    int result = RunMessageBoxDialog(owner, request, icons);
-    if (result != kResultNoWindow) return result;
+int ShowSystemMessageBox(HWND owner, const MessageBoxRequest& request) {
     int answer = ::MessageBoxW(owner, ToWide(request.text).c_str(), ToWide(request.caption).c_str(),
                                UINT(SystemBoxType(request)));
     return ResultFromSystemBox(request.flags, answer);
+}
+
+int ShowMessageBox(HWND owner, MessageBoxRequest& request, const MessageBoxIcons& icons) {
+    int result = RunMessageBoxDialog(owner, request, icons);
+    return result != kResultNoWindow ? result : ShowSystemMessageBox(owner, request);
 }
 
 }  // namespace palisade

@@ -19,6 +19,10 @@ struct MessageBoxIcons {
 // The footer check box's final state is written back to the request.
 int RunMessageBoxDialog(HWND owner, MessageBoxRequest& request, const MessageBoxIcons& icons = {});
 
+// The system's message box with the button set nearest to the request's,
+// its answer mapped back to the request's result ids.
+int ShowSystemMessageBox(HWND owner, const MessageBoxRequest& request);
+
 // RunMessageBoxDialog, and the system's message box when it made no window.
 int ShowMessageBox(HWND owner, MessageBoxRequest& request, const MessageBoxIcons& icons = {});
 

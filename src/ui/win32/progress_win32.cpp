@@ -31,12 +31,13 @@ public:
         ::SetWindowTextW(status, ToWide(text).c_str());
         const bool brush = static_cast<bool>(Wizard().pageBrush);
         if (Variant() != PageVariant::FullSidePicture && !brush) return;
-        // The transparent text is drawn again over what lies under it.
+        // The transparent text is drawn again over what lies under it; the
+        // page paints the white panel itself, so its rectangle is erased.
         RECT rect{};
         ::GetWindowRect(status, &rect);
         ::MapWindowPoints(nullptr, Handle(), reinterpret_cast<POINT*>(&rect), 2);
         ::InflateRect(&rect, 1, 1);
-        ::RedrawWindow(Handle(), &rect, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | (brush ? RDW_ERASE : 0));
+        ::RedrawWindow(Handle(), &rect, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
     }
 
 private:

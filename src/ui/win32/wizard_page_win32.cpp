@@ -53,23 +53,25 @@ Rect ClientRectOf(HWND control, HWND page) {
     return {rect.left, rect.top, rect.right, rect.bottom};
 }
 
-LRESULT CALLBACK PaintPicture(HWND control, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR picture) {
+// The side and banner pictures and the white panel are drawn by the page
+// under everything else (see PaintBackground); the controls themselves
+// paint nothing, so that they never cover the texts in front of them.
+LRESULT CALLBACK PaintNothing(HWND control, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
     switch (message) {
         case WM_ERASEBKGND: return 1;
-        case WM_PAINT: {
-            PAINTSTRUCT paint;
-            HDC dc = ::BeginPaint(control, &paint);
-            RECT client{};
-            ::GetClientRect(control, &client);
-            if (const DibPicture* shown = StubPicture(int(picture))) {
-                StretchPicture(dc, *shown, {client.left, client.top, client.right, client.bottom}, SRCCOPY, HALFTONE);
-            }
-            ::EndPaint(control, &paint);
-            return 0;
-        }
-        case WM_NCDESTROY: ::RemoveWindowSubclass(control, PaintPicture, 1); break;
+        case WM_PAINT: ::ValidateRect(control, nullptr); return 0;
+        case WM_NCDESTROY: ::RemoveWindowSubclass(control, PaintNothing, 1); break;
     }
     return ::DefSubclassProc(control, message, wParam, lParam);
+}
+
+// The client area of a control in the page's client coordinates.
+std::optional<Rect> ControlClient(HWND page, int id) {
+    HWND control = ::GetDlgItem(page, id);
+    RECT rect{};
+    if (control == nullptr || !::GetClientRect(control, &rect)) return std::nullopt;
+    ::MapWindowPoints(control, page, reinterpret_cast<POINT*>(&rect), 2);
+    return Rect{rect.left, rect.top, rect.right, rect.bottom};
 }
 
 }  // namespace
@@ -136,6 +138,10 @@ INT_PTR WizardPageWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             return TRUE;
         case WM_CTLCOLORDLG:
             return Wizard().pageBrush ? reinterpret_cast<INT_PTR>(Wizard().pageBrush.get()) : FALSE;
+        case WM_ERASEBKGND:
+            PaintBackground(reinterpret_cast<HDC>(wParam));
+            ::SetWindowLongPtrW(m_page, DWLP_MSGRESULT, 1);
+            return TRUE;
         case WM_DESTROY: {
             WizardState& wizard = Wizard();
             if (wizard.topPage == m_page) wizard.topPage = m_previousTop;
@@ -260,20 +266,38 @@ void WizardPageWindow::Decorate(const std::optional<std::u16string>& bannerLine1
 }
 
 void WizardPageWindow::SetUpPictures() {
-    if (HasSidePicture(m_variant)) {
-        HWND picture = Item(IDC_SIDE_PICTURE);
-        ::SetWindowSubclass(picture, PaintPicture, 1, IDB_SIDE_PICTURE);
-        PictureFrame frame = SidePictureFrame(Wizard().setup.background.pictureFrameMode, m_variant);
-        LONG_PTR exStyle = ::GetWindowLongPtrW(picture, GWL_EXSTYLE) & ~LONG_PTR(WS_EX_CLIENTEDGE);
-        LONG_PTR style = ::GetWindowLongPtrW(picture, GWL_STYLE) & ~LONG_PTR(WS_BORDER);
-        if (frame == PictureFrame::SunkenEdge) exStyle |= WS_EX_CLIENTEDGE;
-        if (frame == PictureFrame::ThinBorder) style |= WS_BORDER;
-        ::SetWindowLongPtrW(picture, GWL_EXSTYLE, exStyle);
-        ::SetWindowLongPtrW(picture, GWL_STYLE, style);
-        ::SetWindowPos(picture, nullptr, 0, 0, 0, 0,
-                       SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    for (int id : {IDC_SIDE_PICTURE, IDC_BANNER_PICTURE, IDC_WHITE_PANEL}) {
+        if (HWND control = Item(id)) ::SetWindowSubclass(control, PaintNothing, 1, 0);
     }
-    if (m_variant == PageVariant::Banner) ::SetWindowSubclass(Item(IDC_BANNER_PICTURE), PaintPicture, 1, IDB_BANNER_PICTURE);
+    if (!HasSidePicture(m_variant)) return;
+    HWND picture = Item(IDC_SIDE_PICTURE);
+    PictureFrame frame = SidePictureFrame(Wizard().setup.background.pictureFrameMode, m_variant);
+    LONG_PTR exStyle = ::GetWindowLongPtrW(picture, GWL_EXSTYLE) & ~LONG_PTR(WS_EX_CLIENTEDGE);
+    LONG_PTR style = ::GetWindowLongPtrW(picture, GWL_STYLE) & ~LONG_PTR(WS_BORDER);
+    if (frame == PictureFrame::SunkenEdge) exStyle |= WS_EX_CLIENTEDGE;
+    if (frame == PictureFrame::ThinBorder) style |= WS_BORDER;
+    ::SetWindowLongPtrW(picture, GWL_EXSTYLE, exStyle);
+    ::SetWindowLongPtrW(picture, GWL_STYLE, style);
+    ::SetWindowPos(picture, nullptr, 0, 0, 0, 0,
+                   SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// The page's background, the white panel and the pictures stretched into
+// their controls (halftone, brush origin 0,0); the texts are drawn over them.
+void WizardPageWindow::PaintBackground(HDC dc) {
+    RECT client{};
+    ::GetClientRect(m_page, &client);
+    HBRUSH brush = Wizard().pageBrush ? HBRUSH(Wizard().pageBrush.get()) : ::GetSysColorBrush(COLOR_3DFACE);
+    ::FillRect(dc, &client, brush);
+    if (std::optional<Rect> panel = ControlClient(m_page, IDC_WHITE_PANEL)) {
+        RECT rect{panel->left, panel->top, panel->right, panel->bottom};
+        ::FillRect(dc, &rect, HBRUSH(::GetStockObject(WHITE_BRUSH)));
+    }
+    for (auto [id, pictureId] : {std::pair{IDC_SIDE_PICTURE, IDB_SIDE_PICTURE}, std::pair{IDC_BANNER_PICTURE, IDB_BANNER_PICTURE}}) {
+        std::optional<Rect> rect = ControlClient(m_page, id);
+        const DibPicture* picture = rect ? StubPicture(pictureId) : nullptr;
+        if (picture) StretchPicture(dc, *picture, *rect, SRCCOPY, HALFTONE);
+    }
 }
 
 std::optional<INT_PTR> WizardPageWindow::ColourStatic(HDC dc, HWND control) {

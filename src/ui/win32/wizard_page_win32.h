@@ -73,6 +73,7 @@ private:
     void Initialise();
     void Centre();
     void SetUpPictures();
+    void PaintBackground(HDC dc);
     std::optional<INT_PTR> ColourStatic(HDC dc, HWND control);
 
     PageKind m_kind;

@@ -96,6 +96,15 @@ private:
         ::SetTimer(Handle(), kFocusTimer, kLicenceFocusMilliseconds, nullptr);
     }
 
+    // The dialog's first focus selects the whole document, which puts the
+    // caret, and with it the view, at its end: the reader starts at the top.
+    void ComeForward() override {
+        WizardPageWindow::ComeForward();
+        HWND document = Document();
+        ::SendMessageW(document, EM_SETSEL, 0, 0);
+        ::SendMessageW(document, WM_VSCROLL, SB_TOP, 0);
+    }
+
     void LoadDocument() {
         ByteView bytes(m_document);
         if (IsRichText(bytes)) return LoadRichText(RichTextStream(bytes));

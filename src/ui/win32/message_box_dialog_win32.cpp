@@ -186,12 +186,13 @@ bool IsButton(const BoxRun& run, int id) {
     return false;
 }
 
-// Escape and the Close item: the Cancel button when there is one, the only
-// button of a lone-button box; otherwise nothing happens.
+// Escape and the Close item: nothing when the Close item is disabled (a lone
+// button among them); otherwise Cancel, or No in a box without Cancel (the
+// answer that changes nothing), or nothing when the box has neither.
 void OnCancelCommand(HWND box, BoxRun& run) {
-    if (CloseDisabled(run.request->flags, run.buttons->size()) && run.buttons->size() != 1) return;
+    if (CloseDisabled(run.request->flags, run.buttons->size())) return;
     if (IsButton(run, kResultCancel)) return EndBox(box, run, kResultCancel);
-    if (run.buttons->size() == 1) EndBox(box, run, run.buttons->front().resultId);
+    if (IsButton(run, kResultNo)) EndBox(box, run, kResultNo);
 }
 
 // Ctrl+C (and Ctrl+Insert) copies the caption and the text, as the system's box does.

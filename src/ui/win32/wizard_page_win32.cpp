@@ -305,7 +305,11 @@ std::optional<INT_PTR> WizardPageWindow::ColourStatic(HDC dc, HWND control) {
     StaticColours colours = ColoursForStatic(::GetDlgCtrlID(control), m_variant, wizard.setup.background);
     if (colours.transparent) ::SetBkMode(dc, TRANSPARENT);
     switch (colours.background) {
-        case StaticColours::Background::System: return std::nullopt;
+        case StaticColours::Background::System:
+            if (!colours.transparent) return std::nullopt;
+            // System colours, drawn over what the page painted beneath.
+            ::SetTextColor(dc, ::GetSysColor(COLOR_WINDOWTEXT));
+            return reinterpret_cast<INT_PTR>(::GetStockObject(NULL_BRUSH));
         case StaticColours::Background::None:
             ::SetTextColor(dc, colours.text);
             return reinterpret_cast<INT_PTR>(::GetStockObject(NULL_BRUSH));

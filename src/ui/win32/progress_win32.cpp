@@ -25,20 +25,9 @@ public:
 
     HWND Bar() const { return m_bar; }
 
-    void SetStatus(std::u16string_view text) {
-        HWND status = Item(IDC_STATUS_LINE);
-        if (status == nullptr) return;
-        ::SetWindowTextW(status, ToWide(text).c_str());
-        const bool brush = static_cast<bool>(Wizard().pageBrush);
-        if (Variant() != PageVariant::FullSidePicture && !brush) return;
-        // The transparent text is drawn again over what lies under it; the
-        // page paints the white panel itself, so its rectangle is erased.
-        RECT rect{};
-        ::GetWindowRect(status, &rect);
-        ::MapWindowPoints(nullptr, Handle(), reinterpret_cast<POINT*>(&rect), 2);
-        ::InflateRect(&rect, 1, 1);
-        ::RedrawWindow(Handle(), &rect, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
-    }
+    // The status line is drawn transparently: what lies under it is drawn
+    // again with each new text.
+    void SetStatus(std::u16string_view text) { SetText(IDC_STATUS_LINE, text); }
 
 private:
     void SetTexts() override {

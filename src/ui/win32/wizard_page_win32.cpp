@@ -65,6 +65,12 @@ LRESULT CALLBACK PaintNothing(HWND control, UINT message, WPARAM wParam, LPARAM 
     return ::DefSubclassProc(control, message, wParam, lParam);
 }
 
+LRESULT CALLBACK KeepBackground(HWND control, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
+    if (message == WM_ERASEBKGND) return 1;
+    if (message == WM_NCDESTROY) ::RemoveWindowSubclass(control, KeepBackground, 1);
+    return ::DefSubclassProc(control, message, wParam, lParam);
+}
+
 // The client area of a control in the page's client coordinates.
 std::optional<Rect> ControlClient(HWND page, int id) {
     HWND control = ::GetDlgItem(page, id);
@@ -269,6 +275,8 @@ void WizardPageWindow::SetUpPictures() {
     for (int id : {IDC_SIDE_PICTURE, IDC_BANNER_PICTURE, IDC_WHITE_PANEL}) {
         if (HWND control = Item(id)) ::SetWindowSubclass(control, PaintNothing, 1, 0);
     }
+    // The link is drawn transparently too: its class brush would cover the page text behind it.
+    if (HWND link = Item(IDC_GREETING_LINK)) ::SetWindowSubclass(link, KeepBackground, 1, 0);
     if (!HasSidePicture(m_variant)) return;
     HWND picture = Item(IDC_SIDE_PICTURE);
     PictureFrame frame = SidePictureFrame(Wizard().setup.background.pictureFrameMode, m_variant);
@@ -300,19 +308,19 @@ void WizardPageWindow::PaintBackground(HDC dc) {
     }
 }
 
+// Transparent texts draw over what the page painted beneath them (its
+// background, the panel, the pictures), so they never cover another
+// control; the others fill their rectangle with their own brush.
 std::optional<INT_PTR> WizardPageWindow::ColourStatic(HDC dc, HWND control) {
     const WizardState& wizard = Wizard();
     StaticColours colours = ColoursForStatic(::GetDlgCtrlID(control), m_variant, wizard.setup.background);
-    if (colours.transparent) ::SetBkMode(dc, TRANSPARENT);
+    const bool system = colours.background == StaticColours::Background::System;
+    if (colours.transparent) {
+        ::SetBkMode(dc, TRANSPARENT);
+        ::SetTextColor(dc, system ? ::GetSysColor(COLOR_WINDOWTEXT) : colours.text);
+        return reinterpret_cast<INT_PTR>(::GetStockObject(NULL_BRUSH));
+    }
     switch (colours.background) {
-        case StaticColours::Background::System:
-            if (!colours.transparent) return std::nullopt;
-            // System colours, drawn over what the page painted beneath.
-            ::SetTextColor(dc, ::GetSysColor(COLOR_WINDOWTEXT));
-            return reinterpret_cast<INT_PTR>(::GetStockObject(NULL_BRUSH));
-        case StaticColours::Background::None:
-            ::SetTextColor(dc, colours.text);
-            return reinterpret_cast<INT_PTR>(::GetStockObject(NULL_BRUSH));
         case StaticColours::Background::White:
             ::SetTextColor(dc, colours.text);
             ::SetBkColor(dc, RGB(255, 255, 255));
@@ -322,8 +330,9 @@ std::optional<INT_PTR> WizardPageWindow::ColourStatic(HDC dc, HWND control) {
             ::SetTextColor(dc, colours.text);
             ::SetBkColor(dc, wizard.setup.background.pageBackgroundColor);
             return reinterpret_cast<INT_PTR>(wizard.pageBrush.get());
+        default:
+            return std::nullopt;
     }
-    return std::nullopt;
 }
 
 }  // namespace palisade

@@ -1,6 +1,7 @@
 // libFuzzer target: what the wizard reads from the payload and from templates
 // — the dialog-font copy of a template with a face from the settings, the
-// licence and readme documents, and the background's text lines.
+// licence and readme documents, the background's text lines and the
+// background picture.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -8,6 +9,7 @@
 
 #include "ui/background_text.h"
 #include "ui/dialog_template.h"
+#include "ui/dib_picture.h"
 #include "ui/document_text.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -26,6 +28,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (!read.dialog || !again.dialog) std::abort();
         if (again.dialog->items.size() != read.dialog->items.size()) std::abort();
         if (again.dialog->firstItemOffset % 4 != 0 || again.dialog->points != 9) std::abort();
+    }
+
+    if (read.dialog) {
+        // What the program writes of a template reads back with the same items.
+        DialogTemplateRead written = ReadDialogTemplate(WriteDialogTemplate(*read.dialog));
+        if (!written.dialog || written.dialog->items.size() != read.dialog->items.size()) std::abort();
+    }
+
+    if (std::optional<DibPicture> picture = ReadBmpFile(rest)) {
+        // A picture read holds every row it claims, inside the limits.
+        if (picture->width > kLargestPictureSide || picture->height > kLargestPictureSide) std::abort();
+        if (picture->bits.size() != std::size_t(picture->Stride()) * std::size_t(picture->height)) std::abort();
+        (void)PixelAt(*picture, picture->width - 1, picture->height - 1);
     }
 
     std::u16string text = PlainDocumentText(rest);

@@ -2,6 +2,8 @@
 // placement for every stretch mode, and the appearance record.
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include "ui/background_layout.h"
 #include "ui/background_settings.h"
 #include "ui_test_support.h"
@@ -175,6 +177,35 @@ TEST(BackgroundRecord, OpenColoursGetSaneOnes) {
     background.topColor = 0x112233;
     EXPECT_EQ(EffectiveGradient(background).top, 0x112233u);
     EXPECT_EQ(EffectiveGradient(background).bottom, 0x445566u);
+}
+
+TEST(BackgroundRecord, TheUninstallerReadsWhatTheInstallationStored) {
+    std::map<std::u16string, std::u16string> texts = {{u"DisplayTitle", u"Removing"}, {u"TitleSize", u"1.5"},
+                                                      {u"CopyrightSize", u"not a number"}, {u"TitleFont", u"Arial"}};
+    std::map<std::u16string, std::uint32_t> numbers = {{u"TopColor", 0x102030}, {u"MonoColor", 1},
+                                                       {u"TitlePosition", 5}, {u"CopyrightColor", 0xABCDEF}};
+    StoredBackgroundValues values;
+    values.text = [&texts](std::u16string_view name) -> std::optional<std::u16string> {
+        auto found = texts.find(std::u16string(name));
+        return found == texts.end() ? std::nullopt : std::optional<std::u16string>(found->second);
+    };
+    values.number = [&numbers](std::u16string_view name) -> std::optional<std::uint32_t> {
+        auto found = numbers.find(std::u16string(name));
+        return found == numbers.end() ? std::nullopt : std::optional<std::uint32_t>(found->second);
+    };
+    BackgroundSettings background = BackgroundSettingsFromStored(values);
+    EXPECT_EQ(background.displayTitle, u"Removing");
+    EXPECT_DOUBLE_EQ(background.titleSize, 1.5);
+    EXPECT_DOUBLE_EQ(background.copyrightSize, 1.0) << "an unreadable size keeps the default";
+    EXPECT_EQ(background.titleFont, u"Arial");
+    EXPECT_EQ(background.topColor, 0x102030u);
+    EXPECT_TRUE(background.monoColor);
+    EXPECT_EQ(background.titlePosition, 5);
+    EXPECT_EQ(background.copyrightColor, 0xABCDEFu);
+    EXPECT_EQ(background.copyrightFont, u"Calibri Bold Italic, Verdana Bold Italic, Arial Bold Italic") << "not stored";
+
+    numbers.erase(u"TopColor");
+    EXPECT_FALSE(BackgroundSettingsFromStored(values).monoColor) << "one flat colour needs a colour";
 }
 
 }  // namespace

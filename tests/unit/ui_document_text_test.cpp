@@ -42,6 +42,26 @@ TEST(DocumentText, PlainTextIsDecodedByItsMarkOrItsBytes) {
     for (const Case& c : cases) EXPECT_EQ(PlainDocumentText(c.bytes), c.text);
 }
 
+TEST(DocumentText, PageDocumentsPutThePrefixFirstAndReplacePlaceholdersInPlainTextOnly) {
+    auto replace = [](std::u16string_view text) {
+        std::u16string out(text);
+        for (std::size_t at = out.find(u"<product>"); at != std::u16string::npos; at = out.find(u"<product>")) {
+            out.replace(at, 9, u"Hello");
+        }
+        return out;
+    };
+    const Bytes rich = Of("{\\rtf1 <product>}");
+    const std::vector<Bytes> documents = {Of("Terms of <product>\n"), {}, rich};
+    std::vector<Bytes> pages = PageDocuments(u"Read <product> first", documents, replace);
+    ASSERT_EQ(pages.size(), 3u) << "the prefix and the two documents that are not empty";
+    EXPECT_EQ(PlainDocumentText(pages[0]), u"Read Hello first");
+    EXPECT_EQ(Bytes(pages[0].begin(), pages[0].begin() + 3), Of("\xEF\xBB\xBF")) << "stored as UTF-8 with its mark";
+    EXPECT_EQ(PlainDocumentText(pages[1]), u"Terms of Hello\r\n");
+    EXPECT_EQ(pages[2], rich) << "rich text is shown as it is";
+    EXPECT_EQ(PageDocuments(u"", {Of("x")}, replace).size(), 1u) << "no prefix page without a prefix";
+    EXPECT_TRUE(PageDocuments(u"", {}, replace).empty());
+}
+
 TEST(DocumentText, InnerMarginsFromTheDialogBaseUnits) {
     EXPECT_EQ(DocumentInnerMargins({8, 16}).horizontal, 3);  // 2.8
     EXPECT_EQ(DocumentInnerMargins({8, 16}).vertical, 5);    // 4.8

@@ -148,5 +148,12 @@ TEST(MessageBoxWrappers, ButtonsFromTheCatalogueWithTheirPictures) {
     EXPECT_EQ(YesNoButtons(texts), (Buttons{{6, u"Yes, Demo", 4}, {7, u"No", 5}}));
 }
 
+TEST(MessageBoxWrappers, EmptyCatalogueCaptionsGetTheStandardOnes) {
+    std::vector<MessageBoxButton> buttons = WithStandardCaptions(
+        {{kResultYes, u"", 4}, {kResultYesToAll, u""}, {kResultNo, u"Nein"}, {kResultCancel, u""}, {99, u""}});
+    EXPECT_EQ(buttons, (std::vector<MessageBoxButton>{{kResultYes, u"&Yes", 4}, {kResultYesToAll, u"Yes to all"},
+                                                      {kResultNo, u"Nein"}, {kResultCancel, u"Cancel"}, {99, u""}}));
+}
+
 }  // namespace
 }  // namespace palisade

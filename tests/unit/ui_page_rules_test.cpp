@@ -8,6 +8,7 @@
 #include "ui/licence_gate.h"
 #include "ui/page_captions.h"
 #include "ui/progress_page_rules.h"
+#include "ui/wizard_setup.h"
 
 namespace palisade {
 namespace {
@@ -193,6 +194,37 @@ TEST(ProgressPageRules, VariantsSettingsAndFont) {
     EXPECT_TRUE(ProgressPageShown(Flags2::kProgressPage, false));
     EXPECT_FALSE(ProgressPageShown(Flags2::kProgressPage, true));
     EXPECT_FALSE(ProgressPageShown(0, false));
+}
+
+TEST(WizardSetup, TheInstallerSettingsGiveVariantsOptionsAndTheCatalogue) {
+    InstallerSettings settings;
+    settings.displayName = u"Hello";
+    settings.productDescription = u"Hello, the example";
+    settings.greetingPageVariant = 0;
+    settings.languagePageVariant = 3;
+    settings.licencePageVariant = 7;  // any unknown value is the banner layout
+    settings.readmePageVariant = -1;
+    settings.progressPageVariant = 1;
+    settings.installerOptions = kOptionButtonPictures;
+    settings.progressPosition = 0x1B;
+    settings.greetingLinkAddress = u"https://example.org";
+    settings.linkNotifyAddress = "http://example.org/clicked";
+    WizardSetup setup = InstallerWizardSetup(settings, u"Windows 10", false, true);
+    EXPECT_EQ(setup.variants.greeting, PageVariant::Plain);
+    EXPECT_EQ(setup.variants.language, PageVariant::FullSidePicture);
+    EXPECT_EQ(setup.variants.licence, PageVariant::Banner);
+    EXPECT_EQ(setup.variants.readme, PageVariant::Banner);
+    EXPECT_EQ(setup.variants.progress, PageVariant::SidePicture);
+    EXPECT_EQ(setup.installerOptions, kOptionButtonPictures);
+    EXPECT_EQ(setup.progressPosition, 0x1Bu);
+    EXPECT_EQ(setup.greetingLinkAddress, u"https://example.org");
+    EXPECT_EQ(setup.linkNotifyAddress, "http://example.org/clicked");
+    EXPECT_EQ(setup.product, u"Hello");
+    EXPECT_EQ(setup.description, u"Hello, the example");
+    EXPECT_EQ(setup.os, u"Windows 10");
+    EXPECT_TRUE(setup.automatic);
+    EXPECT_FALSE(setup.uninstalling);
+    EXPECT_EQ(setup.catalogue, &settings.messageCatalogue) << "the language page chooses in the settings' own catalogue";
 }
 
 }  // namespace

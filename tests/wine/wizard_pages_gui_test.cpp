@@ -9,6 +9,7 @@
 
 #include <map>
 
+#include "core/text.h"
 #include "payload/settings_flags.h"
 #include "ui/resources/resource_ids.h"
 #include "wizard_gui_support.h"
@@ -24,6 +25,26 @@ struct PageCheck {
     std::string caption;               // the window's title
     std::map<int, std::string> texts;  // control id -> text
 };
+
+// What each variant's product sets beyond the variant, so that every
+// appearance setting is seen once: the dialog font (its units are those of
+// the font the pages run in), the page colours, a rich-text licence, and the
+// progress page's position code.
+struct VariantSetup {
+    std::string face = "MS Shell Dlg 2";
+    int points = 10;
+    bool pageColours = false;
+    bool richLicence = false;
+    std::uint32_t progressPosition = 0;
+};
+VariantSetup SetupOf(int variant) {
+    VariantSetup setup;
+    if (variant == 0) setup.progressPosition = 1 | 8;  // the top-left corner of the work area
+    if (variant == 2) setup.pageColours = true, setup.richLicence = true;
+    if (variant == 3) setup.face = "Tahoma", setup.points = 12;
+    return setup;
+}
+constexpr std::uint32_t kPageColour = 0xD0F0FF;  // light yellow
 
 class WizardPagesGui : public testing::TestWithParam<int> {};
 
@@ -56,11 +77,25 @@ int InkPixels(const ScreenPixels& screen, const SpyWindow& page, const SpyContro
 
 void ExpectPage(GuiRun& gui, std::uintptr_t window, const PageCheck& check, int variant, const std::string& shot) {
     SCOPED_TRACE(check.templateName);
-    SpyWindow page = gui.spy().Describe(window);
+    const VariantSetup setup = SetupOf(variant);
+    SpyWindow page = gui.spy().Describe(window, setup.face, setup.points);
     EXPECT_EQ(page.title, check.caption);
-    ExpectPageMatchesTemplate(page, check.templateName, gui.BackgroundRect());
+    const bool placedByCode = check.templateName.rfind("ProgressDlg", 0) == 0 && setup.progressPosition != 0;
+    ExpectPageMatchesTemplate(page, check.templateName, placedByCode ? std::nullopt : gui.BackgroundRect());
+    if (placedByCode) {
+        EXPECT_EQ(page.rect.x, 0) << "at the work area's left edge";
+        EXPECT_EQ(page.rect.y, 0) << "at the work area's top edge";
+    }
+    // The side picture's frame: a sunken edge beside the content, none when it is flush.
+    if (const SpyControl* picture = page.Find(IDC_SIDE_PICTURE)) {
+        EXPECT_EQ(bool(picture->exStyle & 0x200), variant == 1) << "frame of the side picture";
+    }
     std::optional<ScreenPixels> screen = ScreenPixels::Capture();
     ASSERT_TRUE(screen.has_value());
+    if (setup.pageColours) {
+        // The page's own colour, below the button row.
+        EXPECT_EQ(screen->At(page.client.x + 2, page.client.y + page.client.height - 2), kPageColour);
+    }
     for (const auto& [id, text] : check.texts) {
         const SpyControl* control = page.Find(id);
         ASSERT_NE(control, nullptr) << id;
@@ -91,7 +126,21 @@ TEST_P(WizardPagesGui, EveryPageMatchesItsTemplateAndShowsItsTexts) {
     TestProduct product = WizardProduct(name, variant);
     product.settings.settingsFlags1 |= Flags1::kGreetingPage;
     product.settings.greetingLinkAddress = u"http://example.invalid/help";
+    const VariantSetup setup = SetupOf(variant);
     product.settings.licenceTexts = {LongDocument("The licence", 120)};
+    if (setup.richLicence) {
+        const std::string rich = "{\\rtf1\\ansi The licence\\par Line 1 of the document.\\par}";
+        product.settings.licenceTexts = {std::vector<std::uint8_t>(rich.begin(), rich.end())};
+    }
+    if (setup.pageColours) {
+        product.settings.settingsFlags1 |= Flags1::kPageColours;
+        product.settings.pageBackgroundColor = kPageColour;
+        product.settings.pageTextColor = 0x202020;
+    }
+    if (setup.face != "MS Shell Dlg 2") {
+        product.settings.dialogFont = Utf8ToUtf16(setup.face + "," + std::to_string(setup.points));
+    }
+    product.settings.progressPosition = setup.progressPosition;
     product.settings.readmeTexts = {LongDocument("The readme", 3)};
     product.items.push_back(FileItem("app.exe", "the program"));
     GuiRun gui(WriteInstaller(product, "wizard-pages-" + tag + ".exe"), {}, {{"LANG", "en_US.UTF-8"}});
@@ -135,9 +184,11 @@ TEST_P(WizardPagesGui, EveryPageMatchesItsTemplateAndShowsItsTexts) {
                               {{IDC_PAGE_TEXT, EnglishText(47, name)}, {IDC_NEXT, "I &Agree"}, {IDC_CANCEL, "I &Decline"}});
     page = gui.WaitForDialog(licence.caption);
     ExpectPage(gui, page, licence, variant, "pages-" + licence.templateName + "-licence");
-    SpyWindow shown = gui.spy().Describe(page);
+    SpyWindow shown = gui.spy().Describe(page, setup.face, setup.points);
     ASSERT_NE(shown.Find(IDC_DOCUMENT), nullptr);
-    EXPECT_EQ(shown.Find(IDC_DOCUMENT)->text.rfind("The licence\r\nLine 1 of", 0), 0u);
+    EXPECT_EQ(shown.Find(IDC_DOCUMENT)->text.rfind("The licence", 0), 0u);
+    EXPECT_NE(shown.Find(IDC_DOCUMENT)->text.find("Line 1 of the document."), std::string::npos);
+    EXPECT_EQ(shown.Find(IDC_DOCUMENT)->className, setup.richLicence ? "RichEdit20W" : "Edit");
     EXPECT_FALSE(shown.Find(IDC_NEXT)->style & 1) << "Accept is not the default button";
     EXPECT_TRUE(gui.spy().Click(page, IDC_NEXT));
     ASSERT_TRUE(gui.spy().WaitGone(page));
@@ -146,7 +197,7 @@ TEST_P(WizardPagesGui, EveryPageMatchesItsTemplateAndShowsItsTexts) {
                              {{IDC_PAGE_TEXT, EnglishText(51, name)}, {IDC_NEXT, "&Next >"}, {IDC_CANCEL, "Cancel"}});
     page = gui.WaitForDialog(readme.caption);
     ExpectPage(gui, page, readme, variant, "pages-" + readme.templateName + "-readme");
-    EXPECT_TRUE(gui.spy().Describe(page).Find(IDC_NEXT)->style & 1) << "Next is the default button";
+    EXPECT_TRUE(gui.spy().Describe(page, setup.face, setup.points).Find(IDC_NEXT)->style & 1) << "Next is the default button";
     EXPECT_TRUE(gui.spy().Click(page, IDC_NEXT));
     ASSERT_TRUE(gui.spy().WaitGone(page));
 

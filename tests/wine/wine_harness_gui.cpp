@@ -236,6 +236,7 @@ bool Spy::WaitGone(std::uintptr_t window, std::chrono::milliseconds timeout) {
 
 std::vector<SpyWindow> Spy::Windows() {
     std::vector<SpyWindow> windows;
+    if (!m_exe.empty()) Send("attach " + SpyQuoted(m_exe));  // the program may have started since
     for (const std::string& line : Send("windows")) {
         if (line.rfind("window ", 0) != 0) continue;
         std::map<std::string, std::string> f = Fields(line);

@@ -209,5 +209,26 @@ TEST(WizardFlowsGui, AnAutomaticRunShowsItsPagesAndAdvancesThemByItself) {
     EXPECT_EQ(ReadHostFile(HostPath(InstallFolderOf(name) + "\\app.exe")), "the program");
 }
 
+// /silent shows nothing, even when the settings ask for the greeting, the
+// language and the progress pages.
+TEST(WizardFlowsGui, ASilentRunShowsNoWindowWhateverPagesTheSettingsAskFor) {
+    const std::string name = "Wizard Silent " + std::to_string(::getpid());
+    TestProduct product = WizardProduct(name, 1);
+    product.settings.settingsFlags1 |= Flags1::kGreetingPage;
+    product.settings.licenceTexts = {LongDocument("A licence", 3)};
+    product.items.push_back(FileItem("app.exe", "the program"));
+    GuiRun gui(WriteInstaller(product, "wizard-silent-" + std::to_string(::getpid()) + ".exe"), {"/silent"});
+    if (!gui.Ready()) GTEST_SKIP() << "no X server for the test";
+    std::vector<std::string> seen;
+    while (!gui.run().Finished()) {
+        for (const SpyWindow& window : gui.spy().Windows()) seen.push_back(window.className + " " + window.title);
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    }
+    RunResult result = gui.run().Wait(std::chrono::seconds(1));
+    EXPECT_EQ(result.exitCode, 1) << result.debugOutput;
+    EXPECT_TRUE(seen.empty()) << seen.front();
+    EXPECT_EQ(ReadHostFile(HostPath(InstallFolderOf(name) + "\\app.exe")), "the program");
+}
+
 }  // namespace
 }  // namespace palisade::wine

@@ -210,6 +210,7 @@ private:
 
 PageAnswer RunDocumentPage(PageKind kind, PageFamily family, PageVariant variant,
                            const std::vector<std::uint8_t>& document, bool readToEnd) {
+    if (Wizard().setup.silent) return PageAnswer::Next;  // a silent run shows nothing
     std::optional<std::string> name = PageTemplateName(family, variant);
     if (!name) return PageAnswer::Failed;
     DocumentPage page(kind, variant, document, readToEnd);

@@ -87,6 +87,7 @@ PageAnswer PlainGreeting() {
 }  // namespace
 
 PageAnswer ShowGreetingPage() {
+    if (Wizard().setup.silent) return PageAnswer::Next;  // a silent run shows nothing
     const PageVariant variant = Wizard().setup.variants.greeting;
     std::optional<std::string> name = PageTemplateName(PageFamily::Greeting, variant);
     if (!name) return PlainGreeting();

@@ -149,6 +149,7 @@ private:
 }  // namespace
 
 PageAnswer ShowLanguagePage() {
+    if (Wizard().setup.silent) return PageAnswer::Next;  // a silent run shows nothing
     const PageVariant variant = Wizard().setup.variants.language;
     std::optional<std::string> name = PageTemplateName(PageFamily::Language, variant);
     if (!name) return PageAnswer::Failed;

@@ -37,7 +37,10 @@
 
 namespace {
 
-DWORD g_process = 0;  // 0: every process
+// The process followed; 0 before any "attach" (every process counts), and
+// kNobody while the followed program is not running.
+constexpr DWORD kNobody = 0xFFFFFFFF;
+DWORD g_process = 0;
 
 std::string Utf8(const std::wstring& text) {
     if (text.empty()) return {};
@@ -113,7 +116,7 @@ bool Ours(HWND window) {
 }
 
 void Attach(const std::string& name) {
-    g_process = 0;
+    g_process = kNobody;
     HANDLE snapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
     PROCESSENTRY32W entry{};
     entry.dwSize = sizeof(entry);
@@ -122,7 +125,7 @@ void Attach(const std::string& name) {
         if (_wcsicmp(entry.szExeFile, wanted.c_str()) == 0) g_process = entry.th32ProcessID;
     }
     ::CloseHandle(snapshot);
-    std::printf(g_process ? "attached %lu\n" : "none\n", static_cast<unsigned long>(g_process));
+    std::printf(g_process != kNobody ? "attached %lu\n" : "none\n", static_cast<unsigned long>(g_process));
 }
 
 struct Search {
@@ -144,7 +147,7 @@ void Wait(const std::vector<std::string>& words) {
     DWORD deadline = ::GetTickCount() + DWORD(std::strtoul(words[1].c_str(), nullptr, 10));
     Search search{Wide(words[2]), Wide(words[3])};
     while (true) {
-        if (g_process == 0 && words.size() > 4) Attach(words[4]);
+        if ((g_process == 0 || g_process == kNobody) && words.size() > 4) Attach(words[4]);
         ::EnumWindows(Match, reinterpret_cast<LPARAM>(&search));
         if (search.found || LONG(::GetTickCount() - deadline) > 0) break;
         ::Sleep(100);

@@ -91,7 +91,10 @@ StepResult ProcessFileDeletions(const std::vector<FileDeletion>& deletions, File
             facts.lastWrite = DateOf(found.ftLastWriteTime);
             facts.size = (std::uint64_t(found.nFileSizeHigh) << 32) | found.nFileSizeLow;
             DeletionVerdict verdict = DecideDeletion(deletion, facts);
-            if (verdict == DeletionVerdict::BadDate) return StepResult::Fatal(FatalCode::kDeletionDate);
+            // The installer stops on a bad date before it changes anything; the
+            // uninstaller keeps the file, so that a product can always be removed.
+            if (verdict == DeletionVerdict::BadDate && run.atInstall) return StepResult::Fatal(FatalCode::kDeletionDate);
+            if (verdict == DeletionVerdict::BadDate) continue;
             if (verdict == DeletionVerdict::Keep) continue;
             std::u16string path = folder + u"\\" + FromWide(found.cFileName);
             if (!IsRemovablePath(path)) continue;

@@ -54,10 +54,11 @@ struct RuleInput {
     ExistingFile& existing;
 };
 
-OverwriteDecision Skip(const RuleInput& in, std::u16string_view sentence, bool recordable) {
+// A file left as it was is not recorded: it is not this installation's to
+// remove (a file an earlier version wrote is in the record carried over).
+OverwriteDecision Skip(const RuleInput& in, std::u16string_view sentence) {
     OverwriteDecision decision;
     decision.logText = std::u16string(in.destination) + std::u16string(sentence);
-    decision.recordFile = recordable && !IsPermanent(in.entry) && IsRecordedKind(in.entry.kind, in.portable);
     return decision;
 }
 
@@ -75,7 +76,7 @@ OverwriteDecision SharedOrFontRule(const RuleInput& in) {
     if (!in.existing.Exists()) return Write(in, false, {});
     const std::optional<FileTimeStamp>& stamp = in.existing.TimeStamp();
     bool outOfDate = !in.entry.timeStamp.IsComplete() || !stamp || CompareTimeStamps(*stamp, in.entry.timeStamp) < 0;
-    if (!outOfDate) return Skip(in, u" is up to date.\r\n", true);
+    if (!outOfDate) return Skip(in, u" is up to date.\r\n");
     return Write(in, true, std::u16string(in.destination) + u" is out of date and will be replaced.\r\n");
 }
 
@@ -89,7 +90,7 @@ OverwriteDecision NewerOnlyRule(const RuleInput& in) {
     if (!IsBlankText(entryVersion) && !IsBlankText(existingVersion)) {
         if (CompareVersions(entryVersion, existingVersion) <= 0) {
             return Skip(in, Format(u" was not installed because its version (%s) is not newer than %s\r\n",
-                                   {entryVersion, existingVersion}), true);
+                                   {entryVersion, existingVersion}));
         }
         reason = Format(u"its version (%s) is newer than %s", {entryVersion, existingVersion});
     }
@@ -98,7 +99,7 @@ OverwriteDecision NewerOnlyRule(const RuleInput& in) {
         std::u16string existingDate = FormatTimeStamp(*stamp);
         if (CompareTimeStamps(in.entry.timeStamp, *stamp) <= 0) {
             return Skip(in, Format(u" was not installed because its date (%s) is not newer than %s.\r\n",
-                                   {entryDate, existingDate}), true);
+                                   {entryDate, existingDate}));
         }
         if (!reason.empty()) reason += u" and ";
         reason += Format(u"its date (%s) is newer than %s", {entryDate, existingDate});
@@ -176,16 +177,16 @@ OverwriteDecision DecideOverwrite(const FileEntry& entry, std::u16string_view de
         case OverwriteMode::PassOver:
         case OverwriteMode::PassOverAlso: return OverwriteDecision{};
         case OverwriteMode::OnlyIfExisting:
-            if (!existing.Exists()) return Skip(in, u" was not installed because it does not already exist.\r\n", false);
+            if (!existing.Exists()) return Skip(in, u" was not installed because it does not already exist.\r\n");
             break;
         case OverwriteMode::OnlyIfMissing:
-            if (existing.Exists()) return Skip(in, u" was not installed because it already exists.\r\n", true);
+            if (existing.Exists()) return Skip(in, u" was not installed because it already exists.\r\n");
             break;
         case OverwriteMode::UnlessExistingIsLater: {
             const std::optional<FileTimeStamp>& stamp = existing.TimeStamp();
             if (stamp && stamp->IsComplete() && entry.timeStamp.IsComplete() &&
                 CompareTimeStamps(*stamp, entry.timeStamp) > 0) {
-                return Skip(in, u" was not installed because the existing file is newer.\r\n", true);
+                return Skip(in, u" was not installed because the existing file is newer.\r\n");
             }
             break;
         }

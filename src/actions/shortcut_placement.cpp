@@ -172,26 +172,6 @@ bool SystemSupportsPinning(std::uint32_t majorVersion, std::uint32_t minorVersio
     return majorVersion > 6 || (majorVersion == 6 && minorVersion >= 1);
 }
 
-std::vector<std::u16string> FolderLevels(std::u16string_view folder) {
-    while (folder.size() > 3 && folder.back() == u'\\') folder.remove_suffix(1);
-    std::vector<std::u16string> levels;
-    // A UNC path's server and share, like a drive root, are never levels.
-    std::size_t first = 0;
-    if (folder.size() >= 2 && folder[1] == u':') {
-        first = 3;
-    } else if (folder.substr(0, 2) == u"\\\\") {
-        std::size_t share = folder.find(u'\\', 2);
-        std::size_t end = share == std::u16string_view::npos ? share : folder.find(u'\\', share + 1);
-        if (end == std::u16string_view::npos) return levels;
-        first = end + 1;
-    }
-    for (std::size_t at = folder.find(u'\\', first); at != std::u16string_view::npos; at = folder.find(u'\\', at + 1)) {
-        if (at > 0 && folder[at - 1] != u'\\') levels.emplace_back(folder.substr(0, at));
-    }
-    if (folder.size() > first) levels.emplace_back(folder);
-    return levels;
-}
-
 bool IsBelowFolder(std::u16string_view path, std::u16string_view folder) {
     while (!folder.empty() && folder.back() == u'\\') folder.remove_suffix(1);
     while (!path.empty() && path.back() == u'\\') path.remove_suffix(1);

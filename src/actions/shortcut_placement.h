@@ -97,10 +97,6 @@ bool IsPinnedLinkLine(std::u16string_view line);
 // Whether the system offers the "taskbarpin" verb at all (Windows 7 on).
 bool SystemSupportsPinning(std::uint32_t majorVersion, std::uint32_t minorVersion);
 
-// The folders from the outermost below the drive root to `folder` itself,
-// e.g. C:\A\B gives C:\A and C:\A\B; the step records those it had to make.
-std::vector<std::u16string> FolderLevels(std::u16string_view folder);
-
 // Whether `path` lies strictly below `folder` (compared without regard to
 // case; a trailing backslash on either is ignored).
 bool IsBelowFolder(std::u16string_view path, std::u16string_view folder);

@@ -90,14 +90,15 @@ TEST(FileOverwriteModes, OnlyIfMissing) {
     FakeExisting present = Existing();
     OverwriteDecision d = Decide(Entry(0, 12), present);
     EXPECT_FALSE(d.write);
-    EXPECT_TRUE(d.recordFile);  // left in place, still the product's file
     EXPECT_EQ(d.logText, Line(u" was not installed because it already exists.\r\n"));
-    FakeExisting permanent = Existing();
-    EXPECT_FALSE(Decide(Entry(0, 12 | EntryFlags::kPermanent), permanent).recordFile);
-    FakeExisting shared = Existing();
-    EXPECT_FALSE(Decide(Entry(1, 12), shared).recordFile);
-    FakeExisting sharedPortable = Existing();
-    EXPECT_TRUE(Decide(Entry(1, 12), sharedPortable, true).recordFile);
+    // A file left in place is not this installation's: the user's or another
+    // product's file must survive the uninstaller, whatever the kind.
+    for (bool portable : {false, true}) {
+        for (int kind : {0, 1, 5}) {
+            FakeExisting present = Existing();
+            EXPECT_FALSE(Decide(Entry(kind, 12), present, portable).recordFile) << kind << portable;
+        }
+    }
     FakeExisting missing;
     d = Decide(Entry(0, 12), missing);
     EXPECT_TRUE(d.write);
@@ -108,7 +109,7 @@ TEST(FileOverwriteModes, UnlessExistingIsLater) {
     FakeExisting later = Existing(Stamp(2024, 6, 1, 12, 0, 2));
     OverwriteDecision d = Decide(Entry(0, 16), later);
     EXPECT_FALSE(d.write);
-    EXPECT_TRUE(d.recordFile);
+    EXPECT_FALSE(d.recordFile);
     EXPECT_EQ(d.logText, Line(u" was not installed because the existing file is newer.\r\n"));
     EXPECT_EQ(later.existsAsked, 0);
     FakeExisting withinSecond = Existing(Stamp(2024, 6, 1, 12, 0, 1));
@@ -165,11 +166,13 @@ TEST(FileOverwriteSharedAndFonts, UpToDateOrReplaced) {
         FakeExisting newer = Existing(Stamp(2030, 1, 1, 0));
         EXPECT_TRUE(Decide(noDate, newer).write);  // incomplete entry stamp: always replaced
     }
-    // A portable shared file left in place is still recorded; a permanent one not.
+    // A portable shared file is recorded when written, never when left in place.
     FakeExisting same = Existing(Stamp(2024, 6, 1, 12));
-    EXPECT_TRUE(Decide(Entry(1), same, true).recordFile);
-    EXPECT_FALSE(Decide(Entry(1, EntryFlags::kPermanent), same, true).recordFile);
-    EXPECT_FALSE(Decide(Entry(4), same, true).recordFile);
+    EXPECT_FALSE(Decide(Entry(1), same, true).recordFile);
+    FakeExisting older = Existing(Stamp(2024, 5, 1, 12));
+    EXPECT_TRUE(Decide(Entry(1), older, true).recordFile);
+    FakeExisting olderPermanent = Existing(Stamp(2024, 5, 1, 12));
+    EXPECT_FALSE(Decide(Entry(1, EntryFlags::kPermanent), olderPermanent, true).recordFile);
 }
 
 TEST(FileOverwriteNewerOnly, VersionTest) {
@@ -178,7 +181,7 @@ TEST(FileOverwriteNewerOnly, VersionTest) {
         OverwriteDecision d = Decide(Entry(kind, 0, "1.2.0"), equal);
         EXPECT_FALSE(d.write);
         EXPECT_EQ(d.logText, Line(u" was not installed because its version (1.2.0) is not newer than  1.2.0\t\r\n"));
-        EXPECT_EQ(d.recordFile, kind == 9) << kind;  // equal versions of kind 9 still belong to the product
+        EXPECT_FALSE(d.recordFile) << kind;  // the existing file is not this installation's
         EXPECT_EQ(equal.stampAsked, 0);
     }
 }
@@ -194,7 +197,7 @@ TEST(FileOverwriteNewerOnly, BothTestsMustPass) {
     FakeExisting newerDate = Existing(Stamp(2024, 6, 1, 12, 0, 1), u"1.9");
     d = Decide(Entry(9, 0, "1.10"), newerDate);
     EXPECT_FALSE(d.write);
-    EXPECT_TRUE(d.recordFile);
+    EXPECT_FALSE(d.recordFile);
     EXPECT_EQ(d.logText, Line(u" was not installed because its date (2024/06/01 12:00:00) is not newer than "
                               u"2024/06/01 12:00:01.\r\n"));
 }

@@ -188,16 +188,6 @@ TEST(ShortcutPlacementTest, PinningNeedsWindowsSeven) {
     EXPECT_TRUE(SystemSupportsPinning(10, 0));
 }
 
-TEST(ShortcutPlacementTest, FolderLevelsStopAtTheRoot) {
-    using Levels = std::vector<std::u16string>;
-    EXPECT_EQ(FolderLevels(u"C:\\A\\B\\C"), (Levels{u"C:\\A", u"C:\\A\\B", u"C:\\A\\B\\C"}));
-    EXPECT_EQ(FolderLevels(u"C:\\A\\B\\"), (Levels{u"C:\\A", u"C:\\A\\B"}));
-    EXPECT_EQ(FolderLevels(u"C:\\"), Levels{});
-    EXPECT_EQ(FolderLevels(u"C:\\A\\\\B"), (Levels{u"C:\\A", u"C:\\A\\\\B"}));
-    EXPECT_EQ(FolderLevels(u"\\\\server\\share\\A\\B"), (Levels{u"\\\\server\\share\\A", u"\\\\server\\share\\A\\B"}));
-    EXPECT_EQ(FolderLevels(u"\\\\server\\share"), Levels{});
-}
-
 TEST(ShortcutPlacementTest, BelowFolderNeedsAWholeComponent) {
     EXPECT_TRUE(IsBelowFolder(u"C:\\App\\links", u"C:\\App"));
     EXPECT_TRUE(IsBelowFolder(u"c:\\app\\Links\\", u"C:\\App\\"));

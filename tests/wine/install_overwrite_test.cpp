@@ -82,10 +82,22 @@ TEST(SilentOverwrite, EachRuleDecidesAndLogsAgainstTheExistingFile) {
                                         "is newer than 2024/05/17 10:30:40\r\n"));
     EXPECT_EQ(ReadHostFile(HostPath(folder + "\\twoseconds.txt")), "two seconds newer");
 
-    // Files left in place by their rule still belong to the product.
+    // Only what the installation wrote is recorded, so only that is removed:
+    // the files its rules left in place are the user's and stay.
     std::string data = ReadHostFile(HostPath(folder + "\\uninstall\\Uninstall.DAT"));
-    EXPECT_THAT(data, HasSubstr(folder + "\\keep.txt\r\n"));
-    EXPECT_THAT(data, HasSubstr(folder + "\\old.dll\r\n"));
+    for (const char* left : {"\\keep.txt\r\n", "\\newer.txt\r\n", "\\old.dll\r\n", "\\second.txt\r\n"}) {
+        EXPECT_THAT(data, Not(HasSubstr(folder + left)));
+    }
+    EXPECT_THAT(data, HasSubstr(folder + "\\new.dll\r\n"));
+    std::string uninstaller = folder + "\\uninstall\\uninstall.exe";
+    RunResult removal = RunProgram(ProbePath(), WithArguments({"run-line", uninstaller, "/a /u:\"" + name + "\""}));
+    EXPECT_EQ(removal.stdoutText, "0") << removal.debugOutput;
+    EXPECT_EQ(ReadHostFile(HostPath(folder + "\\keep.txt")), "user's own");
+    EXPECT_EQ(ReadHostFile(HostPath(folder + "\\newer.txt")), "user's newer");
+    EXPECT_TRUE(fs::exists(HostPath(folder + "\\old.dll")));
+    EXPECT_FALSE(fs::exists(HostPath(folder + "\\new.dll")));
+    EXPECT_FALSE(fs::exists(HostPath(folder + "\\twoseconds.txt")));
+    fs::remove_all(HostPath(folder));
 }
 
 void WaitFor(const fs::path& path) {

@@ -175,6 +175,8 @@ void CheckUninstallerGetsItsOwnShortcut(const Installed& in) {
 }
 
 TEST(ShortcutPlaces, EveryPlacementRecordedAndReadBack) {
+    // The desktop folder is recorded and decorated only when this run makes it.
+    std::filesystem::remove_all(HostPath(Expand("%DesktopDir%") + "\\Shortcuts Places Folder"));
     RunResult run = InstallSilently(WriteInstaller(PlacesProduct(), "shortcuts-places.exe"));
     ASSERT_EQ(run.exitCode, 1) << run.debugOutput;
     Installed in;

@@ -50,7 +50,8 @@ void ShowStatus(const FileEntry& entry, const std::u16string& destination, Insta
 bool PrepareFolder(const FileEntry& entry, const std::u16string& destination, InstallContext& context) {
     std::u16string folder = FolderOf(destination);
     if (SameFolder(folder, context.state.installFolder)) return true;
-    if (Win32Status created = CreateFolderPath(folder); created.failed()) {
+    std::vector<std::u16string> made;
+    if (Win32Status created = CreateFolderPath(folder, &made); created.failed()) {
         std::u16string reason = FileExists(folder) ? u"Cannot create folder because there is a file with the same name."
                                                    : SystemErrorText(created.code());
         context.log.failures.Append(Format(u"%s %s\r\n%s\r\n\r\nNot installed: %s\r\n\r\n",
@@ -59,7 +60,7 @@ bool PrepareFolder(const FileEntry& entry, const std::u16string& destination, In
     }
     bool permanent = (entry.flags & EntryFlags::kPermanent) != 0;
     if (!permanent && (IsRecordedKind(entry.kind, context.state.portable) || entry.kind == EntryKind::SharedFile)) {
-        context.record.uninstallItems.Record(folder, UninstallItemType::Folder);
+        for (const std::u16string& level : made) context.record.uninstallItems.Record(level, UninstallItemType::Folder);
     }
     return true;
 }
@@ -81,10 +82,7 @@ StepResult InstallEntry(const FileEntry& entry, const DestinationRules& rules, I
     AddToListsBeforeDecision(entry, destination, portable, context.record);
     OverwriteDecision decision = DecideOverwrite(entry, destination, portable, QuestionsAbout(destination));
     if (!decision.logText.empty()) context.log.runLog.AppendWide(decision.logText);
-    if (!decision.write) {
-        if (decision.recordFile) context.record.uninstallItems.Record(destination, UninstallItemType::File);
-        return StepResult::Continue();
-    }
+    if (!decision.write) return StepResult::Continue();
     if (std::optional<ShortcutRecord> shortcut = ShortcutFor(entry, destination)) {
         context.record.shortcutList.push_back(std::move(*shortcut));
     }

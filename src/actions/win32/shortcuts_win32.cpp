@@ -155,10 +155,7 @@ std::optional<std::u16string> ShortcutMaker::PathFor(ShortcutPlace place, const 
 std::optional<std::u16string> ShortcutMaker::MakeFolder(const std::u16string& folder, bool recordOwnFolder,
                                                         bool record) {
     std::vector<std::u16string> missing;
-    for (const std::u16string& level : FolderLevels(folder)) {
-        if (!FolderExists(level)) missing.push_back(level);
-    }
-    if (Win32Status created = CreateFolderPath(folder); created.failed()) {
+    if (Win32Status created = CreateFolderPath(folder, &missing); created.failed()) {
         m_context.log.runLog.AppendFormattedWide(u"Failed to create folder %s: %s\r\n\r\n",
                                                  {folder, SystemErrorText(created.code())});
         return std::nullopt;
@@ -186,14 +183,19 @@ bool ShortcutMaker::PrepareDesktopFolder() {
     if (m_desktopFolderTried) return m_desktopFolderReady;
     m_desktopFolderTried = true;
     std::u16string folder = DesktopFolderPath();
-    if (Win32Status created = CreateFolderPath(folder); created.failed()) {
+    std::vector<std::u16string> made;
+    if (Win32Status created = CreateFolderPath(folder, &made); created.failed()) {
         m_context.log.runLog.AppendFormattedWide(u"Failed to create folder %s: %s\r\n\r\n",
                                                  {folder, SystemErrorText(created.code())});
         return false;
     }
-    m_context.record.uninstallItems.Record(folder, UninstallItemType::Folder);
-    m_context.record.uninstallItems.Record(JoinFolder(folder, kDesktopIniFileName), UninstallItemType::File);
-    DecorateDesktopFolder(folder);
+    // Only a folder this run made is decorated and recorded: the desktop
+    // itself, or a folder that was there before, keeps its own desktop.ini.
+    if (!made.empty()) {
+        for (const std::u16string& level : made) m_context.record.uninstallItems.Record(level, UninstallItemType::Folder);
+        m_context.record.uninstallItems.Record(JoinFolder(folder, kDesktopIniFileName), UninstallItemType::File);
+        DecorateDesktopFolder(folder);
+    }
     m_desktopFolderReady = true;
     return true;
 }

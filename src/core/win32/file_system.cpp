@@ -30,7 +30,7 @@ void ClearProtectiveAttributes(std::u16string_view path) {
     ::SetFileAttributesW(widePath.c_str(), cleared != 0 ? cleared : FILE_ATTRIBUTE_NORMAL);
 }
 
-Win32Status CreateFolderPath(std::u16string_view folder) {
+Win32Status CreateFolderPath(std::u16string_view folder, std::vector<std::u16string>* created) {
     while (folder.size() > 3 && folder.back() == u'\\') folder.remove_suffix(1);
     if (folder.empty()) return Win32Status(ERROR_DIRECTORY);
     if (FolderExists(folder)) return {};
@@ -46,7 +46,11 @@ Win32Status CreateFolderPath(std::u16string_view folder) {
     }
     Win32Status failure;
     for (auto it = missing.rbegin(); it != missing.rend(); ++it) {
-        if (!::CreateDirectoryW(ToWide(*it).c_str(), nullptr)) failure = Win32Status::FromLastError();
+        if (!::CreateDirectoryW(ToWide(*it).c_str(), nullptr)) {
+            failure = Win32Status::FromLastError();
+        } else if (created != nullptr) {
+            created->emplace_back(*it);
+        }
     }
     if (FolderExists(folder)) return {};
     return failure.failed() ? failure : Win32Status(ERROR_PATH_NOT_FOUND);

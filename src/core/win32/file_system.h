@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/win32/win32_status.h"
 
@@ -21,7 +22,9 @@ void ClearProtectiveAttributes(std::u16string_view path);
 // Creates every missing folder of `folder`, outermost first (a drive root is
 // never made). Success when the folder exists afterwards; otherwise the
 // error of the last creation that failed (ERROR_DIRECTORY for an empty path).
-Win32Status CreateFolderPath(std::u16string_view folder);
+// `created`, when given, receives the folders this call made, outermost
+// first: only those are the installation's to remove.
+Win32Status CreateFolderPath(std::u16string_view folder, std::vector<std::u16string>* created = nullptr);
 
 // The path as the system resolves it: absolute, without "." and ".."
 // components, and with every existing component in its long form (so that

@@ -12,12 +12,17 @@ void ItemByteQueue::Append(std::vector<std::uint8_t> chunk) {
     m_chunks.push_back(std::move(chunk));
 }
 
-bool ItemByteQueue::TakeRecord(std::vector<std::uint8_t>& record) {
-    constexpr std::size_t kLengthField = 4;
-    if (m_chunks.empty() || FrontUnread() < kLengthField) return false;
+std::optional<std::uint32_t> ItemByteQueue::NextRecordLength() const {
+    if (m_chunks.empty() || FrontUnread() < kLengthField) return std::nullopt;
     const std::uint8_t* field = m_chunks.front().data() + m_frontOffset;
-    std::uint64_t length = std::uint64_t(field[0]) | std::uint64_t(field[1]) << 8 | std::uint64_t(field[2]) << 16 |
-                           std::uint64_t(field[3]) << 24;
+    return std::uint32_t(field[0]) | std::uint32_t(field[1]) << 8 | std::uint32_t(field[2]) << 16 |
+           std::uint32_t(field[3]) << 24;
+}
+
+bool ItemByteQueue::TakeRecord(std::vector<std::uint8_t>& record) {
+    std::optional<std::uint32_t> nextLength = NextRecordLength();
+    if (!nextLength) return false;
+    std::uint64_t length = *nextLength;
     if (m_unreadBytes - kLengthField < length) return false;
 
     Consume(kLengthField);

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <optional>
 #include <vector>
 
 namespace palisade {
@@ -21,10 +22,15 @@ public:
     // consumes nothing and returns false. Fully read chunks are released at once.
     bool TakeRecord(std::vector<std::uint8_t>& record);
 
+    // The length L of the next record once the front chunk holds its field,
+    // so that a length beyond reason is refused before bytes pile up for it.
+    std::optional<std::uint32_t> NextRecordLength() const;
+
     // Unread bytes in all chunks.
     std::size_t BufferedBytes() const { return m_unreadBytes; }
 
 private:
+    static constexpr std::size_t kLengthField = 4;
     std::size_t FrontUnread() const { return m_chunks.front().size() - m_frontOffset; }
     void Consume(std::size_t length);
     void CopyOut(std::uint8_t* destination, std::size_t length);

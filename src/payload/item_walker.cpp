@@ -1,6 +1,8 @@
 // The walk over the archive's items: chunks into the item queue, records into entries.
 #include "payload/item_walker.h"
 
+#include <algorithm>
+
 #include "core/fatal_codes.h"
 #include "payload/crc32.h"
 #include "payload/xz_codec.h"
@@ -22,7 +24,8 @@ ItemWalker::ItemWalker(const PayloadHeader& header, ByteView archive, const Payl
       m_cipher(cipher),
       m_archive(archive),
       m_chunksCompressed(chunksCompressed),
-      m_itemCount(header.itemCount > 0 ? static_cast<std::size_t>(header.itemCount) : 0) {}
+      m_itemCount(header.itemCount > 0 ? static_cast<std::size_t>(header.itemCount) : 0),
+      m_recordAllowance(header.TotalItemSize() + std::uint64_t(m_itemCount) * (4 + kMaxRecordFields)) {}
 
 ItemStep ItemWalker::Next(FileEntry& entry) {
     if (m_stopped) return m_final;
@@ -33,10 +36,16 @@ ItemStep ItemWalker::Next(FileEntry& entry) {
         int code = CheckNothingLeft();
         return Stop(code ? WalkStatus::Failed : WalkStatus::Finished, code);
     }
+    if (m_nextIndex >= m_header.itemSizes.size()) return Stop(WalkStatus::Failed, FatalCode::kItemSizeEntry);
+    const std::uint64_t longestRecord = std::uint64_t(std::max(m_header.itemSizes[m_nextIndex], 0)) + kMaxRecordFields;
     while (!m_queue.TakeRecord(m_record)) {
+        // A record far longer than its item's data is damaged: refused before
+        // chunks pile up for it.
+        if (std::optional<std::uint32_t> length = m_queue.NextRecordLength(); length && *length > longestRecord) {
+            return Stop(WalkStatus::Failed, FatalCode::kItemDataSize);
+        }
         if (int code = LoadChunk()) return Stop(WalkStatus::Failed, code);
     }
-    if (m_nextIndex >= m_header.itemSizes.size()) return Stop(WalkStatus::Failed, FatalCode::kItemSizeEntry);
     if (int code = ReadFileEntry(m_record, m_header.itemSizes[m_nextIndex], entry)) {
         entry = FileEntry();
         return Stop(WalkStatus::Failed, code);
@@ -59,7 +68,13 @@ int ItemWalker::LoadChunk() {
 
     std::vector<std::uint8_t> chunk = stored.Copy();
     m_cipher.Decipher(chunk);
-    if (m_chunksCompressed && !XzDecompress(chunk)) return FatalCode::kChunkNotDecompressed;
+    // No chunk decodes to more than a builder puts in one, nor to more than
+    // the items the header announces can hold: beyond that it is damaged,
+    // however much it would unpack to.
+    std::uint64_t limit = std::min(kMaxChunkContent, m_recordAllowance - std::min(m_recordAllowance, m_decodedBytes));
+    if (m_chunksCompressed && !XzDecompress(chunk, {}, limit)) return FatalCode::kChunkNotDecompressed;
+    if (chunk.size() > limit) return FatalCode::kArchiveLeftOver;
+    m_decodedBytes += chunk.size();
     m_queue.Append(std::move(chunk));
     return 0;
 }

@@ -49,8 +49,10 @@ private:
     PayloadCursor m_archive;
     bool m_chunksCompressed;
     std::size_t m_itemCount;
+    std::uint64_t m_recordAllowance;  // the most the header's items can take, records and all
     std::size_t m_nextIndex = 0;
     ItemByteQueue m_queue;
+    std::uint64_t m_decodedBytes = 0;  // what the chunks decoded so far held
     std::vector<std::uint8_t> m_record;
     bool m_stopped = false;
     ItemStep m_final;

@@ -19,6 +19,11 @@ inline constexpr std::uint32_t kPayloadMagic = 0xa4f23de5;
 inline constexpr char kBuilderVersion[] = "44.0.1";
 inline constexpr std::int32_t kMaxSettingsSize = 0x31fffff;
 inline constexpr std::int32_t kMaxItemSize = 0x40000000;
+// What a builder ever puts in one chunk before compression, and what an item
+// record may hold besides its data (names, paths, texts): bounds that keep a
+// damaged or forged archive from claiming memory a 32-bit process lacks.
+inline constexpr std::uint64_t kMaxChunkContent = 256u << 20;
+inline constexpr std::uint32_t kMaxRecordFields = 1u << 20;
 inline constexpr std::size_t kPayloadKeySize = 8;
 
 // Narrow fatal text for a payload built for another stub: caption, stored version, caption.

@@ -18,10 +18,12 @@ constexpr std::size_t kPieceSize = 16384;
 constexpr auto kProgressInterval = std::chrono::milliseconds(201);
 
 
-// Room for the usual expansion up front; more is grown on demand.
-void ReserveOutput(std::vector<std::uint8_t>& output, std::size_t inputLength) {
+// Room for the usual expansion up front, never beyond what may come out;
+// more is grown on demand.
+void ReserveOutput(std::vector<std::uint8_t>& output, std::size_t inputLength, std::uint64_t outputLimit) {
     constexpr std::size_t kLimit = (std::numeric_limits<std::size_t>::max() - 1024) / 3;
-    if (inputLength <= kLimit) output.reserve(3 * inputLength + 1024);
+    if (inputLength > kLimit) return;
+    output.reserve(std::size_t(std::min<std::uint64_t>(3 * std::uint64_t(inputLength) + 1024, outputLimit)));
 }
 
 // The decoded pieces may end up far smaller than the reserve; a buffer that
@@ -32,13 +34,13 @@ void ReleaseSlack(std::vector<std::uint8_t>& output) {
 
 }  // namespace
 
-bool XzDecompress(std::vector<std::uint8_t>& buffer, const XzProgress& progress) {
+bool XzDecompress(std::vector<std::uint8_t>& buffer, const XzProgress& progress, std::uint64_t outputLimit) {
     if (buffer.empty()) return true;
     LzmaStream stream;
-    if (lzma_stream_decoder(stream.get(), UINT64_MAX, LZMA_CONCATENATED) != LZMA_OK) return false;
+    if (lzma_stream_decoder(stream.get(), kXzDecoderMemoryLimit, LZMA_CONCATENATED) != LZMA_OK) return false;
 
     std::vector<std::uint8_t> output;
-    ReserveOutput(output, buffer.size());
+    ReserveOutput(output, buffer.size(), outputLimit);
     std::uint8_t window[kPieceSize];
     std::size_t handedOver = 0;
     auto lastReport = std::chrono::steady_clock::now();
@@ -55,7 +57,9 @@ bool XzDecompress(std::vector<std::uint8_t>& buffer, const XzProgress& progress)
         lzma_ret result = lzma_code(stream.get(), action);
         if (result != LZMA_OK && result != LZMA_STREAM_END) return false;
         if (stream->avail_out == 0 || result == LZMA_STREAM_END) {
-            output.insert(output.end(), window, window + (sizeof window - stream->avail_out));
+            std::size_t produced = sizeof window - stream->avail_out;
+            if (produced > outputLimit - output.size()) return false;
+            output.insert(output.end(), window, window + produced);
             stream->next_out = window;
             stream->avail_out = sizeof window;
         }

@@ -38,8 +38,13 @@ void FeedQueue(const std::uint8_t* data, std::size_t size) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    // A limit taken from the input itself: whatever decodes stays within it.
+    const std::uint64_t limit = size > 0 ? std::uint64_t(data[0]) << 12 : 0;
+    std::vector<std::uint8_t> bounded(data, data + size);
+    if (palisade::XzDecompress(bounded, {}, limit) && !bounded.empty() && bounded.size() > limit) __builtin_trap();
+
     std::vector<std::uint8_t> packed(data, data + size);
-    if (palisade::XzDecompress(packed)) {
+    if (palisade::XzDecompress(packed, {}, 64u << 20)) {
         // Whatever decodes must also pass through the queue.
         FeedQueue(packed.data(), packed.size());
     }

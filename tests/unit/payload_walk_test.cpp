@@ -200,6 +200,37 @@ TEST(ItemWalk, EachBrokenChunkOrRecordStopsWithItsCode) {
     }
 }
 
+// An archive of a few hundred kilobytes once unpacked to gigabytes: what a
+// chunk may decode to, and how long a record may claim to be, are bounded by
+// the items the header announces, so a forged archive fails small.
+TEST(ItemWalk, ArchivesThatWouldUnpackBeyondTheirItemsFailBeforeTheMemoryGoes) {
+    std::vector<std::uint8_t> zeros(8u << 20, 0);  // 8 MiB for an item of 5 bytes
+    std::optional<std::vector<std::uint8_t>> bomb = XzCompress(zeros.data(), zeros.size(), 1);
+    ASSERT_TRUE(bomb.has_value());
+    ASSERT_LT(bomb->size(), 64u << 10);
+    Walked walked = Walk(WalkHeader({5}), Archive({*bomb}), true);
+    EXPECT_EQ(walked.status, WalkStatus::Failed);
+    EXPECT_EQ(walked.code, 60);
+
+    // A length field far beyond the item's data and fields: refused at once,
+    // not after reading (and holding) every chunk that follows.
+    std::vector<std::uint8_t> claim(8, 0);
+    Put32(claim, 0, 0x7FFFFFF0);
+    std::vector<std::uint8_t> archive = Archive({claim});
+    for (int i = 0; i < 3; ++i) archive = Join(archive, Archive({std::vector<std::uint8_t>(1000, 7)}));
+    walked = Walk(WalkHeader({5}), archive, false);
+    EXPECT_EQ(walked.status, WalkStatus::Failed);
+    EXPECT_EQ(walked.code, 72);
+
+    // What the items can hold still unpacks: a chunk exactly as large as its record.
+    PayloadItem big = Item("big.dat", std::vector<std::uint8_t>(3u << 20, 1));
+    std::vector<std::uint8_t> record = RecordWithLength(big);
+    std::optional<std::vector<std::uint8_t>> packed = XzCompress(record.data(), record.size(), 1);
+    ASSERT_TRUE(packed.has_value());
+    walked = Walk(WalkHeader({std::int32_t(big.data.size())}), Archive({*packed}), true);
+    EXPECT_EQ(walked.status, WalkStatus::Finished) << walked.code;
+}
+
 TEST(ItemWalk, AStoppedWalkStaysStopped) {
     PayloadHeader header = WalkHeader({5});
     std::vector<std::uint8_t> archive = RawChunk(0, 0, {});

@@ -110,6 +110,15 @@ TEST(XzCodec, DamagedInputFailsAndLeavesBufferAlone) {
     }
 }
 
+TEST(XzCodec, OutputBeyondTheLimitFailsAndLeavesTheBuffer) {
+    Bytes packed = Compress(Bytes(1u << 20, 0));
+    Bytes buffer = packed;
+    EXPECT_FALSE(XzDecompress(buffer, {}, (1u << 20) - 1));
+    EXPECT_TRUE(buffer == packed);
+    EXPECT_TRUE(XzDecompress(buffer, {}, 1u << 20));
+    EXPECT_EQ(buffer.size(), 1u << 20);
+}
+
 TEST(XzCodec, BuilderStreamsUseCrc32Check) {
     // Stream header: 6 magic bytes, then the flags whose second byte is the check id.
     Bytes packed = Compress(Compressible(1000));

@@ -83,6 +83,13 @@ StepResult InstallEntry(const FileEntry& entry, const DestinationRules& rules, I
     OverwriteDecision decision = DecideOverwrite(entry, destination, portable, QuestionsAbout(destination));
     if (!decision.logText.empty()) context.log.runLog.AppendWide(decision.logText);
     if (!decision.write) return StepResult::Continue();
+    if (ReachesThroughReparsePoint(destination, context.state.installFolder)) {
+        // A folder of an earlier installation replaced by a junction must not
+        // take this file (and the installer's rights) to another place.
+        context.log.failures.Append(Format(u"Failed to install %s\r\nA folder on its way is a link to another place.\r\n",
+                                           {destination}));
+        return StepResult::Continue();
+    }
     if (std::optional<ShortcutRecord> shortcut = ShortcutFor(entry, destination)) {
         context.record.shortcutList.push_back(std::move(*shortcut));
     }

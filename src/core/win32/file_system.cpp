@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "core/folder_levels.h"
 #include "core/win32/sized_text.h"
 #include "core/win32/unique_handle.h"
 #include "core/win32/wide.h"
@@ -28,6 +29,15 @@ void ClearProtectiveAttributes(std::u16string_view path) {
     if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & kProtective) == 0) return;
     DWORD cleared = attributes & ~kProtective;
     ::SetFileAttributesW(widePath.c_str(), cleared != 0 ? cleared : FILE_ATTRIBUTE_NORMAL);
+}
+
+bool ReachesThroughReparsePoint(std::u16string_view path, std::u16string_view folder) {
+    for (const std::u16string& level : LevelsBelow(path, folder)) {
+        DWORD attributes = ::GetFileAttributesW(ToWide(level).c_str());
+        if (attributes == INVALID_FILE_ATTRIBUTES) break;  // nothing further down exists yet
+        if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) return true;
+    }
+    return false;
 }
 
 Win32Status CreateFolderPath(std::u16string_view folder, std::vector<std::u16string>* created) {

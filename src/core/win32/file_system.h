@@ -15,6 +15,12 @@ namespace palisade {
 bool FileExists(std::u16string_view path);
 bool FolderExists(std::u16string_view path);
 
+// Whether `path`, or a folder on its way below `folder`, is a reparse point
+// (a junction, a mount point or a symbolic link): writing or deleting through
+// it would reach another place, such as the system folder. False for a path
+// not inside `folder`.
+bool ReachesThroughReparsePoint(std::u16string_view path, std::u16string_view folder);
+
 // Clears the read-only, hidden and system attributes, which stop a file from
 // being replaced or deleted; other attributes stay.
 void ClearProtectiveAttributes(std::u16string_view path);

@@ -12,6 +12,7 @@
 #include "core/format.h"
 #include "core/text.h"
 #include "core/win32/fatal.h"
+#include "core/win32/file_system.h"
 #include "core/win32/known_paths.h"
 #include "core/win32/process_state.h"
 #include "core/win32/unique_handle.h"
@@ -165,6 +166,12 @@ void UninstallRun::WalkUninstallList() {
 }
 
 void UninstallRun::RemoveOneFile(const std::u16string& path) {
+    // A junction or link put into the installation folder since (by whoever
+    // may change it) must not lead the deletion elsewhere: the file stays.
+    if (ReachesThroughReparsePoint(path, m_state.installFolder)) {
+        m_log.failures.Append(Format(u"%s %s\r\n", {Message(Msg::kCouldNotRemove), path}));
+        return;
+    }
     FileRemoval removal = RemoveFileNowOrAtRestart(path);
     switch (removal) {
         case FileRemoval::Deleted: m_deletedFileFolders.push_back(ParentFolder(path)); break;
@@ -215,6 +222,7 @@ void UninstallRun::RemoveFoldersAndData() {
         }
     }
     for (const std::u16string& folder : FolderRemovalOrder(candidates)) {
+        if (ReachesThroughReparsePoint(folder, m_state.installFolder)) continue;
         // A folder that stays after the restart is only residue, not a failure.
         if (!RemoveFolderIfEmpty(folder) && deferred.Contains(folder)) (void)ScheduleDeleteAtReboot(folder);
     }

@@ -233,6 +233,15 @@ int PendingListCommand(const std::vector<std::string>&, std::string& out) {
 PALISADE_PROBE_COMMAND("pending-list", PendingListCommand);
 PALISADE_PROBE_COMMAND("write-file", WriteFileCommand);
 PALISADE_PROBE_COMMAND("hold-open", HoldOpenCommand);
+
+// `reaches-through PATH FOLDER`: 1 when PATH or a folder on its way below
+// FOLDER is a reparse point, else 0.
+int ReachesThroughCommand(const std::vector<std::string>& args, std::string& out) {
+    if (args.size() != 2) return 2;
+    out = ReachesThroughReparsePoint(Utf8ToUtf16(args[0]), Utf8ToUtf16(args[1])) ? "1" : "0";
+    return 0;
+}
+PALISADE_PROBE_COMMAND("reaches-through", ReachesThroughCommand);
 PALISADE_PROBE_COMMAND("file-facts", FileFactsCommand);
 PALISADE_PROBE_COMMAND("create-folder", CreateFolderCommand);
 PALISADE_PROBE_COMMAND("short-path", ShortPathCommand);

@@ -12,7 +12,7 @@ target_link_libraries(palisade-setup PRIVATE palisade_core ole32 oleaut32 uuid a
 # Reproducible: no link time stamp in the PE header, and no source or build
 # folder in the binary (__FILE__ and the like), so two builds of one commit in
 # different folders give the same bytes (tools/check-stub-reproducible.sh).
-foreach(target palisade_payload palisade_core palisade-setup)
+foreach(target palisade_payload palisade_author_texts palisade_core palisade-setup)
   target_compile_options(${target} PRIVATE
     "$<$<COMPILE_LANGUAGE:C,CXX>:-ffunction-sections;-fdata-sections;-ffile-prefix-map=${CMAKE_SOURCE_DIR}/=;-ffile-prefix-map=${CMAKE_BINARY_DIR}/=>")
 endforeach()

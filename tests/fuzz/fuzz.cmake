@@ -3,7 +3,7 @@
 if(NOT CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
   message(FATAL_ERROR "PALISADE_FUZZ needs clang (configure with CXX=clang++-14)")
 endif()
-foreach(library palisade_payload palisade_core)
+foreach(library palisade_payload palisade_author_texts palisade_core)
   target_compile_options(${library} PRIVATE -fsanitize=fuzzer-no-link,address,undefined)
 endforeach()
 file(GLOB PALISADE_FUZZ_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/fuzz/*_fuzz.cpp)

@@ -27,6 +27,7 @@ struct BuildArguments {
     std::optional<std::size_t> chunkSize;
     std::optional<std::uint32_t> xzPreset;
     std::optional<CipherKey> cipherKey;
+    std::optional<std::string> sign;
     bool quiet = false;
     bool verify = false;
 };
@@ -39,6 +40,7 @@ const char kBuildUsage[] =
     "      --chunk-size SIZE  archive chunk size, e.g. 4M\n"
     "      --xz-preset N      xz preset 0..9\n"
     "      --cipher-key HEX   encipher with this 8-byte key (16 hex digits)\n"
+    "      --sign COMMAND     sign the installer (and its uninstaller) with COMMAND, {file} being the file\n"
     "      --verify           read every item of the result back\n"
     "  -q, --quiet            no progress output\n";
 
@@ -87,6 +89,11 @@ std::optional<BuildArguments> ParseArguments(const std::vector<std::string>& arg
                 return Usage("--xz-preset needs a level 0..9"), std::nullopt;
             }
             parsed.xzPreset = std::uint32_t(text[0] - '0');
+        } else if (argument == "--sign") {
+            if (!value(text) || text.find("{file}") == std::string::npos) {
+                return Usage("--sign needs a command that names the file to sign as {file}"), std::nullopt;
+            }
+            parsed.sign = text;
         } else if (argument == "--cipher-key") {
             if (!value(text) || !(parsed.cipherKey = ParseCipherKey(text))) {
                 return Usage("--cipher-key needs 16 hexadecimal digits"), std::nullopt;
@@ -132,6 +139,7 @@ void ApplyArguments(const BuildArguments& arguments, Project& project) {
         build.cipher = true;
         build.cipherKey = arguments.cipherKey;
     }
+    if (arguments.sign) build.sign = {*arguments.sign, {}, {"--sign"}};  // runs in the current folder
 }
 
 std::string ResolvePath(const std::string& fromCommandLine, const std::string& fromProject, const Project& project) {

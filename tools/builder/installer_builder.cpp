@@ -6,6 +6,8 @@
 #include <iterator>
 #include <thread>
 
+#include "builder/sign_command.h"
+#include "builder/signed_uninstaller.h"
 #include "builder/source_glob.h"
 #include "builder/time_stamps.h"
 #include "common/setting_keys.h"
@@ -200,11 +202,23 @@ std::optional<BuildSummary> BuildInstaller(const Project& project, const std::ve
     summary.chunkCount = SplitItemStream(stream.Length(), stream.LengthFieldOffsets(), options.chunkSize).size();
     for (const PayloadItem& item : *items) summary.dataBytes += item.data.size();
 
+    bool signing = !project.build.sign.command.empty();
+    if (!signing && settings.integrityMode == 2) {
+        progress.Warning("IntegrityMode 2: the installer stops with error code 1001 unless it is signed after "
+                         "building (give --sign or 'sign' in [build])");
+    }
+    std::vector<std::uint8_t> uninstaller;
+    if (signing && WritesStrippedUninstaller(settings, options.payloadFlags)) {
+        auto signedUninstaller = MakeSignedUninstaller(stub, settings, project.build.sign, progress, diagnostics);
+        if (!signedUninstaller) return std::nullopt;
+        uninstaller = std::move(*signedUninstaller);
+    }
+
     unsigned threads = options.threadCount != 0 ? options.threadCount : std::max(1u, std::thread::hardware_concurrency());
     progress.StartTicker((project.build.compress ? "compressing " : "storing ") + ByteCount(summary.streamBytes) +
                          " in " + std::to_string(summary.chunkCount) + " chunk(s) on " + std::to_string(threads) +
                          " thread(s) ...");
-    InstallerBuild build = BuildInstallerImage(stub, settings, *items, options);
+    InstallerBuild build = BuildInstallerImage(stub, settings, *items, options, uninstaller);
     progress.StopTicker();
     if (!build.error.empty()) {
         diagnostics.Error({project.file}, build.error);
@@ -212,6 +226,11 @@ std::optional<BuildSummary> BuildInstaller(const Project& project, const std::ve
     }
     for (const std::string& note : build.notes) progress.Warning(note);
     summary.image = std::move(build.image);
+    if (signing) {
+        auto signedImage = SignImage(summary.image, "setup.exe", project.build.sign, progress, diagnostics);
+        if (!signedImage) return std::nullopt;
+        summary.image = std::move(*signedImage);
+    }
     summary.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     return summary;
 }

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "builder/languages.h"
+#include "builder/sign_command.h"
 #include "builder/source_glob.h"
 #include "common/diagnostics.h"
 #include "payload/file_entry.h"
@@ -34,6 +35,7 @@ struct BuildOptions {
     unsigned jobs = 0;                    // 0: one thread per core
     std::string stub;                     // empty: the stub this builder was built with
     std::string output;                   // empty: given on the command line
+    SignCommand sign;                     // the signing command; empty: the installer is not signed
 };
 
 // One `[[files]]` entry before its source is resolved.

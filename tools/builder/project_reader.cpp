@@ -91,6 +91,7 @@ std::optional<Project> ReadProject(const std::string& path, Diagnostics& diagnos
     ReadStructuredSettings(reader, *root, project);
     ReadSettingLists(reader, *root, project.settings);
     if (const toml::table* build = reader.Table(*root, "build")) ReadBuildOptions(reader, *build, project.build);
+    project.build.sign.folder = project.folder;  // a signing command of the project runs beside it
     ReadFileSpecs(reader, *root, project);
     ReadLanguageList(reader, *root, project);
     if (diagnostics.List().size() != errorsBefore) {

@@ -187,6 +187,11 @@ std::vector<ProjectKey> BuildKeys() {
         Integer("jobs", 0, 256, "Compression threads; 0 is one per processor core", 0),
         Key("stub", KeyType::FilePath, "The installer stub to build from; default: the one the builder ships with"),
         Key("output", KeyType::FilePath, "The installer to write when -o is not given"),
+        Pattern(Key("sign", KeyType::Text,
+                    "A command that signs {file} in place, run by /bin/sh in the project's folder on the "
+                    "uninstaller image and on the installer, e.g. \"osslsigncode sign -pkcs12 cert.pfx -in {file} "
+                    "-out {file}.signed && mv {file}.signed {file}\""),
+                "\\{file\\}"),
     };
 }
 

@@ -31,4 +31,4 @@ target_include_directories(palisade-probe PRIVATE ${CMAKE_SOURCE_DIR}/tests/wine
 target_compile_definitions(palisade-probe PRIVATE UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
 target_compile_options(palisade-probe PRIVATE -municode)
 target_link_options(palisade-probe PRIVATE -municode -static -static-libgcc -static-libstdc++)
-target_link_libraries(palisade-probe PRIVATE palisade_core ole32 oleaut32 uuid advapi32 user32 gdi32 shell32 comctl32)
+target_link_libraries(palisade-probe PRIVATE palisade_core ole32 oleaut32 uuid advapi32 user32 gdi32 shell32 comctl32 crypt32)

@@ -10,6 +10,7 @@
 #include "builder/pe_resources.h"
 #include "builder/sign_command.h"
 #include "builder_test_support.h"
+#include "inspector/examine_command.h"
 #include "inspector/installer_examination.h"
 #include "payload/pe_certificate.h"
 #include "payload_test_support.h"
@@ -105,6 +106,11 @@ TEST_F(BuilderSigning, TheInstallerAndItsUninstallerAreSignedAndPassEveryCheck) 
     ASSERT_TRUE(inspection.uninstaller);
     EXPECT_TRUE(inspection.uninstaller->carried);
     EXPECT_TRUE(inspection.uninstaller->signedImage);
+    ::testing::internal::CaptureStdout();
+    EXPECT_EQ(RunInspectCommand({output(), "--json"}), 0);
+    std::string json = ::testing::internal::GetCapturedStdout();
+    EXPECT_THAT(json, HasSubstr("\"signed\": true"));
+    EXPECT_THAT(json, HasSubstr("\"uninstaller\": {\n    \"carried\": true,\n    \"signed\": true"));
     // The command ran in the project's folder, once on each image.
     std::ifstream log(folder / "signed.log");
     std::string calls{std::istreambuf_iterator<char>(log), std::istreambuf_iterator<char>()};

@@ -164,6 +164,13 @@ ReportValue BuildReport(const Inspection& inspection) {
             integrity.Set("mode", std::int64_t(settings.integrityMode));
             integrity.Set("headChecksum", Hex(*inspection.integrityCrc));
         }
+        report.Set("signed", inspection.signedInstaller);
+        if (inspection.uninstaller) {
+            ReportValue& uninstaller = report.Set("uninstaller", ReportValue::Object());
+            uninstaller.Set("carried", inspection.uninstaller->carried);
+            uninstaller.Set("signed", inspection.uninstaller->signedImage);
+            uninstaller.Set("size", std::uint64_t(inspection.uninstaller->size));
+        }
         ReportValue& out = report.Set("settings", ReportValue::Object());
         for (const SettingKey& key : PlainSettingKeys()) out.Set(key.key, PlainSetting(key, settings));
         ReportValue records = RecordSettings(settings);

@@ -157,6 +157,12 @@ std::string RenderInspectionText(const Inspection& inspection, const std::string
             out += Printf("integrity: mode %d, head checksum 0x%08x\n", inspection.settings->integrityMode,
                           *inspection.integrityCrc);
         }
+        out += std::string("signature: ") + (inspection.signedInstaller ? "the file is signed" : "none") + "\n";
+        if (inspection.uninstaller) {
+            out += Printf("uninstaller: %s, %zu bytes%s\n",
+                          inspection.uninstaller->carried ? "carried ready-made" : "stripped at installation",
+                          inspection.uninstaller->size, inspection.uninstaller->signedImage ? ", signed" : "");
+        }
         SettingsLines(*inspection.settings, out);
         LanguageLines(inspection.settings->messageCatalogue, out);
     }

@@ -179,7 +179,7 @@ const BadProject kBadProjects[] = {
     {"NarrowTextOutside1252", "PostInstallBatch = \"echo \u65e5\"\n", 2, "Windows-1252"},
     {"UnknownFlagName", "SettingsFlags1 = [\"FolderPag\"]\n", 2, "did you mean 'FolderPage'"},
     {"CipherBitAsFlag", "PayloadFlags = [\"Ciphered\"]\n", 2, "cipher = true"},
-    {"MissingFileContent", "ProductIcon = \"nothing.ico\"\n", 2, "cannot read file"},
+    {"MissingFileContent", "ProductIcon = \"nothing.ico\"\n", 2, "nothing.ico': it does not exist"},
     {"BadMinimumSystem", "MinimumSystemVersion = \"six\"\n", 2, "major.minor"},
     {"BadChunkSize", "[build]\nchunk_size = 100\n", 3, "chunk_size"},
     {"BadKey", "[build]\ncipher_key = \"0011\"\n", 3, "16 hexadecimal digits"},
@@ -198,7 +198,7 @@ const BadProject kBadProjects[] = {
     {"AppletWithoutClsid", "[[files]]\nsource = \"one.txt\"\nkind = \"control-panel\"\n", 2, "needs 'clsid'"},
     {"ListRecordKey", "[[UninstallValues]]\nName = \"X\"\nTyp = \"REG_SZ\"\n", 4, "did you mean 'Type'"},
     {"ListChoice", "[[UninstallValues]]\nName = \"X\"\nType = \"REG_BINARY\"\n", 4, "one of REG_SZ"},
-    {"LanguageFileMissing", "[[languages]]\nfile = \"xx.toml\"\n", 3, "cannot read language file"},
+    {"LanguageFileMissing", "[[languages]]\nfile = \"xx.toml\"\n", 3, "xx.toml': it does not exist"},
 };
 
 INSTANTIATE_TEST_SUITE_P(Builder, BuilderProjectError, ::testing::ValuesIn(kBadProjects),

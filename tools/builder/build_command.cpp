@@ -13,6 +13,7 @@
 #include "builder/installer_builder.h"
 #include "builder/project.h"
 #include "builder/shipped_files.h"
+#include "common/file_reading.h"
 #include "inspector/installer_examination.h"
 
 namespace palisade::tools {
@@ -110,12 +111,6 @@ std::optional<BuildArguments> ParseArguments(const std::vector<std::string>& arg
     return parsed;
 }
 
-std::optional<std::vector<std::uint8_t>> ReadBinary(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return std::nullopt;
-    return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
 // Writes beside the target first, so that a failed write never leaves a half installer.
 bool WriteInstaller(const std::string& path, const std::vector<std::uint8_t>& image) {
     std::string temporary = path + ".part";
@@ -140,6 +135,33 @@ void ApplyArguments(const BuildArguments& arguments, Project& project) {
         build.cipherKey = arguments.cipherKey;
     }
     if (arguments.sign) build.sign = {*arguments.sign, {}, {"--sign"}};  // runs in the current folder
+}
+
+// The output must not replace a file the build reads: the project file, the
+// stub, a source, a document or a language file.
+bool CheckOutputIsNoInput(const std::string& output, const Project& project, const std::string& stub,
+                          Diagnostics& diagnostics) {
+    std::error_code error;
+    if (!std::filesystem::exists(output, error)) return true;
+    auto same = [&](const std::filesystem::path& input) {
+        std::error_code ignored;
+        return std::filesystem::equivalent(output, input, ignored);
+    };
+    std::string what;
+    if (same(project.file)) what = "the project file";
+    if (what.empty() && same(stub)) what = "the installer stub";
+    for (const std::filesystem::path& input : project.inputs) {
+        if (what.empty() && same(input)) what = "a file the project reads";
+    }
+    for (const FileSpec& fileSpec : project.files) {
+        for (const SourceFile& source : fileSpec.sources) {
+            if (what.empty() && same(source.path)) what = "a source of the [[files]] entry at line " +
+                                                          std::to_string(fileSpec.place.line);
+        }
+    }
+    if (what.empty()) return true;
+    diagnostics.Error({output}, "the output would replace " + what + "; choose another output file");
+    return false;
 }
 
 std::string ResolvePath(const std::string& fromCommandLine, const std::string& fromProject, const Project& project) {
@@ -188,14 +210,19 @@ int RunBuildCommand(const std::vector<std::string>& argumentList) {
     std::string output = ResolvePath(arguments->output, project->build.output, *project);
     if (output.empty()) return Usage("no output file: give -o SETUP.exe or 'output' in [build]");
     std::string stubPath = ResolvePath(arguments->stub, project->build.stub, *project);
+    const char* stubOrigin = !arguments->stub.empty()       ? "the stub given with --stub"
+                             : !project->build.stub.empty() ? "the stub named by 'stub' in [build]"
+                                                            : "the stub this builder ships with (build it with "
+                                                              "'make windows', or give --stub)";
     if (stubPath.empty()) stubPath = DefaultStubPath();
-    std::optional<std::vector<std::uint8_t>> stub = ReadBinary(stubPath);
-    if (!stub) {
-        diagnostics.Error({stubPath}, "cannot read the installer stub (build it with 'make windows', or give --stub)");
+    FileBytes stub = ReadFileBytes(stubPath);
+    if (!stub.Ok()) {
+        diagnostics.Error({stubPath}, stub.error + "; it is " + stubOrigin);
         return fail();
     }
+    if (!CheckOutputIsNoInput(output, *project, stubPath, diagnostics)) return fail();
 
-    std::optional<BuildSummary> summary = BuildInstaller(*project, *stub, progress, diagnostics);
+    std::optional<BuildSummary> summary = BuildInstaller(*project, stub.bytes, progress, diagnostics);
     if (!summary) return fail();
     // The result is read back with the installer's own reader before it is written.
     Inspection check = InspectInstaller(summary->image, arguments->verify);

@@ -2,14 +2,13 @@
 #include "builder/installer_builder.h"
 
 #include <chrono>
-#include <fstream>
-#include <iterator>
 #include <thread>
 
 #include "builder/sign_command.h"
 #include "builder/signed_uninstaller.h"
 #include "builder/source_glob.h"
 #include "builder/time_stamps.h"
+#include "common/file_reading.h"
 #include "common/setting_keys.h"
 #include "core/text.h"
 #include "payload/archive.h"
@@ -19,14 +18,6 @@
 namespace palisade::tools {
 
 namespace {
-
-std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return std::nullopt;
-    std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) return std::nullopt;
-    return bytes;
-}
 
 // Where the item goes below its kind's folder: the entry's destination, the
 // file's folder below the source, and the entry's new name. A folder path ends
@@ -138,13 +129,16 @@ std::optional<std::vector<PayloadItem>> CollectItems(const Project& project, Pro
     std::vector<PayloadItem> items;
     std::uint64_t bytesRead = 0;
     for (auto& [fileSpec, file] : files) {
-        std::optional<std::vector<std::uint8_t>> data = ReadWholeFile(file->path);
-        if (!data) {
-            diagnostics.Error(fileSpec->place, "cannot read '" + file->path.string() + "'");
+        // The size is checked before a byte is read: a huge file is refused at once.
+        FileBytes data = ReadFileBytes(file->path, std::uint64_t(kMaxItemSize), "an item holds at most 1 GiB");
+        if (!data.Ok()) {
+            diagnostics.Error(fileSpec->place, data.error);
             continue;
         }
-        bytesRead += data->size();
-        if (auto item = MakeItem(project, *fileSpec, *file, std::move(*data), diagnostics)) items.push_back(std::move(*item));
+        bytesRead += data.bytes.size();
+        if (auto item = MakeItem(project, *fileSpec, *file, std::move(data.bytes), diagnostics)) {
+            items.push_back(std::move(*item));
+        }
         progress.Update("reading files: " + std::to_string(items.size()) + "/" + std::to_string(files.size()) + ", " +
                         ByteCount(bytesRead));
     }

@@ -69,6 +69,9 @@ struct Project {
     // item takes from its source file, and what makes an unnamed cipher key
     // follow the content instead of chance.
     std::optional<std::int64_t> sourceDateEpoch;
+    // Every file the project reads besides its sources (documents, icons,
+    // texts, language files): the output may not be one of them.
+    std::vector<std::filesystem::path> inputs;
 };
 
 // Reads and checks a project file and the language files it names. Every

@@ -2,8 +2,8 @@
 #include "inspector/examine_command.h"
 
 #include <cstdio>
-#include <fstream>
-#include <iterator>
+
+#include "common/file_reading.h"
 
 #include "inspector/examination_report.h"
 #include "inspector/examination_text.h"
@@ -32,13 +32,12 @@ int RunInspectCommand(const std::vector<std::string>& arguments) {
         std::fprintf(stderr, "palisade inspect: no installer given\n%s", usage);
         return 2;
     }
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        std::fprintf(stderr, "%s: error: cannot read the file\n", path.c_str());
+    FileBytes file = ReadFileBytes(path);
+    if (!file.Ok()) {
+        std::fprintf(stderr, "palisade inspect: %s\n", file.error.c_str());
         return 1;
     }
-    std::vector<std::uint8_t> image((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    Inspection inspection = InspectInstaller(image);
+    Inspection inspection = InspectInstaller(file.bytes);
     std::fputs((json ? RenderJson(BuildReport(inspection)) : RenderInspectionText(inspection, path)).c_str(), stdout);
     if (inspection.Failed()) {
         std::string code =

@@ -14,6 +14,7 @@
 #include "builder/project.h"
 #include "builder/shipped_files.h"
 #include "common/file_reading.h"
+#include "common/terminal_text.h"
 #include "inspector/installer_examination.h"
 
 namespace palisade::tools {
@@ -200,7 +201,10 @@ int RunBuildCommand(const std::vector<std::string>& argumentList) {
     Progress progress(arguments->quiet);
     Diagnostics diagnostics;
     auto fail = [&diagnostics] {
-        for (const Diagnostic& diagnostic : diagnostics.List()) std::fprintf(stderr, "%s\n", FormatDiagnostic(diagnostic).c_str());
+        // Messages quote names from the disk and the project: printed with their controls escaped.
+        for (const Diagnostic& diagnostic : diagnostics.List()) {
+            std::fprintf(stderr, "%s\n", TerminalSafe(FormatDiagnostic(diagnostic)).c_str());
+        }
         return 1;
     };
 

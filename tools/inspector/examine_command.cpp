@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "common/file_reading.h"
+#include "common/terminal_text.h"
 
 #include "inspector/examination_report.h"
 #include "inspector/examination_text.h"
@@ -34,15 +35,19 @@ int RunInspectCommand(const std::vector<std::string>& arguments) {
     }
     FileBytes file = ReadFileBytes(path);
     if (!file.Ok()) {
-        std::fprintf(stderr, "palisade inspect: %s\n", file.error.c_str());
+        std::fprintf(stderr, "palisade inspect: %s\n", TerminalSafe(file.error).c_str());
         return 1;
     }
     Inspection inspection = InspectInstaller(file.bytes);
-    std::fputs((json ? RenderJson(BuildReport(inspection)) : RenderInspectionText(inspection, path)).c_str(), stdout);
+    // Names, settings and versions come from the file: the text view is
+    // printed with its control characters escaped (JSON escapes its own).
+    std::string report = json ? RenderJson(BuildReport(inspection)) : TerminalSafe(RenderInspectionText(inspection, path));
+    std::fputs(report.c_str(), stdout);
     if (inspection.Failed()) {
         std::string code =
             inspection.errorCode ? "damaged installer: error code " + std::to_string(inspection.errorCode) + ": " : "";
-        std::fprintf(stderr, "%s: error: %s%s\n", path.c_str(), code.c_str(), inspection.failedCheck.c_str());
+        std::fflush(stdout);
+        std::fprintf(stderr, "%s\n", TerminalSafe(path + ": error: " + code + inspection.failedCheck).c_str());
         return 1;
     }
     return 0;

@@ -8,6 +8,7 @@
 #include "builder/signed_uninstaller.h"
 #include "builder/source_glob.h"
 #include "builder/time_stamps.h"
+#include "common/destination_checks.h"
 #include "common/file_reading.h"
 #include "common/setting_keys.h"
 #include "core/text.h"
@@ -66,6 +67,15 @@ std::optional<PayloadItem> MakeItem(const Project& project, const FileSpec& file
     item.destinationOverride = Utf8ToUtf16(DestinationOverride(fileSpec, file));
     item.extra = NarrowPathText(fileSpec.extra);
     item.msiUiLevel = fileSpec.msiUiLevel;
+    std::u16string destination = EffectiveDestination(item.destinationOverride, Utf8ToUtf16(file.fileName));
+    std::vector<std::string> unusual;
+    if (!fileSpec.unusualDestination) unusual = UnusualDestination(destination);
+    for (const std::string& reason : unusual) {
+        diagnostics.Error(fileSpec.place, "the destination '" + Utf16ToUtf8(destination) + "' of " +
+                                              file.path.string() + " " + reason +
+                                              "; give unusual_destination = true if that is meant");
+    }
+    if (!unusual.empty()) return std::nullopt;
     item.data = std::move(data);
     std::string problem = ValidatePayloadItem(item);
     if (!problem.empty()) {

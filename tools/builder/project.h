@@ -54,6 +54,7 @@ struct FileSpec {
     std::string arguments;           // UTF-8, stored as Windows-1252
     std::string extra;               // UTF-8: start-in folder, or a control panel applet's CLSID
     std::int32_t msiUiLevel = 0;
+    bool unusualDestination = false;  // the author means a destination that climbs out, or names a stream or a device
     std::vector<SourceFile> sources;  // what `source` resolved to when the project was read
 };
 

@@ -213,6 +213,10 @@ std::vector<ProjectKey> FileEntryKeys() {
         Integer("msi_ui_level", 0, 5, "msi entries: the package's user-interface level", 0),
         Boolean("permanent", "Never removed by the uninstaller", false),
         Boolean("to_uninstall_folder", "Installed into the uninstall data folder instead of the kind's folder", false),
+        Boolean("unusual_destination",
+                "The destination is meant to climb out of its folder (..), name a stream or a device, or be "
+                "drive-relative; without it the builder refuses such a destination",
+                false),
         Boolean("record_msi", "msi entries: record the package for the uninstaller", false),
         Choice("attributes", NamesOf(AttributeNames()), "File attributes given to the installed file; [] clears them",
                "", KeyType::ChoiceList),

@@ -12,6 +12,12 @@ foreach(source ${PALISADE_FUZZ_SOURCES})
   get_filename_component(name ${source} NAME_WE)
   add_executable(${name} ${source})
   target_link_libraries(${name} PRIVATE palisade_core)
+  if(name STREQUAL "tool_texts_fuzz")
+    # The builder's own readers: compiled in, without toml++ and the rest of the tools.
+    target_sources(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tools/builder/path_pattern.cpp
+      ${CMAKE_SOURCE_DIR}/tools/common/destination_checks.cpp ${CMAKE_SOURCE_DIR}/tools/common/terminal_text.cpp)
+    target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tools)
+  endif()
   target_compile_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined)
   target_link_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined)
   add_dependencies(fuzzers ${name})

@@ -127,9 +127,16 @@ TEST_F(BuilderSigning, TheInstallerAndItsUninstallerAreSignedAndPassEveryCheck) 
 }
 
 TEST_F(BuilderSigning, TheCommandLineSignsInTheCurrentFolder) {
+    // The signer writes its log to the current folder: a folder of the test's own.
+    folder.Write("cwd/.keep", "");
+    std::filesystem::path before = std::filesystem::current_path();
+    std::filesystem::current_path(folder / "cwd");
     std::string script = (folder / "sign.py").string();
-    ASSERT_EQ(Build("true {file}", {"--sign", "python3 '" + script + "' {file}"}), 0) << errors;
+    int code = Build("true {file}", {"--sign", "python3 '" + script + "' {file}"});
+    std::filesystem::current_path(before);
+    ASSERT_EQ(code, 0) << errors;
     EXPECT_TRUE(CarriesSignature(ReadBytes(output())));
+    EXPECT_TRUE(std::filesystem::exists(folder / "cwd/signed.log"));
 }
 
 TEST_F(BuilderSigning, ACommandThatFailsOrDoesNotSignStopsTheBuild) {

@@ -18,8 +18,11 @@ foreach(target palisade_payload palisade_author_texts palisade_core palisade-set
 endforeach()
 target_link_options(palisade-setup PRIVATE -Wl,--no-insert-timestamp)
 target_link_options(palisade-setup PRIVATE -Wl,--gc-sections)
+# Everything the resource script includes, so that a changed page or picture rebuilds it.
+file(GLOB PALISADE_RESOURCE_INPUTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/ui/resources/*)
+list(FILTER PALISADE_RESOURCE_INPUTS EXCLUDE REGEX "palisade\\.rc$")
 set_source_files_properties(${CMAKE_SOURCE_DIR}/src/ui/resources/palisade.rc PROPERTIES
-  OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/src/ui/resources/palisade.manifest;${CMAKE_SOURCE_DIR}/src/ui/resources/palisade.ico")
+  OBJECT_DEPENDS "${PALISADE_RESOURCE_INPUTS}")
 
 # The probe: a console program for the Wine tests that runs single pieces of
 # the stub's Win32 code (every win32/ source but the stub's entry point).

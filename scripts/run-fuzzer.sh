@@ -4,7 +4,8 @@
 set -euo pipefail
 fuzzer=$1
 seeds=$2
-seconds=${3:-30}
+# PALISADE_FUZZ_SECONDS in the environment overrides the time the build was configured with.
+seconds=${PALISADE_FUZZ_SECONDS:-${3:-30}}
 work=$(dirname "$fuzzer")/corpus/$(basename "$fuzzer")
 mkdir -p "$work"
 dirs=("$work")

@@ -119,6 +119,7 @@ bool OperationWrites(std::uint32_t operation) {
 }
 bool OperationKeepsExisting(std::uint32_t operation) { return operation == 6 || operation == 7; }
 bool OperationDeletes(std::uint32_t operation) { return operation == 4 || operation == 5; }
+bool OperationIsUndone(std::uint32_t operation) { return operation == 1 || operation == 5 || operation == 6; }
 
 std::vector<std::u16string> SplitEntryLines(std::u16string_view text) {
     std::vector<std::u16string> lines;

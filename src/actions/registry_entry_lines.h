@@ -45,6 +45,8 @@ struct RegistryEntryLine {
 bool OperationWrites(std::uint32_t operation);
 bool OperationKeepsExisting(std::uint32_t operation);
 bool OperationDeletes(std::uint32_t operation);
+// Operations 1, 5 and 6 are undone at uninstallation; 3 and 7 leave the value for good.
+bool OperationIsUndone(std::uint32_t operation);
 
 // The lines of the text; CR LF, LF and CR all end a line.
 std::vector<std::u16string> SplitEntryLines(std::u16string_view text);

@@ -28,8 +28,9 @@ char PrefixOf(UninstallItemType type) {
 
 void UninstallList::Record(std::u16string_view path, UninstallItemType type) {
     if (path.size() <= 3) return;
-    if (type == UninstallItemType::Folder && !m_folders.insert(Folded(path)).second) return;
-    if (char prefix = PrefixOf(type)) m_text += prefix;
+    char prefix = PrefixOf(type);
+    if (!m_recorded.insert(char16_t(prefix) + Folded(path)).second) return;
+    if (prefix) m_text += prefix;
     m_text += type == UninstallItemType::InstallFolder ? Utf16ToUtf8(path) : EncodeProgramNarrow(path);
     m_text += "\r\n";
 }

@@ -24,14 +24,14 @@ enum class UninstallItemType {
 class UninstallList {
 public:
     // Appends `path` with its prefix; paths of three characters or fewer (a
-    // drive root) are never recorded, nor a folder recorded before. Wide paths
+    // drive root) are never recorded, nor a line recorded before. Wide paths
     // become the program's narrow form (UTF-8 for InstallFolder).
     void Record(std::u16string_view path, UninstallItemType type);
     const std::string& Text() const { return m_text; }
 
 private:
     std::string m_text;
-    std::set<std::u16string> m_folders;  // case-folded
+    std::set<std::u16string> m_recorded;  // the type's prefix and the case-folded path
 };
 
 // A shortcut wanted by a file entry (flags & 0x03, or kind 5).

@@ -39,6 +39,8 @@ struct ExistingInstallation {
     std::u16string noDowngradeBelow;
     std::u16string quietUninstallString;
     std::u16string uninstallString;
+    std::u16string uninstallSubdir;    // where its Uninstall.DAT lies, below `location`
+    std::u16string uninstallDataHash;  // the SHA-256 recorded for that file; empty: none
 };
 
 // The older installation must be removed before this one may run.

@@ -60,17 +60,56 @@ int CompareAtPrecision(const DeletionDate& file, const DeletionDate& reference) 
     return second(file) < second(reference) ? -1 : second(reference) < second(file) ? 1 : 0;
 }
 
+// A reference that holds a comma or a quote is quoted, its quotes doubled:
+// unquoted, the reader would take its comma for the end of the pattern.
+std::string ReferenceField(const std::string& reference) {
+    if (reference.find_first_of(",\"") == std::string::npos) return reference;
+    std::string quoted = "\"";
+    for (char c : reference) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+    return quoted + "\"";
+}
+
+// Where the reference field starts when `before` (the line up to the flags'
+// comma) ends in a quoted field; npos when it does not.
+std::size_t QuotedFieldStart(std::string_view before) {
+    if (before.size() < 2 || before.back() != '"') return std::string_view::npos;
+    std::size_t at = before.size() - 1;
+    while (at > 0) {
+        std::size_t quote = before.rfind('"', at - 1);
+        if (quote == std::string_view::npos) return std::string_view::npos;
+        if (quote > 0 && before[quote - 1] == '"') {  // a doubled quote inside the field
+            at = quote - 1;
+            continue;
+        }
+        return quote;
+    }
+    return std::string_view::npos;
+}
+
+std::string Unquoted(std::string_view field) {
+    std::string text;
+    for (std::size_t i = 1; i + 1 < field.size(); ++i) {
+        text += field[i];
+        if (field[i] == '"') ++i;  // the second of a doubled quote
+    }
+    return text;
+}
+
 }  // namespace
 
 std::string ConditionalDeleteLine(const FileDeletion& deletion) {
-    return deletion.pathPattern + "," + std::to_string(deletion.condition) + "," + deletion.reference + "," +
-           std::to_string(deletion.flags) + "\r\n";
+    return deletion.pathPattern + "," + std::to_string(deletion.condition) + "," + ReferenceField(deletion.reference) +
+           "," + std::to_string(deletion.flags) + "\r\n";
 }
 
 std::optional<FileDeletion> ParseConditionalDeleteLine(std::string_view line) {
     std::size_t flagsComma = line.rfind(',');
     if (flagsComma == std::string_view::npos || flagsComma == 0) return std::nullopt;
-    std::size_t referenceComma = line.rfind(',', flagsComma - 1);
+    std::size_t quotedStart = QuotedFieldStart(line.substr(0, flagsComma));
+    std::size_t referenceComma = quotedStart == std::string_view::npos ? line.rfind(',', flagsComma - 1)
+                                 : quotedStart > 0 && line[quotedStart - 1] == ','
+                                     ? quotedStart - 1
+                                     : std::string_view::npos;
     if (referenceComma == std::string_view::npos || referenceComma == 0) return std::nullopt;
     std::size_t conditionComma = line.rfind(',', referenceComma - 1);
     if (conditionComma == std::string_view::npos || conditionComma == 0) return std::nullopt;
@@ -83,7 +122,8 @@ std::optional<FileDeletion> ParseConditionalDeleteLine(std::string_view line) {
     FileDeletion deletion;
     deletion.pathPattern = std::string(line.substr(0, conditionComma));
     deletion.condition = std::uint8_t(condition);
-    deletion.reference = std::string(line.substr(referenceComma + 1, flagsComma - referenceComma - 1));
+    std::string_view reference = line.substr(referenceComma + 1, flagsComma - referenceComma - 1);
+    deletion.reference = quotedStart == std::string_view::npos ? std::string(reference) : Unquoted(reference);
     deletion.flags = std::uint8_t(flags);
     return deletion;
 }

@@ -14,21 +14,6 @@ namespace {
 
 constexpr std::uint32_t kNoColour = 0xFFFFFFFF;
 
-struct RootName {
-    std::u16string_view shortName;
-    std::u16string_view longName;
-    RegistryRootId id;
-};
-
-constexpr RootName kRootNames[] = {
-    {u"HKLM", u"HKEY_LOCAL_MACHINE", RegistryRootId::LocalMachine},
-    {u"HKCU", u"HKEY_CURRENT_USER", RegistryRootId::CurrentUser},
-    {u"HKCR", u"HKEY_CLASSES_ROOT", RegistryRootId::ClassesRoot},
-    {u"HKU", u"HKEY_USERS", RegistryRootId::Users},
-    {u"HKCC", u"HKEY_CURRENT_CONFIG", RegistryRootId::CurrentConfig},
-    {u"HKDD", u"HKEY_DYN_DATA", RegistryRootId::DynData},
-};
-
 ProductKeyValue MakeValue(std::u16string_view name, ProductValueKind kind) {
     ProductKeyValue value;
     value.name = std::u16string(name);
@@ -73,7 +58,9 @@ std::u16string Quoted(std::u16string_view text) { return u"\"" + std::u16string(
 void AddCommandValues(ValueList& list, const InstallerSettings& settings, const ProductKeyFacts& facts) {
     std::u16string arguments = UninstallArguments(settings);
     list.Text(u"UninstallString", Quoted(facts.uninstallerPath) + u" " + arguments);
-    list.Text(u"QuietUninstallString", Quoted(facts.uninstallerPath) + u" /a " + arguments);
+    // "/silent", not "/a": a quiet removal started by a deployment tool must
+    // never wait for someone to close a message box that nobody sees.
+    list.Text(u"QuietUninstallString", Quoted(facts.uninstallerPath) + u" /silent " + arguments);
 }
 
 void AddVersionValues(ValueList& list, std::u16string_view version) {
@@ -204,28 +191,6 @@ std::uint32_t LeadingNumber(std::u16string_view text) {
     return negative ? 0u - number : number;
 }
 
-std::optional<OtherKey> ParseRegistryKeyPath(std::u16string_view path) {
-    if (!path.empty() && path.front() == u'\\') path.remove_prefix(1);
-    std::size_t slash = path.find(u'\\');
-    std::u16string_view rootName = path.substr(0, slash);
-    for (const RootName& root : kRootNames) {
-        if (!EqualsIgnoreCase(rootName, root.shortName) && !EqualsIgnoreCase(rootName, root.longName)) continue;
-        std::u16string_view sub = slash == std::u16string_view::npos ? std::u16string_view() : path.substr(slash + 1);
-        while (!sub.empty() && sub.back() == u'\\') sub.remove_suffix(1);
-        return OtherKey{root.id, std::u16string(sub)};
-    }
-    return std::nullopt;
-}
-
-std::u16string RegistryKeyNotation(const OtherKey& key) {
-    std::u16string text = u"\\";
-    for (const RootName& root : kRootNames) {
-        if (root.id == key.root) text.append(root.shortName);
-    }
-    if (!key.subKey.empty()) text += u"\\" + key.subKey;
-    return text;
-}
-
 std::optional<ProductKeyValue> ResolveAuthorValue(const UninstallValue& value, std::u16string expandedText) {
     ProductKeyValue out;
     std::u16string fullName = DecodeNarrowText(value.name);
@@ -242,16 +207,10 @@ std::optional<ProductKeyValue> ResolveAuthorValue(const UninstallValue& value, s
         return out;
     }
     out.name = fullName.substr(slash + 1);
-    out.otherKey = ParseRegistryKeyPath(std::u16string_view(fullName).substr(0, slash));
+    out.otherKey = ParseRegistryPath(std::u16string_view(fullName).substr(0, slash));
+    if (out.otherKey && out.otherKey->root == KeyRoot::AllUsers) out.otherKey.reset();
     out.unknownRoot = !out.otherKey.has_value();
     return out;
-}
-
-std::u16string Registry2KeyLine(const OtherKey& key) {
-    std::u16string notation = RegistryKeyNotation(key);
-    // The entries reader splits at commas; a quoted field keeps them.
-    if (notation.find(u',') != std::u16string::npos) notation = Quoted(notation);
-    return notation + u"\r\n";
 }
 
 std::u16string AuthorValueFailureText(std::u16string_view name, std::u16string_view errorText) {

@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "actions/registry_path.h"
 #include "core/calendar_time.h"
 #include "log/installation_record.h"
 #include "payload/settings.h"
@@ -27,13 +28,6 @@ enum class ProductValueKind {
     Delete,      // the value is removed instead of written
 };
 
-// Registry roots an author's value may name.
-enum class RegistryRootId { LocalMachine, CurrentUser, ClassesRoot, Users, CurrentConfig, DynData };
-
-struct OtherKey {
-    RegistryRootId root = RegistryRootId::LocalMachine;
-    std::u16string subKey;  // without leading or trailing backslash
-};
 
 struct ProductKeyValue {
     std::u16string name;
@@ -41,7 +35,7 @@ struct ProductKeyValue {
     std::u16string text;        // Text and ExpandText
     std::uint64_t number = 0;   // Dword and Qword
     // An author's value whose name holds a backslash lives in another key.
-    std::optional<OtherKey> otherKey;
+    std::optional<RegistryPath> otherKey;
     std::u16string authorName;  // the author's full name, for the failure text; empty for the table's values
     bool unknownRoot = false;   // an author's key path whose root is not known: not written, reported
 };
@@ -55,6 +49,10 @@ struct ProductKeyFacts {
     std::int64_t session = 0;          // the run identifier
     CalendarTime date;
 };
+
+// The SHA-256 of Uninstall.DAT as written, which the uninstaller checks
+// before it acts on the file; written after the file, last of the values.
+inline constexpr char16_t kUninstallDataHashValue[] = u"UninstallDataSha256";
 
 // The product key below HKEY_LOCAL_MACHINE: the uninstall list key joined with
 // the name given to "/u:".
@@ -77,13 +75,6 @@ std::u16string DecimalText(double value);
 // The leading decimal number of `text` (blanks and a sign allowed); 0 when none.
 std::uint32_t LeadingNumber(std::u16string_view text);
 
-// "HKLM\Software\X" or "\HKEY_CURRENT_USER\..." → root and sub-key; nullopt
-// for an unknown root.
-std::optional<OtherKey> ParseRegistryKeyPath(std::u16string_view path);
-
-// The key in the registry path notation ("\HKLM\sub\key").
-std::u16string RegistryKeyNotation(const OtherKey& key);
-
 struct ProductKeyPlan {
     std::vector<ProductKeyValue> values;  // in writing order
     // The author's value type that is none of 1, 2, 4; the run must end with
@@ -99,11 +90,8 @@ ProductKeyPlan PlanProductKeyValues(const InstallerSettings& settings, std::uint
 
 // The author's value as written; nullopt for a type other than 1, 2 or 4.
 // A name with a backslash is split at its last one into key and value name;
-// a key with an unknown root sets `unknownRoot`.
+// a key with an unknown root (or "HKAU", which names no one key) sets `unknownRoot`.
 std::optional<ProductKeyValue> ResolveAuthorValue(const UninstallValue& value, std::u16string expandedText);
-
-// The "[Registry2]" line that lets the uninstaller remove an author's key.
-std::u16string Registry2KeyLine(const OtherKey& key);
 
 // "Failed to save data in registry key \"%s\": %s\r\n".
 std::u16string AuthorValueFailureText(std::u16string_view name, std::u16string_view errorText);

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <set>
 
+#include "actions/protected_keys.h"
 #include "core/text.h"
 
 namespace palisade {
@@ -142,18 +143,7 @@ std::vector<std::u16string> FolderRemovalOrder(const FolderCandidates& candidate
     return folders;
 }
 
-bool IsDeletableKey(const RegistryPath& key) {
-    std::vector<std::u16string_view> parts = Components(key.subKey);
-    if (parts.empty()) return false;
-    for (std::u16string_view part : parts) {
-        if (part.empty() || part == u"..") return false;
-    }
-    switch (key.root) {
-        case KeyRoot::ClassesRoot: return true;
-        case KeyRoot::Users: return parts.size() >= 3;
-        default: return parts.size() >= 2;
-    }
-}
+bool IsDeletableKey(const RegistryPath& key) { return !IsProtectedKey(key); }
 
 int RemoveKeyChain(KeyRemover& remover, std::u16string_view productKey) {
     std::u16string_view path = productKey;
@@ -164,13 +154,14 @@ int RemoveKeyChain(KeyRemover& remover, std::u16string_view productKey) {
         if (part.empty() || part == u"..") return 0;
     }
     std::u16string current = u"Software\\" + std::u16string(path);
-    if (!remover.DeleteTree(current)) return 0;
+    // The same keys are shared in the machine's and every user's hive.
+    auto deletable = [](const std::u16string& subKey) { return IsDeletableKey({KeyRoot::LocalMachine, subKey}); };
+    if (!deletable(current) || !remover.DeleteTree(current)) return 0;
     int deleted = 1;
     while (deleted < kMaxKeyChainLevels) {
         std::size_t slash = current.rfind(u'\\');
         current.resize(slash);
-        if (current.find(u'\\') == std::u16string::npos) break;  // "Software" itself stays
-        if (!remover.DeleteIfEmpty(current)) break;
+        if (!deletable(current) || !remover.DeleteIfEmpty(current)) break;
         ++deleted;
     }
     return deleted;

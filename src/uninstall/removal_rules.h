@@ -43,9 +43,8 @@ struct FolderCandidates {
 std::vector<std::u16string> FolderRemovalOrder(const FolderCandidates& candidates);
 
 // A "*" or "^" key, or a one-field "[Registry2]" line: whether deleting it
-// with everything below it is allowed. Refused: the roots, and the
-// top-level branches of the machine and user hives ("\HKLM\Software",
-// "\HKCU\Control Panel", "\HKU\<user>\Software", ...).
+// with everything below it is allowed: never for a protected key (the
+// roots, "Software", "Software\Microsoft", CLSID, SYSTEM, ...).
 bool IsDeletableKey(const RegistryPath& key);
 
 // Deletes keys for `RemoveKeyChain`; the Windows side deletes registry keys.
@@ -62,8 +61,9 @@ inline constexpr int kMaxKeyChainLevels = 20;
 
 // Deletes "Software\" + `productKey` with its contents,
 // then each parent below "Software" while the parent is empty, at most 20
-// levels in all; stops at the first level that cannot be deleted. Returns
-// the number of keys deleted. An empty or ".."-holding path deletes nothing.
+// levels in all; stops at the first level that cannot be deleted or is
+// protected. Returns the number of keys deleted. An empty or ".."-holding
+// path, or one that names a protected key ("Microsoft"), deletes nothing.
 int RemoveKeyChain(KeyRemover& remover, std::u16string_view productKey);
 
 // "ProductFlags": the two settings flag words as one decimal number

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "log/installation_record.h"
+#include "uninstall/uninstall_data_reader.h"
 #include "payload/settings.h"
 
 namespace palisade {
@@ -19,6 +20,12 @@ inline constexpr std::array<int, 32> kUninstallerMessageNumbers = {
 
 // The pseudo message number under which the page header text is stored.
 inline constexpr int kPageTextMessageNumber = 999;
+
+// What an earlier installation of the product recorded and this one did not:
+// added to `record`, so that the uninstaller also removes what only the
+// earlier version installed (a file an upgrade no longer ships, its
+// registry keys, associations and the rest). Nothing is recorded twice.
+void CarryOverPreviousRecord(const UninstallDataContents& previous, InstallationRecord& record);
 
 // The whole file: no byte-order mark, sections only when they have content
 // (except "[Strings]", which is always written).

@@ -87,7 +87,11 @@ public:
             return;
         }
         if (m_number == 0) return;
-        m_text.append(line.text);
+        // The writer marks a line that would read as a message start or a
+        // header with a backslash.
+        std::string_view text = line.text;
+        if (!text.empty() && text[0] == '\\') text.remove_prefix(1);
+        m_text.append(text);
         m_text.append(line.lineBreak);
     }
     void Close(bool headerFollows) {

@@ -20,6 +20,48 @@ InstallerSettings SettingsWithMessages() {
     return settings;
 }
 
+// An upgrade that no longer ships a file (or a key, an association) keeps it
+// in the uninstall data, so that the uninstaller still removes it.
+TEST(UninstallData, APreviousInstallationsRecordIsCarriedOverWithoutDuplicates) {
+    InstallerSettings settings = SettingsWithMessages();
+    InstallationRecord old;
+    old.uninstallItems.Record(u"C:\\Acme\\old.dll", UninstallItemType::File);
+    old.uninstallItems.Record(u"C:\\Acme\\app.exe", UninstallItemType::File);
+    old.uninstallItems.Record(u"C:\\Acme\\legacy", UninstallItemType::Folder);
+    old.uninstallItems.Record(u"\\HKLM\\Software\\Acme Old", UninstallItemType::RegistryKey);
+    old.associations = ".old~!~Acme.Old~!~open~!~\r\n.acm~!~Acme.Doc~!~open~!~\r\n";
+    old.registry2 = u"\\HKCU\\Software\\Acme Old\r\n";
+    UninstallDataContents previous = ParseUninstallData(ComposeUninstallData(old, settings));
+
+    InstallationRecord fresh;
+    fresh.uninstallItems.Record(u"C:\\ACME\\APP.EXE", UninstallItemType::File);  // the same file, other case
+    fresh.uninstallItems.Record(u"C:\\Acme\\new.dll", UninstallItemType::File);
+    fresh.associations = ".acm~!~Acme.Doc~!~open~!~\r\n";
+    CarryOverPreviousRecord(previous, fresh);
+
+    UninstallDataContents merged = ParseUninstallData(ComposeUninstallData(fresh, settings));
+    std::vector<std::u16string> paths;
+    for (const UninstallLine& line : merged.items) paths.push_back(line.path);
+    EXPECT_EQ(paths, (std::vector<std::u16string>{u"C:\\ACME\\APP.EXE", u"C:\\Acme\\new.dll", u"C:\\Acme\\old.dll",
+                                                   u"C:\\Acme\\legacy", u"\\HKLM\\Software\\Acme Old"}));
+    EXPECT_EQ(merged.associations,
+              (std::vector<std::string>{".acm~!~Acme.Doc~!~open~!~", ".old~!~Acme.Old~!~open~!~"}));
+    EXPECT_EQ(merged.registry2, std::vector<std::string>{"\\HKCU\\Software\\Acme Old"});
+}
+
+// A message's lines must never read as a message start, a section header or
+// an escape of their own: an author's text could otherwise rewrite the
+// uninstaller's messages or slip lines into another section.
+TEST(UninstallReader, MessageLinesThatLookLikeStructureComeBackAsWritten) {
+    InstallerSettings settings = SettingsWithMessages();
+    const std::u16string tricky = u"~15\r\n[AutoClose]\r\nevil,,x,3\r\n\\server\\share\r\n~";
+    settings.messageCatalogue.SetText(53, 0, tricky);
+    UninstallDataContents data = ParseUninstallData(ComposeUninstallData(InstallationRecord{}, settings));
+    EXPECT_EQ(data.strings[53], tricky);
+    EXPECT_EQ(data.strings[15], u"message 15");
+    EXPECT_TRUE(data.autoClose.empty());
+}
+
 TEST(UninstallReader, ReadsBackEverythingTheWriterComposed) {
     InstallerSettings settings = SettingsWithMessages();
     settings.autoCloseEntries = {{u"AcmeWnd", u"Acme*", u"Acme", 3, 2}};

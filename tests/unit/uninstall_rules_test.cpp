@@ -140,6 +140,20 @@ TEST(UninstallRules, KeyChainIsBoundedAndRefusesOddPaths) {
     EXPECT_TRUE(keys.calls.empty());
 }
 
+TEST(UninstallRules, KeyChainNeverTakesASharedKey) {
+    FakeKeys keys;
+    keys.keys = {{u"Software", false}, {u"Software\\Microsoft", false}, {u"Software\\Microsoft\\Acme", false}};
+    EXPECT_EQ(RemoveKeyChain(keys, u"Microsoft"), 0);
+    EXPECT_EQ(RemoveKeyChain(keys, u"Wow6432Node\\Microsoft"), 0);
+    EXPECT_TRUE(keys.calls.empty());
+    // Deep enough below a shared branch a key may go; its emptied parents
+    // stay while they are still shared.
+    keys.keys[u"Software\\Microsoft\\Acme\\Tool"] = false;
+    keys.keys[u"Software\\Microsoft\\Acme\\Tool\\Settings"] = false;
+    EXPECT_EQ(RemoveKeyChain(keys, u"Microsoft\\Acme\\Tool\\Settings"), 1);
+    EXPECT_EQ(keys.keys.count(u"Software\\Microsoft\\Acme\\Tool"), 1u);
+}
+
 TEST(UninstallRules, NumbersFromTheProductKey) {
     ProductFlagWords flags = ParseProductFlags(u"8589934596");  // 2 << 32 | 4
     EXPECT_EQ(flags.flags1, 4u);
@@ -276,9 +290,22 @@ TEST(ConditionalDelete, LinesRoundTripAndDamagedLinesAreRefused) {
     std::optional<FileDeletion> back = ParseConditionalDeleteLine(line.substr(0, line.size() - 2));
     ASSERT_TRUE(back);
     EXPECT_EQ(*back, deletion);
-    for (const char* bad : {"", "a,b", "a,1,x", ",1,,8", "a,x,,8", "a,1,,300", "a,1,,-1"}) {
+    for (const char* bad : {"", "a,b", "a,1,x", ",1,,8", "a,x,,8", "a,1,,300", "a,1,,-1", "a,1\"x,y\",8"}) {
         EXPECT_FALSE(ParseConditionalDeleteLine(bad)) << bad;
     }
+}
+
+// A reference with a comma or a quote (a damaged date, kept rather than obeyed)
+// must not shift the fields: unquoted, its comma ended the pattern early.
+TEST(ConditionalDelete, ReferencesWithCommasAndQuotesKeepTheirFields) {
+    for (const char* reference : {"2024,01,31", "say \"x\"", "\"", ",", "a\"\",b"}) {
+        FileDeletion deletion{"logs\\*.log,old\"", 1, reference, 0x8};
+        std::string line = ConditionalDeleteLine(deletion);
+        std::optional<FileDeletion> back = ParseConditionalDeleteLine(line.substr(0, line.size() - 2));
+        ASSERT_TRUE(back) << line;
+        EXPECT_EQ(*back, deletion) << line;
+    }
+    EXPECT_EQ(ConditionalDeleteLine({"x", 1, "2024,01", 8}), "x,1,\"2024,01\",8\r\n");
 }
 
 TEST(ConditionalDelete, DatesAreCheckedStrictly) {

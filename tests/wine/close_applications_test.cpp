@@ -159,6 +159,8 @@ TEST(CloseApplicationsWine, AskEntryInSilentModeLeavesTheProgramAndTheRunGoesOn)
 }
 
 TEST(CloseApplicationsWine, GuiAskCancelledEndsTheRunBeforeAnythingIsInstalled) {
+    PrivateDisplay display;
+    if (!display.Ready()) GTEST_SKIP() << "no X server for the test";
     REQUIRE_WINDOW_APP();
     const std::string name = Unique("Close Ask Cancel");
     const std::string id = std::to_string(::getpid());
@@ -181,6 +183,8 @@ TEST(CloseApplicationsWine, GuiAskCancelledEndsTheRunBeforeAnythingIsInstalled) 
 }
 
 TEST(CloseApplicationsWine, GuiAskRetryAsksAgainUntilTheProgramIsGone) {
+    PrivateDisplay display;
+    if (!display.Ready()) GTEST_SKIP() << "no X server for the test";
     REQUIRE_WINDOW_APP();
     const std::string name = Unique("Close Ask Retry");
     const std::string id = std::to_string(::getpid());

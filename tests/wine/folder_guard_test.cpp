@@ -38,7 +38,7 @@ TEST(FolderGuard, SilentRunsRefuseFoldersThatMustNotHoldAProduct) {
         {ShortNameOfProgramFiles(), "Programs cannot be installed directly in this folder."},
         {"Relative\\Folder", "The folder name is not valid."},
         {"C:\\Apps\\..\\windows", "The folder name is not valid."},
-        {"Q:\\Nowhere", "Drive Q: is not present."},
+        {"K:\\Nowhere", "Drive K: is not present."},
     };
     for (const Case& c : cases) {
         RunResult run = InstallSilently(installer, {"/d:" + c.folder});

@@ -41,7 +41,8 @@ void ExpectMatchesGolden(const std::string& actual, const std::string& goldenNam
 TestProduct GoldenProduct(const std::string& name) {
     TestProduct product = MakeProduct(name);
     InstallerSettings& s = product.settings;
-    s.productStartMenu = u"Palisade Tests\\" + Utf8ToUtf16(name);
+    // Both levels of the group are new in every run, so both are recorded.
+    s.productStartMenu = Utf8ToUtf16(name) + u"\\Manuals";
     s.shortcutPlacements.forFlag1 = kPlaceStartMenu;
     s.registryEntries = u"\\HKCU\\Software\\Palisade Tests\\" + Utf8ToUtf16(name) + u",Level,4,3,1\r\n";
     FileDeletion cache;
@@ -61,6 +62,7 @@ TestProduct GoldenProduct(const std::string& name) {
 TEST(GoldenTexts, InstallLogAndUninstallDataAreExactlyAsRecorded) {
     const std::string name = Unique(kProduct);
     const std::string folder = InstallFolderOf(name);
+    RegChange({"add", "HKCU\\Software\\Palisade Tests"});  // the record names the first key created
     RunResult run = InstallSilently(WriteInstaller(GoldenProduct(name), "golden-record.exe"));
     ASSERT_EQ(run.exitCode, 1) << run.debugOutput;
 

@@ -119,6 +119,12 @@ TEST(SilentOverwrite, FileInUseIsReplacedAtTheNextRestart) {
     ASSERT_TRUE(flags.has_value());
     EXPECT_NE(std::stoull(*flags) & 0x4000, 0u) << *flags;
     EXPECT_EQ(ReadHostFile(HostPath(target)), "old contents");
+    // The file that replaces busy.dat at the restart lets nobody else write to it.
+    std::string marker = "Temporary file is \"";
+    std::size_t at = log.find(marker);
+    ASSERT_NE(at, std::string::npos);
+    std::string temporary = log.substr(at + marker.size(), log.find('"', at + marker.size()) - at - marker.size());
+    EXPECT_FALSE(EveryoneMayWrite(temporary)) << AccessListOf(temporary);
 
     WriteHostFile(HostPath(target + ".release"), "");
     holder.Wait(std::chrono::seconds(120));

@@ -49,6 +49,22 @@ TestProduct MakeProduct(const std::string& name) {
     return product;
 }
 
+std::string AccessListOf(const std::string& path) {
+    return RunProgram(ProbePath(), WithArguments({"access-list", path})).stdoutText;
+}
+
+bool EveryoneMayWrite(const std::string& path) {
+    std::string list = AccessListOf(path);
+    for (std::size_t end = list.find(";;;WD)"); end != std::string::npos; end = list.find(";;;WD)", end + 1)) {
+        std::size_t begin = list.rfind('(', end);
+        std::string ace = list.substr(begin + 1, end - begin - 1);  // "A;flags;rights"
+        std::string rights = ace.substr(ace.rfind(';') + 1);
+        if (rights == "FA" || rights == "GA" || rights == "GW" || rights == "FW") return true;
+        if (rights.rfind("0x", 0) == 0 && (std::stoul(rights, nullptr, 16) & 0x2) != 0) return true;
+    }
+    return false;
+}
+
 std::string Unique(const std::string& name) { return name + " " + std::to_string(::getpid()); }
 
 PayloadItem FileItem(const std::string& name, const std::string& contents, const std::u16string& folder) {

@@ -42,6 +42,16 @@ void WriteHostFile(const std::filesystem::path& path, const std::string& content
 // shared prefix.
 std::string Unique(const std::string& name);
 
+// The access list of a file or folder in SDDL notation, through the probe.
+std::string AccessListOf(const std::string& path);
+
+// Whether an entry of `path`'s access list lets Everyone write: full or
+// generic rights, or a mask with the write-data bit. (Wine merges entries of
+// one trustee, keeps no protection flag and lets no new file inherit, so the
+// exact entries differ from Windows'; what everyone may do with the file
+// itself does not.)
+bool EveryoneMayWrite(const std::string& path);
+
 // "C:\Palisade Tests\<name>" and its host path.
 std::string InstallFolderOf(const std::string& name);
 

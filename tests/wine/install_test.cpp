@@ -70,7 +70,7 @@ TEST(SilentInstall, InstallsEveryFileWithItsStampAndRegistersTheProduct) {
     EXPECT_THAT(key, HasSubstr("\"UninstallString\"=\"\\\"C:\\\\Palisade Tests\\\\Silent Basic\\\\uninstall\\\\"
                                "uninstall.exe\\\" /u:\\\"Silent Basic\\\"\""));
     EXPECT_THAT(key, HasSubstr("\"QuietUninstallString\"=\"\\\"C:\\\\Palisade Tests\\\\Silent Basic\\\\uninstall\\\\"
-                               "uninstall.exe\\\" /a /u:\\\"Silent Basic\\\"\""));
+                               "uninstall.exe\\\" /silent /u:\\\"Silent Basic\\\"\""));
     EXPECT_THAT(key, HasSubstr("\"InstallLocation\"=\"C:\\\\Palisade Tests\\\\Silent Basic\""));
     EXPECT_THAT(key, HasSubstr("\"DisplayVersion\"=\"1.0.0\""));
     EXPECT_THAT(key, HasSubstr("\"VersionMajor\"=dword:00000001"));

@@ -13,6 +13,7 @@
 namespace palisade::wine {
 namespace {
 
+using ::testing::EndsWith;
 using ::testing::HasSubstr;
 using ::testing::Not;
 
@@ -29,6 +30,7 @@ TEST(WineRegistryEntries, WritesEveryLineKindAndReportsIllegalOnes) {
     const std::string sub = "Software\\Palisade Tests\\Lines " + Tag();
     const std::string key = "\\HKCU\\" + sub;
     std::filesystem::remove_all(HostPath(InstallFolderOf(name)));  // one run's log only
+    RegChange({"add", "HKCU\\Software\\Palisade Tests"});  // so that the first key created is known
     TestProduct product = MakeProduct(name);
     product.settings.productRegistry = Utf8ToUtf16("Palisade Tests\\Product " + Tag());
     std::string entries = key + ",Three,1\r\n" +                           // illegal: three fields
@@ -73,8 +75,18 @@ TEST(WineRegistryEntries, WritesEveryLineKindAndReportsIllegalOnes) {
     std::string log = InstallLogOf(name);
     EXPECT_THAT(log, HasSubstr("Illegal registry entry: " + key + ",Three,1\r\n"));
     EXPECT_EQ(Count(log, "Illegal registry entry"), 1u) << log;
+    // The record names what was made: the keys created (the first one with
+    // all it holds) and the values written into keys that were there
+    // already; not the value kept by 6, the one written for good by 7, or
+    // the deletion.
     std::string data = ReadHostFile(HostPath(folder + "\\uninstall\\Uninstall.DAT"));
-    EXPECT_THAT(data, HasSubstr("\r\n\r\n[Registry2]\r\n" + entries));
+    std::string recorded = key + "\r\n" +  // created by the After line
+                           key + ",Folder,1,%InstallDir%\\bin,1\r\n" + key + ",Raw,2,%InstallDir%\\bin,1\r\n" +
+                           key + ",Kept,1,old,1\r\n" + key + ",Number,4,42,1\r\n" + key +
+                           ",Big,11,4294967296,1\r\n" + key + ",Bin,3,de ad BE ef,1\r\n" + key + ",Gone,1,x,1\r\n" +
+                           "\"" + key + "\\Quoted, Key\"\r\n" + "\\HKAU\\" + sub + "\\All\r\n" + key +
+                           "\\Created\r\n";
+    EXPECT_THAT(data, EndsWith("\r\n\r\n[Registry2]\r\n" + recorded));
 }
 
 TEST(WineRegistryEntries, AppPathsRegistrationIsKeptWhenPresent) {

@@ -82,7 +82,9 @@ TEST(ScheduledDeletionsWine, UninstallationDeletionsTakeTheFilesTheProgramLeft) 
     TestProduct product = MakeProduct(name);
     product.items.push_back(FileItem("app.exe", "the program"));
     product.settings.fileDeletions = {Deletion("cache\\*.bin", kDeleteAtUninstall),
-                                      Deletion("settings.ini", kDeleteAtUninstall, 4, "3")};
+                                      Deletion("settings.ini", kDeleteAtUninstall, 4, "3"),
+                                      // A damaged date keeps its files and never stops the removal.
+                                      Deletion("*.cache", kDeleteAtUninstall, 2, "2024,13,45")};
     RunResult install = InstallSilently(WriteInstaller(product, "deletions-at-uninstall.exe"));
     ASSERT_EQ(install.exitCode, 1) << install.debugOutput;
 
@@ -90,6 +92,7 @@ TEST(ScheduledDeletionsWine, UninstallationDeletionsTakeTheFilesTheProgramLeft) 
     WriteHostFile(HostPath(folder + "\\cache\\a.bin"), "cached");
     WriteHostFile(HostPath(folder + "\\cache\\b.bin"), "cached");
     WriteHostFile(HostPath(folder + "\\settings.ini"), "user's own settings, longer than three bytes");
+    WriteHostFile(HostPath(folder + "\\user.cache"), "kept");
     std::string uninstaller = folder + "\\uninstall\\uninstall.exe";
     RunResult uninstall =
         RunProgram(ProbePath(), WithArguments({"run-line", uninstaller, "/a /u:\"" + name + "\""}));
@@ -99,6 +102,7 @@ TEST(ScheduledDeletionsWine, UninstallationDeletionsTakeTheFilesTheProgramLeft) 
     EXPECT_FALSE(fs::exists(HostPath(folder + "\\app.exe")));
     EXPECT_EQ(ReadHostFile(HostPath(folder + "\\settings.ini")), "user's own settings, longer than three bytes")
         << "a file whose size differs from the reference is kept";
+    EXPECT_EQ(ReadHostFile(HostPath(folder + "\\user.cache")), "kept") << "a bad date keeps the file";
     fs::remove_all(HostPath(folder));
 }
 

@@ -41,6 +41,8 @@ TEST(StubStartup, BareUninstallSwitchAsksForProductName) {
 bool IsStubWindow(const std::string& name) { return name == "Error" || Contains(name, "Palisade"); }
 
 TEST(StubStartupGui, SilentRunShowsNoWindow) {
+    PrivateDisplay display;
+    if (!display.Ready()) GTEST_SKIP() << "no X server for the test";
     BackgroundRun run(StubPath(), WithArguments({"/silent"}));
     bool sawWindow = false;
     while (!run.Finished()) {
@@ -55,6 +57,8 @@ TEST(StubStartupGui, SilentRunShowsNoWindow) {
 }
 
 TEST(StubStartupGui, FatalMessageIsShownUntilDismissed) {
+    PrivateDisplay display;
+    if (!display.Ready()) GTEST_SKIP() << "no X server for the test";
     BackgroundRun run(StubPath(), WithArguments({}));
     auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(5);
     bool shown = false;

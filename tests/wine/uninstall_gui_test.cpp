@@ -25,6 +25,8 @@ BackgroundRun StartUninstaller(const std::string& name) {
 }
 
 TEST(UninstallGui, NoToTheConfirmationKeepsTheProductAndYesRemovesIt) {
+    PrivateDisplay display;
+    if (!display.Ready()) GTEST_SKIP() << "no X server for the test";
     const std::string name = "Uninstall Asked " + std::to_string(::getpid());
     const std::string folder = InstallFolderOf(name);
     TestProduct product = MakeProduct(name);
@@ -57,6 +59,8 @@ TEST(UninstallGui, NoToTheConfirmationKeepsTheProductAndYesRemovesIt) {
 // The default font rule asks; the user's No keeps the font in the Fonts
 // folder and in the system's list while everything else goes.
 TEST(UninstallGui, AFontTheUserKeepsStaysInstalledAndRegistered) {
+    PrivateDisplay display;
+    if (!display.Ready()) GTEST_SKIP() << "no X server for the test";
     const fs::path fixture = fs::path(PALISADE_FIXTURE_DIR) / "palisade_fixture_mono.ttf";
     if (!fs::exists(fixture)) GTEST_SKIP() << "the font fixture was not built";
     const std::string tag = std::to_string(::getpid());
@@ -89,7 +93,7 @@ TEST(UninstallGui, AFontTheUserKeepsStaysInstalledAndRegistered) {
     EXPECT_FALSE(fs::exists(HostPath(InstallFolderOf(name) + "\\app.exe")));
     std::error_code ignored;
     fs::remove(installed, ignored);
-    RunProgram("reg", WithArguments({"delete", fontsKey, "/v", face, "/f", "/reg:32"}));
+    RegChange({"delete", fontsKey, "/v", face});
 }
 
 }  // namespace

@@ -125,7 +125,7 @@ inline RunResult UninstallQuietly(const std::string& name) {
     if (!quiet) return {};
     std::string program = quiet->substr(1, quiet->find('"', 1) - 1);
     std::string arguments = quiet->substr(quiet->find('"', 1) + 2);
-    EXPECT_EQ(arguments, "/a /u:\"" + name + "\"");
+    EXPECT_EQ(arguments, "/silent /u:\"" + name + "\"");
     return RunProgram(ProbePath(), WithArguments({"run-line", program, arguments}));
 }
 

@@ -304,7 +304,7 @@ TEST(UninstallWine, AnEntryWithoutItsLocationIsCorruptAndNothingIsRemoved) {
     RunResult install = InstallSilently(WriteInstaller(ProductWithFolders(name), "uninstall-corrupt.exe"));
     ASSERT_EQ(install.exitCode, 1) << install.debugOutput;
     Tree installed = Snapshot(HostPath(folder));
-    RunProgram("reg", WithArguments({"delete", kUninstallKey + name, "/v", "InstallLocation", "/f", "/reg:32"}));
+    RegChange({"delete", kUninstallKey + name, "/v", "InstallLocation"});
     ASSERT_EQ(RegQueryValue(kUninstallKey + name, "InstallLocation"), std::nullopt);
 
     RunResult r = RunProgram(ProbePath(), WithArguments({"run-line", folder + "\\uninstall\\uninstall.exe",

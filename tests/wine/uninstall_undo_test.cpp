@@ -34,12 +34,6 @@ PayloadItem FixtureItem(const std::string& installedName, const std::string& fix
     return item;
 }
 
-void Reg(std::vector<std::string> arguments) {
-    arguments.push_back("/f");
-    arguments.push_back("/reg:32");
-    RunProgram("reg", WithArguments(std::move(arguments)));
-}
-
 std::string Probe(std::vector<std::string> arguments) {
     return RunProgram(ProbePath(), WithArguments(std::move(arguments))).stdoutText;
 }
@@ -104,9 +98,9 @@ TEST(UninstallWine, AssociationsGoAndGiveBackWhatTheyReplaced) {
     const std::string shared = ".pus" + tag;   // its ProgID existed before
     const std::string ownProgId = "Palisade.UndoOwn" + tag;
     const std::string oldProgId = "Palisade.UndoOld" + tag;
-    Reg({"add", "HKCR\\" + taken, "/ve", "/d", "Other.File" + tag});
-    Reg({"add", "HKCR\\" + oldProgId, "/ve", "/d", "Old description"});
-    Reg({"add", "HKCR\\" + oldProgId + "\\shell\\edit\\command", "/ve", "/d", "old.exe %1"});
+    RegChange({"add", "HKCR\\" + taken, "/ve", "/d", "Other.File" + tag});
+    RegChange({"add", "HKCR\\" + oldProgId, "/ve", "/d", "Old description"});
+    RegChange({"add", "HKCR\\" + oldProgId + "\\shell\\edit\\command", "/ve", "/d", "old.exe %1"});
 
     TestProduct product = MakeProduct(name);
     product.items.push_back(FileItem("viewer.exe", "MZ"));
@@ -137,8 +131,8 @@ TEST(UninstallWine, AssociationsGoAndGiveBackWhatTheyReplaced) {
     EXPECT_THAT(oldKey, Not(HasSubstr("Backup")));
     EXPECT_THAT(oldKey, Not(HasSubstr("\\shell]\r\n@=")));
 
-    Reg({"delete", "HKCR\\" + taken});
-    Reg({"delete", "HKCR\\" + oldProgId});
+    RegChange({"delete", "HKCR\\" + taken});
+    RegChange({"delete", "HKCR\\" + oldProgId});
 }
 
 struct FontCase {
@@ -174,7 +168,7 @@ TEST_P(UninstallWineFonts, FontFollowsTheUninstallFontsRule) {
         EXPECT_THAT(uninstall.debugOutput, Not(HasSubstr("Removed font")));
         std::error_code ignored;
         fs::remove(installed, ignored);
-        RunProgram("reg", WithArguments({"delete", kFontsKey, "/v", face, "/f", "/reg:32"}));
+        RegChange({"delete", kFontsKey, "/v", face});
     }
 }
 
@@ -188,9 +182,14 @@ TEST(UninstallWine, RegistryEntriesGoOrStayByTheirOperation) {
     const std::string name = Unique("Undo Registry");
     const std::string sub = "Software\\Palisade Tests\\Undo Registry " + Tag();
     const std::string hkcu = "HKCU\\" + sub;
-    Reg({"add", hkcu + "\\Shared", "/v", "Theirs", "/d", "user data"});
+    RegChange({"add", hkcu + "\\Shared", "/v", "Theirs", "/d", "user data"});
+    RegChange({"add", hkcu + "\\Existing"});  // empty, as a Run key may be
     TestProduct product = MakeProduct(name);
     product.items.push_back(FileItem("app.txt", "x"));
+    // The author's values beside the product key: one in a key that was
+    // there, one in a key of its own.
+    product.settings.uninstallValues = {{"HKEY_CURRENT_USER\\" + sub + "\\Existing\\Author", 1, u"a"},
+                                        {"HKEY_CURRENT_USER\\" + sub + "\\Own\\Deep\\Author", 1, u"b"}};
     product.settings.registryEntries = Utf8ToUtf16(
         "\\" + hkcu + ",One,1,a,1\r\n" +            // deleted
         "\\" + hkcu + ",Three,1,b,3\r\n" +          // kept
@@ -200,6 +199,7 @@ TEST(UninstallWine, RegistryEntriesGoOrStayByTheirOperation) {
         "\\" + hkcu + "\\Created\\Deep,V,4,1,3\r\n" +
         "\\" + hkcu + "\\Alone,Only,1,x,1\r\n" +    // left empty: the key goes
         "\\" + hkcu + "\\Shared,Ours,1,y,1\r\n" +   // the user's value keeps the key
+        "\\" + hkcu + "\\Existing,Entry,1,e,1\r\n" +  // the key was there before: it stays
         "\\HKAU\\" + sub + "\\Every,User,1,z,1\r\n");
 
     RunResult install = InstallSilently(WriteInstaller(product, "undo-registry.exe"));
@@ -207,6 +207,8 @@ TEST(UninstallWine, RegistryEntriesGoOrStayByTheirOperation) {
     ASSERT_EQ(RegQueryValue(hkcu, "Six"), "c");
     ASSERT_EQ(RegQueryValue(hkcu + "\\Every", "User"), "z");
     ASSERT_EQ(RegQueryValue(hkcu + "\\Created\\Deep", "V"), "0x1");
+    ASSERT_EQ(RegQueryValue(hkcu + "\\Existing", "Author"), "a");
+    ASSERT_EQ(RegQueryValue(hkcu + "\\Own\\Deep", "Author"), "b");
 
     RunResult uninstall = UninstallQuietly(name);
     EXPECT_EQ(uninstall.stdoutText, "0") << uninstall.debugOutput;
@@ -220,7 +222,11 @@ TEST(UninstallWine, RegistryEntriesGoOrStayByTheirOperation) {
     EXPECT_EQ(RegExport(hkcu + "\\Every"), "");
     EXPECT_EQ(RegQueryValue(hkcu + "\\Shared", "Theirs"), "user data");
     EXPECT_FALSE(RegQueryValue(hkcu + "\\Shared", "Ours").has_value());
-    Reg({"delete", hkcu});
+    EXPECT_FALSE(RegQueryValue(hkcu + "\\Existing", "Entry").has_value());
+    EXPECT_FALSE(RegQueryValue(hkcu + "\\Existing", "Author").has_value());
+    EXPECT_THAT(RegExport(hkcu + "\\Existing"), HasSubstr("[HKEY_CURRENT_USER\\" + sub + "\\Existing]"));
+    EXPECT_EQ(RegExport(hkcu + "\\Own"), "");
+    RegChange({"delete", hkcu});
 }
 
 TEST(UninstallWine, FirewallRecordsAreTakenOutAndKeptLinesAreNot) {
@@ -285,8 +291,8 @@ TEST(UninstallWine, SerialSharedComServerAndTypeLibraryAreUnregisteredWhenTheirC
     const std::string marks = "HKCU\\Software\\Palisade Tests\\Com Fixtures\\Plain";
     const std::string typeLibrary = "HKCR\\TypeLib\\{6B1E3F52-9D47-4C8A-B0E1-5A7C2D9F4E31}";
     const std::string system = "C:\\windows\\system32\\";
-    Reg({"delete", marks});
-    Reg({"delete", typeLibrary});
+    RegChange({"delete", marks});
+    RegChange({"delete", typeLibrary});
     TestProduct product = MakeProduct(name);
     product.items.push_back(FixtureItem("palisade_undo_com.dll", "palisade_com_plain.dll", EntryKind::SystemComServer));
     product.items.push_back(
@@ -308,7 +314,7 @@ TEST(UninstallWine, SerialSharedComServerAndTypeLibraryAreUnregisteredWhenTheirC
     EXPECT_FALSE(fs::exists(HostPath(system + "palisade_undo_com.dll")));
     EXPECT_FALSE(fs::exists(HostPath(system + "palisade_undo_fixture.tlb")));
     EXPECT_EQ(RegQueryValue(kSharedDlls, system + "palisade_undo_com.dll"), std::nullopt);
-    Reg({"delete", marks});
+    RegChange({"delete", marks});
 }
 
 }  // namespace

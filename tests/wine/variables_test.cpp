@@ -143,7 +143,7 @@ TEST(VariablesWine, UncFoldersAndNetworkDrives) {
     EXPECT_EQ(Probe({"expand", "[%InstallDrive%]|%NetworkInstall%", "install=\\\\server\\share\\app"}), "[]|1");
     EXPECT_EQ(Probe({"expand", "%InstallDrive%|%NetworkInstall%", "install=c:\\apps"}), "C:|0");
 
-    // A drive that Wine is told is a network drive.
+    // A drive that Wine is told is a network drive (no other test uses Q:).
     std::filesystem::path target = BuildDir() / "wine-network-drive";
     std::filesystem::create_directories(target);
     std::filesystem::path link = Prefix() / "dosdevices" / "q:";

@@ -242,6 +242,12 @@ std::optional<std::string> RegQueryValue(const std::string& key, const std::stri
     return std::nullopt;
 }
 
+void RegChange(std::vector<std::string> arguments) {
+    arguments.push_back("/f");
+    arguments.push_back("/reg:32");
+    RunProgram("reg", WithArguments(std::move(arguments)));
+}
+
 std::string RegExport(const std::string& key, const std::string& view) {
     fs::path file = ArtefactDir() / ("export-" + std::to_string(::getpid()) + ".reg");
     std::string windowsFile = "Z:" + file.string();

@@ -7,7 +7,8 @@ if(NOT PALISADE_WINE)
 endif()
 
 file(GLOB PALISADE_WINE_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/wine/*_test.cpp)
-add_executable(wine_tests ${CMAKE_SOURCE_DIR}/tests/wine/wine_harness.cpp
+add_executable(wine_tests ${CMAKE_SOURCE_DIR}/tests/wine/wine_harness.cpp ${CMAKE_SOURCE_DIR}/tests/wine/wine_harness_gui.cpp
+  ${CMAKE_SOURCE_DIR}/tests/wine/wizard_gui_support.cpp
   ${CMAKE_SOURCE_DIR}/tests/wine/install_support.cpp ${PALISADE_WINE_TEST_SOURCES})
 target_include_directories(wine_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/wine)
 target_link_libraries(wine_tests PRIVATE palisade_core palisade_tools GTest::gtest GTest::gmock GTest::gtest_main)
@@ -25,7 +26,10 @@ add_test(NAME wine_prefix_teardown
 set_tests_properties(wine_prefix_teardown PROPERTIES FIXTURES_CLEANUP wine_prefix LABELS "wine;gui")
 
 # Every test of the binary becomes a ctest test: label wine, or label gui for
-# the tests whose names contain "Gui" (they open windows and run one at a time).
+# the tests whose names contain "Gui". GUI tests open windows, each on an X
+# server of its own, so they run beside the other Wine tests; among
+# themselves they take turns, because the prefix has one Wine desktop and
+# with it one active window and one keyboard focus.
 # Discovery cannot give one test two labels, so `ctest -L "wine|gui"` runs all.
 gtest_discover_tests(wine_tests TEST_FILTER "-*Gui*:*Restart*:*Serial*"
   PROPERTIES LABELS wine FIXTURES_REQUIRED wine_prefix TIMEOUT 900
@@ -38,7 +42,7 @@ gtest_discover_tests(wine_tests TEST_FILTER "*Restart*:*Serial*:-*Gui*"
   PROPERTIES LABELS wine FIXTURES_REQUIRED wine_prefix TIMEOUT 900 RUN_SERIAL TRUE
   DISCOVERY_TIMEOUT 60)
 gtest_discover_tests(wine_tests TEST_FILTER "*Gui*"
-  PROPERTIES LABELS gui FIXTURES_REQUIRED wine_prefix TIMEOUT 900 RUN_SERIAL TRUE
+  PROPERTIES LABELS gui FIXTURES_REQUIRED wine_prefix TIMEOUT 900 RESOURCE_LOCK wine_desktop
   DISCOVERY_TIMEOUT 60)
 
 include(${CMAKE_SOURCE_DIR}/tests/wine/fixtures/fixtures.cmake)

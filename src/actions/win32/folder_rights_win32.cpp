@@ -12,6 +12,7 @@
 #include "core/win32/privileges.h"
 #include "core/win32/system_error.h"
 #include "core/win32/unique_handle.h"
+#include "core/text.h"
 #include "core/win32/wide.h"
 #include "payload/settings_flags.h"
 
@@ -38,30 +39,54 @@ void TakeOwnership(std::u16string_view path) {
                             nullptr);
 }
 
-}  // namespace
-
-std::uint32_t OpenToEveryone(std::u16string_view path) {
+std::uint32_t OpenPathToEveryone(std::u16string_view path, EveryoneAccess how) {
     std::uint32_t code = 0;
     // The security calls run under the fault guard; a fault there leaks what
     // they held, which is the lesser harm than ending the installation.
     GuardedResult guarded = RunGuarded([&] {
         ClearProtectiveAttributes(path);
         TakeOwnership(path);
-        code = GrantEveryoneFullAccess(path, {true, true}).code();
+        code = GrantEveryoneFullAccess(path, how).code();
     });
     return guarded.faulted ? kFaultCode : code;
 }
 
-void GrantFolderRights(std::u16string_view folder, InstallContext& context) {
-    if (folder.empty() || !context.Flag2(Flags2::kGrantFolderRights)) return;
-    RunLog& log = context.log.runLog;
+void LogGrant(RunLog& log, std::u16string_view folder, std::uint32_t code) {
     log.AppendWidePieces({u"Granting rights to directory \"", folder, u"\"..."});
-    std::uint32_t code = FolderExists(folder) ? OpenToEveryone(folder) : std::uint32_t(ERROR_PATH_NOT_FOUND);
     if (code == 0) {
         log.AppendWide(u"OK\r\n");
     } else {
         log.AppendFormattedWide(u"FAILED code %d: %s\r\n\r\n", {int(code), SystemErrorText(code)});
     }
+}
+
+}  // namespace
+
+void GrantFolderRights(std::u16string_view folder, InstallContext& context) {
+    if (folder.empty() || !context.Flag2(Flags2::kGrantFolderRights)) return;
+    LogGrant(context.log.runLog, folder,
+             FolderExists(folder) ? OpenPathToEveryone(folder, {true, true, false}) : std::uint32_t(ERROR_PATH_NOT_FOUND));
+}
+
+void GrantInstallFolderRights(std::u16string_view installFolder, std::u16string_view protectedFolder,
+                              InstallContext& context) {
+    if (installFolder.empty() || !context.Flag2(Flags2::kGrantFolderRights)) return;
+    RunLog& log = context.log.runLog;
+    if (EqualsIgnoreCase(installFolder, protectedFolder)) {
+        // Anyone who may change this folder could replace the uninstaller
+        // that an administrator will run.
+        log.AppendWidePieces({u"Rights to directory \"", installFolder,
+                              u"\" are not granted: it holds the uninstaller.\r\n"});
+        return;
+    }
+    if (!FolderExists(installFolder)) {
+        LogGrant(log, installFolder, ERROR_PATH_NOT_FOUND);
+        return;
+    }
+    Win32Result<AccessList> before = AccessList::Read(installFolder);
+    std::uint32_t code = before.ok() ? OpenPathToEveryone(installFolder, {true, true, true}) : before.code();
+    if (code == 0 && FolderExists(protectedFolder)) code = before->ApplyProtected(protectedFolder).code();
+    LogGrant(log, installFolder, code);
 }
 
 }  // namespace palisade

@@ -12,9 +12,13 @@ namespace palisade {
 // do not ask for it (`SettingsFlags2` 0x40000); logs the attempt and its result.
 void GrantFolderRights(std::u16string_view folder, InstallContext& context);
 
-// Clears the read-only, hidden and system attributes of `path`, takes
-// ownership of it, drops the access-denied entries of its access list and
-// lets Everyone do everything, inherited below. 0, or the system error code.
-std::uint32_t OpenToEveryone(std::u16string_view path);
+// The installation folder's form of the grant: everything below the folder
+// is open to everyone, the folder itself without the right to delete or
+// rename what it holds, and `protectedFolder` (the uninstall data folder,
+// which holds the uninstaller and Uninstall.DAT) keeps the access the
+// installation folder had before, protected from the grant. When the
+// installation folder itself holds the uninstaller, nothing is granted.
+void GrantInstallFolderRights(std::u16string_view installFolder, std::u16string_view protectedFolder,
+                              InstallContext& context);
 
 }  // namespace palisade

@@ -10,7 +10,6 @@
 #include "actions/file_destination.h"
 #include "actions/pending_renames.h"
 #include "actions/win32/file_writer_win32.h"
-#include "actions/win32/folder_rights_win32.h"
 #include "actions/win32/wininit_rename_win32.h"
 #include "core/format.h"
 #include "core/text.h"
@@ -123,7 +122,10 @@ bool ReplaceFileAtReboot(std::u16string_view destination, ByteView data, const F
         context.log.failures.Append(failureText);
         return false;
     }
-    OpenToEveryone(*temporary);  // also clears the read-only, hidden and system attributes
+    // The temporary file keeps the access it inherited from the destination's
+    // folder: the file it replaces at the restart must not become writable
+    // by anyone the folder does not already let write.
+    ClearProtectiveAttributes(*temporary);
     ApplyTimeStamp(*temporary, stamp);
     Win32Status scheduled = ScheduleReplaceAtReboot(*temporary, target);
     if (scheduled.ok()) {

@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "actions/registry_entry_lines.h"
+#include "actions/registry_record.h"
 #include "actions/system_path_edit.h"
 #include "actions/win32/file_writer_win32.h"
 #include "actions/win32/reboot_replacement_win32.h"
@@ -41,6 +42,21 @@ struct Target {
     std::u16string notation;  // "\HKLM", "\HKCU", "\HKU\<sid>"
 };
 
+// What one line did in all its targets, for the record.
+struct KeyOutcome {
+    // The shallowest key created in every target (the deepest of them when
+    // they differ, so that nothing another hive had is deleted); empty
+    // unless every target's key was created.
+    std::u16string firstCreated;
+    bool createdEverywhere = true;
+    bool valueWritten = false;
+
+    void Add(const CreatedKey& key) {
+        if (!key.created) createdEverywhere = false;
+        if (key.firstCreated.size() > firstCreated.size()) firstCreated = key.firstCreated;
+    }
+};
+
 class RegistryStep {
 public:
     explicit RegistryStep(InstallContext& context) : m_context(context) {}
@@ -56,9 +72,10 @@ private:
         return *m_hives;
     }
     std::vector<Target> TargetsOf(KeyRoot root);
-    void CreateKeyLine(const RegistryEntryLine& line);
+    void CreateKeyLine(const RegistryEntryLine& line, std::u16string_view text);
     void DeleteValueLine(const RegistryEntryLine& line);
-    void WriteValueLine(const RegistryEntryLine& line);
+    void WriteValueLine(const RegistryEntryLine& line, std::u16string_view text);
+    void Record(const RegistryEntryLine& line, const KeyOutcome& outcome, std::u16string_view text);
     void LogKeyFailure(const Target& target, const std::u16string& subKey, Win32Status status);
 
     InstallContext& m_context;
@@ -96,11 +113,18 @@ void RegistryStep::LogKeyFailure(const Target& target, const std::u16string& sub
     m_context.log.runLog.AppendWidePieces({u"Failed to create registry key: ", key, u"\r\n", ErrorText(status), u"\r\n"});
 }
 
-void RegistryStep::CreateKeyLine(const RegistryEntryLine& line) {
+void RegistryStep::CreateKeyLine(const RegistryEntryLine& line, std::u16string_view text) {
+    KeyOutcome outcome;
     for (const Target& target : TargetsOf(line.key.root)) {
         Win32Result<CreatedKey> key = CreateKey(target.root, line.key.subKey);
-        if (!key.ok()) LogKeyFailure(target, line.key.subKey, key.status());
+        if (!key.ok()) {
+            LogKeyFailure(target, line.key.subKey, key.status());
+            outcome.createdEverywhere = false;
+            continue;
+        }
+        outcome.Add(*key);
     }
+    Record(line, outcome, text);
 }
 
 void RegistryStep::DeleteValueLine(const RegistryEntryLine& line) {
@@ -112,22 +136,42 @@ void RegistryStep::DeleteValueLine(const RegistryEntryLine& line) {
     }
 }
 
-void RegistryStep::WriteValueLine(const RegistryEntryLine& line) {
+void RegistryStep::WriteValueLine(const RegistryEntryLine& line, std::u16string_view text) {
     std::u16string expanded = line.type == kRegSz ? m_context.Expand(line.data) : std::u16string();
     std::vector<std::uint8_t> bytes = EntryValueBytes(line, expanded);
+    KeyOutcome outcome;
     for (const Target& target : TargetsOf(line.key.root)) {
         Win32Result<CreatedKey> key = CreateKey(target.root, line.key.subKey);
         if (!key.ok()) {
             LogKeyFailure(target, line.key.subKey, key.status());
+            outcome.createdEverywhere = false;
             continue;
         }
+        outcome.Add(*key);
         HKEY handle = key->key.get();
         if (OperationKeepsExisting(line.operation) && RegistryValueExists(handle, line.valueName)) continue;
         Win32Status status = SetRegistryValue(handle, line.valueName, DWORD(line.type), bytes);
-        if (status.failed()) {
+        if (status.ok()) {
+            outcome.valueWritten = true;
+        } else {
             m_context.log.runLog.AppendWidePieces(
                 {u"Failed to create registry value \"", line.valueName, u"\": ", ErrorText(status), u"\r\n"});
         }
+    }
+    Record(line, outcome, text);
+}
+
+// The uninstaller undoes what the record holds: a created key goes with
+// everything below it; a value written into a key that was there before
+// goes alone, by its own line (operations the uninstaller keeps are
+// recorded as the author wrote them and stay).
+void RegistryStep::Record(const RegistryEntryLine& line, const KeyOutcome& outcome, std::u16string_view text) {
+    if (line.kind == RegistryLineKind::Value && !OperationIsUndone(line.operation)) return;
+    std::u16string& record = m_context.record.registry2;
+    if (outcome.createdEverywhere && !outcome.firstCreated.empty()) {
+        AppendRecordLine(record, KeyRecordLine({line.key.root, outcome.firstCreated}));
+    } else if (outcome.valueWritten) {
+        AppendRecordLine(record, std::u16string(text) + u"\r\n");
     }
 }
 
@@ -141,18 +185,13 @@ void RegistryStep::ApplyEntries() {
             case RegistryLineKind::Illegal:
                 m_context.log.failures.Append(u"Illegal registry entry: " + lineText + u"\r\n");
                 break;
-            case RegistryLineKind::Key: CreateKeyLine(line); break;
+            case RegistryLineKind::Key: CreateKeyLine(line, lineText); break;
             case RegistryLineKind::Value:
                 if (OperationDeletes(line.operation)) DeleteValueLine(line);
-                if (OperationWrites(line.operation)) WriteValueLine(line);
+                if (OperationWrites(line.operation)) WriteValueLine(line, lineText);
                 break;
         }
     }
-    // The uninstaller reads the lines again; later records go on new lines.
-    std::u16string& record = m_context.record.registry2;
-    if (!record.empty() && record.back() != u'\n') record += u"\r\n";
-    record += text;
-    if (record.back() != u'\n') record += u"\r\n";
 }
 
 void RegistryStep::MergeFile() {

@@ -52,19 +52,44 @@ Win32Status GrantEveryoneFullAccess(std::u16string_view path, EveryoneAccess how
         filtered = std::move(*copy);
         current = static_cast<PACL>(filtered.get());
     }
-    EXPLICIT_ACCESS_W access{};
-    access.grfAccessPermissions = GENERIC_ALL;
-    access.grfAccessMode = GRANT_ACCESS;
-    access.grfInheritance = how.inheritBelow ? SUB_CONTAINERS_AND_OBJECTS_INHERIT : NO_INHERITANCE;
-    access.Trustee.TrusteeForm = TRUSTEE_IS_SID;
-    access.Trustee.TrusteeType = TRUSTEE_IS_WELL_KNOWN_GROUP;
-    access.Trustee.ptstrName = reinterpret_cast<LPWSTR>(everyone);
+    EXPLICIT_ACCESS_W entries[2] = {};
+    for (EXPLICIT_ACCESS_W& access : entries) {
+        access.grfAccessMode = GRANT_ACCESS;
+        access.Trustee.TrusteeForm = TRUSTEE_IS_SID;
+        access.Trustee.TrusteeType = TRUSTEE_IS_WELL_KNOWN_GROUP;
+        access.Trustee.ptstrName = reinterpret_cast<LPWSTR>(everyone);
+    }
+    ULONG count = 1;
+    entries[0].grfAccessPermissions = GENERIC_ALL;
+    entries[0].grfInheritance = how.inheritBelow ? SUB_CONTAINERS_AND_OBJECTS_INHERIT : NO_INHERITANCE;
+    if (how.folderWithoutDelete) {
+        entries[0].grfInheritance = SUB_CONTAINERS_AND_OBJECTS_INHERIT | INHERIT_ONLY;
+        entries[1].grfAccessPermissions = FILE_GENERIC_READ | FILE_GENERIC_WRITE | FILE_GENERIC_EXECUTE;
+        entries[1].grfInheritance = NO_INHERITANCE;
+        count = 2;
+    }
     PACL rawUpdated = nullptr;
-    status = ::SetEntriesInAclW(1, &access, current, &rawUpdated);
+    status = ::SetEntriesInAclW(count, entries, current, &rawUpdated);
     if (status != ERROR_SUCCESS) return Win32Status(status);
     UniqueLocal updated(rawUpdated);
     return Win32Status(::SetNamedSecurityInfoW(widePath.data(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr,
                                                nullptr, rawUpdated, nullptr));
+}
+
+Win32Result<AccessList> AccessList::Read(std::u16string_view path) {
+    PACL acl = nullptr;
+    PSECURITY_DESCRIPTOR rawDescriptor = nullptr;
+    DWORD status = ::GetNamedSecurityInfoW(ToWide(path).c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr,
+                                           nullptr, &acl, nullptr, &rawDescriptor);
+    if (status != ERROR_SUCCESS) return Win32Status(status);
+    return AccessList(UniqueLocal(rawDescriptor), acl);
+}
+
+Win32Status AccessList::ApplyProtected(std::u16string_view path) const {
+    std::wstring widePath = ToWide(path);
+    return Win32Status(::SetNamedSecurityInfoW(widePath.data(), SE_FILE_OBJECT,
+                                               DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION,
+                                               nullptr, nullptr, static_cast<PACL>(m_acl), nullptr));
 }
 
 }  // namespace palisade

@@ -29,8 +29,9 @@ std::u16string ErrorCaption() {
 }  // namespace
 
 void ExitInstaller(int code) {
-    // The background window and the notification worker join this sequence
-    // when they exist; until then pumping and OLE are all there is to close.
+    // The wizard closes its background window here; the notification worker
+    // joins this sequence when it exists.
+    if (std::function<void()> beforeExit = std::move(Process().beforeExit)) beforeExit();
     MSG msg;
     while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
         ::TranslateMessage(&msg);
@@ -43,7 +44,11 @@ void ExitInstaller(int code) {
 void FatalMessageHandler(std::u16string_view text) {
     if (g_fatalInProgress.exchange(true)) ::ExitProcess(UINT(-1));
     WriteDebugOutput(text);
-    if (!Process().options.silent) {
+    if (Process().options.silent) {
+        // Nothing is shown.
+    } else if (Process().fatalMessageBox) {
+        Process().fatalMessageBox(text, ErrorCaption());
+    } else {
         ::MessageBoxW(nullptr, ToWide(text).c_str(), ToWide(ErrorCaption()).c_str(),
                       MB_OK | MB_ICONERROR | MB_SETFOREGROUND | MB_TASKMODAL);
     }

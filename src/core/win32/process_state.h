@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/command_line_options.h"
@@ -26,6 +27,12 @@ struct InstallerProcess {
     // Message lookup of the catalogue; empty until the settings are read, and
     // then message(i) is empty for a number the catalogue does not hold.
     std::function<std::u16string(int)> message;
+    // The fatal path's box (text, caption) once the wizard can show its own;
+    // until then the system's message box shows fatal messages.
+    std::function<void(std::u16string_view, std::u16string_view)> fatalMessageBox;
+    // Called by the orderly exit before the process ends (the wizard closes
+    // its background window there).
+    std::function<void()> beforeExit;
 };
 
 InstallerProcess& Process();

@@ -14,13 +14,32 @@ Win32Result<UniqueHkey> TryOpenKey(HKEY parent, std::u16string_view subKey, REGS
     return UniqueHkey(handle);
 }
 
+namespace {
+
+// The shallowest level of `subKey` that cannot be opened: the first one
+// creating the path would add. `subKey` itself when every level above it exists.
+std::u16string_view FirstMissingLevel(HKEY parent, std::u16string_view subKey, REGSAM view) {
+    for (std::size_t end = subKey.find(u'\\'); end != std::u16string_view::npos; end = subKey.find(u'\\', end + 1)) {
+        std::u16string_view level = subKey.substr(0, end);
+        Win32Result<UniqueHkey> opened = TryOpenKey(parent, level, KEY_QUERY_VALUE | view);
+        if (!opened.ok() && opened.code() == ERROR_FILE_NOT_FOUND) return level;
+    }
+    return subKey;
+}
+
+}  // namespace
+
 Win32Result<CreatedKey> CreateKey(HKEY parent, std::u16string_view subKey, REGSAM access) {
+    const REGSAM view = access & (KEY_WOW64_32KEY | KEY_WOW64_64KEY);
+    std::u16string_view firstMissing = FirstMissingLevel(parent, subKey, view);
     HKEY handle = nullptr;
     DWORD disposition = 0;
     LSTATUS status = ::RegCreateKeyExW(parent, ToWide(subKey).c_str(), 0, nullptr, 0, access, nullptr, &handle,
                                        &disposition);
     if (status != ERROR_SUCCESS) return Win32Status(std::uint32_t(status));
-    return CreatedKey{UniqueHkey(handle), disposition == REG_CREATED_NEW_KEY};
+    CreatedKey key{UniqueHkey(handle), disposition == REG_CREATED_NEW_KEY, {}};
+    if (key.created) key.firstCreated = std::u16string(firstMissing);
+    return key;
 }
 
 Win32Result<RegistryValue> ReadRegistryValue(HKEY key, std::u16string_view name) {

@@ -21,8 +21,13 @@ Win32Result<UniqueHkey> TryOpenKey(HKEY parent, std::u16string_view subKey, REGS
 struct CreatedKey {
     UniqueHkey key;
     bool created = false;  // the key did not exist before
+    // The shallowest level of the path that this call created ("Software\Acme"
+    // when "Software\Acme\Tool" was asked for and neither existed): deleting
+    // it removes exactly what the call added. Empty when nothing was created.
+    std::u16string firstCreated;
 };
-// Creates or opens `subKey` below `parent`, for reading and writing unless told otherwise.
+// Creates or opens `subKey` below `parent`, for reading and writing unless
+// told otherwise, with every missing level on the way.
 Win32Result<CreatedKey> CreateKey(HKEY parent, std::u16string_view subKey, REGSAM access = KEY_READ | KEY_WRITE);
 
 struct RegistryValue {

@@ -9,7 +9,6 @@
 #include <optional>
 
 #include "core/command_arguments.h"
-#include "core/win32/access_rights.h"
 #include "core/win32/debug_output.h"
 #include "core/win32/file_system.h"
 #include "core/win32/known_paths.h"
@@ -108,9 +107,9 @@ bool WriteInstallLogFile(const std::u16string& path, const InstallLogSection& se
         bool fileEmpty = ConvertLegacyContent(file.get());
         if (SeekTo(file.get(), 0, FILE_END)) WriteAll(file.get(), InstallLogSectionBytes(fileEmpty, section));
     }
+    // The log keeps the access of its folder: granting everyone more would
+    // let any user rewrite what an administrator reads as the run's record.
     ClearProtectiveAttributes(path);
-    // Without the entry the log stays readable to everyone, writable by administrators.
-    (void)GrantEveryoneFullAccess(path, {});
     return true;
 }
 

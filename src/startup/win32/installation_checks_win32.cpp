@@ -20,6 +20,7 @@
 #include "system/win32/system_control_win32.h"
 #include "ui/win32/message_box_win32.h"
 #include "ui/win32/notify_win32.h"
+#include "ui/document_text.h"
 #include "ui/win32/wizard_pages_win32.h"
 #include "variables/folder_lookup.h"
 #include "variables/folder_rules.h"
@@ -80,6 +81,8 @@ void InstallationRun::EndIfFatal(StepResult result) {
 
 void InstallationRun::Cancel() {
     NotifyEvent(m_settings.cancelNotifyAddress, 0);
+    // Once the work has begun, Install.log says what the run left behind.
+    if (m_workBegun) WriteCancelledInstallLog();
     if (!Automatic()) ShowInstallerMessage(Message(Msg::kInstallCancelled), Message(Msg::kCancelledCaption), MB_OK | MB_ICONWARNING);
     ExitInstaller(1);
 }
@@ -111,7 +114,7 @@ void InstallationRun::PrepareTexts() {
 void InstallationRun::ChooseLanguage() {
     MessageCatalogue& catalogue = m_settings.messageCatalogue;
     if (catalogue.LanguageCount() > 1 && !Automatic()) {
-        if (ShowWizardPage(WizardPage::Language) == PageAnswer::Cancel) Cancel();
+        if (ShowLanguagePage() == PageAnswer::Cancel) Cancel();
     }
     if (catalogue.IsLoaded()) m_state.languageName = catalogue.Languages()[catalogue.CurrentLanguage()];
     if (!Message(Msg::kPageTextOverride).empty()) m_settings.pageText = Message(Msg::kPageTextOverride);
@@ -185,15 +188,18 @@ void InstallationRun::PlayStartupSound() {
 
 void InstallationRun::ShowIntroductionPages() {
     if (Flag1(Flags1::kGreetingPage) || (!Automatic() && !Flag2(Flags2::kNoGreetingPage))) {
-        if (ShowWizardPage(WizardPage::Greeting, Message(Msg::kGreetingCaption)) == PageAnswer::Cancel) Cancel();
+        if (ShowGreetingPage() == PageAnswer::Cancel) Cancel();
     }
     if (!m_settings.installPassword.empty() && ShowWizardPage(WizardPage::Password) != PageAnswer::Next) Cancel();
     if (Automatic()) return;
-    for (const ByteBlob& text : m_settings.licenceTexts) {
-        if (!text.empty() && ShowWizardPage(WizardPage::Licence, Message(Msg::kLicencePrefix)) == PageAnswer::Cancel) Cancel();
+    auto replace = [this](std::u16string_view text) {
+        return ReplacePlaceholders(text, m_settings.displayName, m_settings.productDescription, m_osName);
+    };
+    for (const ByteBlob& text : PageDocuments(Message(Msg::kLicencePrefix), m_settings.licenceTexts, replace)) {
+        if (ShowLicencePage(text) == PageAnswer::Cancel) Cancel();
     }
-    for (const ByteBlob& text : m_settings.readmeTexts) {
-        if (!text.empty() && ShowWizardPage(WizardPage::Readme, Message(Msg::kReadmePrefix)) == PageAnswer::Cancel) Cancel();
+    for (const ByteBlob& text : PageDocuments(Message(Msg::kReadmePrefix), m_settings.readmeTexts, replace)) {
+        if (ShowReadmePage(text) == PageAnswer::Cancel) Cancel();
     }
 }
 

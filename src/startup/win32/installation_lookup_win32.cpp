@@ -27,6 +27,8 @@ std::optional<ExistingInstallation> ReadUninstallEntry(std::u16string_view entry
     entry.noDowngradeBelow = TextOrEmpty(key.get(), u"NoDowngradeBelow");
     entry.quietUninstallString = TextOrEmpty(key.get(), u"QuietUninstallString");
     entry.uninstallString = TextOrEmpty(key.get(), u"UninstallString");
+    entry.uninstallSubdir = TextOrEmpty(key.get(), u"UninstallSubdir");
+    entry.uninstallDataHash = TextOrEmpty(key.get(), kUninstallDataHashValue);
     return entry;
 }
 

@@ -53,6 +53,8 @@ private:
     void InstallArchive();
     void Finish();
     void WriteLogAndFinishMessage();
+    bool WriteInstallLog(const std::u16string& path, const std::u16string& failures);
+    void WriteCancelledInstallLog();
 
     // Helpers.
     std::u16string Message(int n) const;
@@ -89,6 +91,7 @@ private:
     std::uint64_t m_totalSize = 0;
     HANDLE m_singleInstanceMutex = nullptr;  // held until the process ends
     RestorePoint* m_restorePoint = nullptr;
+    bool m_workBegun = false;  // the progress page is open: the machine may change from here on
 };
 
 }  // namespace palisade

@@ -32,9 +32,13 @@
 #include "system/win32/system_control_win32.h"
 #include "ui/win32/message_box_win32.h"
 #include "ui/win32/notify_win32.h"
+#include "ui/win32/wizard_state_win32.h"
+#include "ui/wizard_setup.h"
 #include "uninstall/conditional_delete.h"
+#include "uninstall/uninstall_data.h"
 #include "uninstall/win32/file_deletions_win32.h"
 #include "uninstall/win32/uninstall_registration_win32.h"
+#include "variables/folder_lookup.h"
 #include "variables/os_description.h"
 #include "variables/win32/run_batch_win32.h"
 
@@ -64,8 +68,8 @@ void RunScheduledDeletions(InstallContext& context) {
 void InstallationRun::Run() {
     ConnectRunLogToDebugger(m_context.log.runLog);
     PrepareTexts();
+    StartWizard(InstallerWizardSetup(m_settings, m_osName, Silent(), Automatic()));
     ChooseLanguage();
-    // The background window (shown here) belongs to the wizard's appearance.
     CheckBitness();
     CheckSystem();
     CheckMasterProduct();
@@ -86,7 +90,8 @@ void InstallationRun::Run() {
 }
 
 void InstallationRun::OpenProgress() {
-    // The progress page is the wizard's; without it every update pumps messages.
+    m_workBegun = true;
+    m_progress.ShowPage(false, [this] { Cancel(); });
     m_progress.SetProgress(1);
     NotifyEvent(m_settings.beginNotifyAddress, 0);
 }
@@ -105,8 +110,9 @@ void InstallationRun::PrepareSystem() {
         }
     }
     PlaceSharedFolder(m_context);
-    GrantFolderRights(m_state.installFolder, m_context);
-    if (m_state.uninstallDataFolder != m_state.installFolder) GrantFolderRights(m_state.uninstallDataFolder, m_context);
+    // Never the uninstall data folder: whoever may change it could replace the
+    // uninstaller that an administrator will run.
+    GrantInstallFolderRights(m_state.installFolder, m_state.uninstallDataFolder, m_context);
 
     m_totalSize = m_payload.header.TotalItemSize();
     if ((m_settings.settingsFlags2 & Flags2::kPortableNoUninstaller) && m_state.portable) {
@@ -181,9 +187,14 @@ void InstallationRun::Finish() {
     inputs.strippedInstaller = ByteView(m_payload.strippedInstaller);
     inputs.installedBytes = m_totalSize;
     inputs.session = Process().startTime;
+    if (m_existing && !m_existing->location.empty()) {
+        inputs.previousUninstallData = JoinFolder(JoinFolder(NormaliseFolder(m_existing->location),
+                                                             m_existing->uninstallSubdir),
+                                                  kUninstallDataFileName);
+        inputs.previousUninstallDataHash = m_existing->uninstallDataHash;
+    }
     EndIfFatal(RegisterUninstall(m_context, inputs));
     m_progress.SetProgress(100);
-    if (Flag1(Flags1::kUninstaller)) WriteUninstallData(m_context);
     RunAuthorBatch(m_settings.postInstallBatch, 1, PayloadBit(PayloadFlags::kPostInstallBatchTitle),
                    Flag1(Flags1::kHidePostInstallBatch), 3);
     NotifyEvent(m_settings.completionNotifyAddress, 1);
@@ -230,26 +241,36 @@ void InstallationRun::WriteLogAndFinishMessage() {
     }
 
     if (ShouldWriteInstallLog(Flag1(Flags1::kKeepInstallLog), failures)) {
-        InstallLogSection section;
-        InstallLogHeader& header = section.header;
-        header.productName = m_settings.displayName;
-        header.installTime = LocalNow();
-        header.looksForExistingInstall = Flag1(Flags1::kUninstaller);
-        header.existingInstall = m_state.existingInstall;
-        header.installFolder = m_state.installFolder;
-        header.buildDate = m_settings.buildDate;
-        header.productVersion = m_productVersion;
-        header.overwrittenVersion = m_state.oldVersion;
-        header.osDescription = DescribeOs(m_context.facts.OsVersion(), 0);
-        section.runLog = log.runLog.Bytes();
-        section.failures = failures;
-        std::u16string success = Message(Msg::kInstallCompleteCaption);
-        section.successText = success;
-        if (!WriteInstallLogFile(path, section)) viewLog = false;
+        if (!WriteInstallLog(path, failures)) viewLog = false;
     } else {
         viewLog = false;
     }
     if (viewLog) ViewInstallLog(path);
+}
+
+bool InstallationRun::WriteInstallLog(const std::u16string& path, const std::u16string& failures) {
+    InstallLogSection section;
+    InstallLogHeader& header = section.header;
+    header.productName = m_settings.displayName;
+    header.installTime = LocalNow();
+    header.looksForExistingInstall = Flag1(Flags1::kUninstaller);
+    header.existingInstall = m_state.existingInstall;
+    header.installFolder = m_state.installFolder;
+    header.buildDate = m_settings.buildDate;
+    header.productVersion = m_productVersion;
+    header.overwrittenVersion = m_state.oldVersion;
+    header.osDescription = DescribeOs(m_context.facts.OsVersion(), 0);
+    section.runLog = m_context.log.runLog.Bytes();
+    section.failures = failures;
+    std::u16string success = Message(Msg::kInstallCompleteCaption);
+    section.successText = success;
+    return WriteInstallLogFile(path, section);
+}
+
+void InstallationRun::WriteCancelledInstallLog() {
+    if (!FolderExists(m_state.uninstallDataFolder)) return;
+    m_context.log.failures.Append(Message(Msg::kInstallCancelled) + u"\r\n");
+    (void)WriteInstallLog(InstallLogPath(m_state.uninstallDataFolder), m_context.log.failures.Text());
 }
 
 [[noreturn]] void RunInstallation(LoadedPayload& payload, const OwnExecutable& executable,

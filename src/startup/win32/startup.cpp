@@ -17,6 +17,7 @@
 #include "core/win32/process_state.h"
 #include "core/win32/wide.h"
 #include "startup/command_line.h"
+#include "ui/win32/message_box_win32.h"
 #include "uninstall/win32/self_removal_win32.h"
 #include "uninstall/win32/uninstaller_win32.h"
 
@@ -90,6 +91,8 @@ SetupSection LocatePayload(const OwnExecutable& executable) {
 SetupSection StartProcess(HINSTANCE instance, const OwnExecutable*& executableOut) {
     InstallerProcess& process = Process();
     process.caption = kApplicationCaption;
+    // The fatal path shows its message in the program's own box.
+    process.fatalMessageBox = ShowFatalMessage;
     process.oleInitialised = SUCCEEDED(::OleInitialize(nullptr));
     (void)EnablePrivilege(SE_TAKE_OWNERSHIP_NAME);  // a failure is not reported
     ::SetUnhandledExceptionFilter(UnhandledExceptionFilterHook);

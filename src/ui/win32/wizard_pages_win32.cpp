@@ -1,4 +1,4 @@
-// The wizard pages' answers while the pages are not part of the program.
+// The answers of the pages that are not part of the program yet.
 #include "ui/win32/wizard_pages_win32.h"
 
 namespace palisade {
@@ -8,9 +8,11 @@ PageAnswer ShowWizardPage(WizardPage page, std::u16string_view) {
         case WizardPage::Password:
         case WizardPage::MustUninstall:
             return PageAnswer::Cancel;
-        default:
-            return PageAnswer::Next;
+        case WizardPage::Folder:
+        case WizardPage::StartMenu:
+            break;
     }
+    return PageAnswer::Next;
 }
 
 }  // namespace palisade

@@ -25,8 +25,10 @@ DeletionDate DateOf(const FILETIME& time) {
     return date;
 }
 
+// A pattern may carry wildcards in its last component only, so a full path is
+// recognised by its folder.
 std::u16string JoinRelative(const std::u16string& folder, std::u16string_view pattern) {
-    if (IsRemovablePath(pattern)) return std::u16string(pattern);  // already a full path
+    if (IsRemovablePath(ParentFolder(pattern))) return std::u16string(pattern);
     while (!pattern.empty() && pattern.front() == u'\\') pattern.remove_prefix(1);
     std::u16string joined = folder;
     if (!joined.empty() && joined.back() != u'\\') joined += u'\\';
@@ -79,7 +81,7 @@ StepResult ProcessFileDeletions(const std::vector<FileDeletion>& deletions, File
         if (run.expand) pattern = run.expand(pattern);
         std::u16string full = JoinRelative(run.installFolder, pattern);
         std::u16string folder = ParentFolder(full);
-        if (folder.empty() || !IsRemovablePath(full)) continue;
+        if (folder.empty() || !IsRemovablePath(folder)) continue;
         WIN32_FIND_DATAW found{};
         UniqueFindHandle search(::FindFirstFileW(ToWide(full).c_str(), &found));
         if (!search) continue;
@@ -89,9 +91,14 @@ StepResult ProcessFileDeletions(const std::vector<FileDeletion>& deletions, File
             facts.lastWrite = DateOf(found.ftLastWriteTime);
             facts.size = (std::uint64_t(found.nFileSizeHigh) << 32) | found.nFileSizeLow;
             DeletionVerdict verdict = DecideDeletion(deletion, facts);
-            if (verdict == DeletionVerdict::BadDate) return StepResult::Fatal(FatalCode::kDeletionDate);
+            // The installer stops on a bad date before it changes anything; the
+            // uninstaller keeps the file, so that a product can always be removed.
+            if (verdict == DeletionVerdict::BadDate && run.atInstall) return StepResult::Fatal(FatalCode::kDeletionDate);
+            if (verdict == DeletionVerdict::BadDate) continue;
             if (verdict == DeletionVerdict::Keep) continue;
-            DeleteOne(folder + u"\\" + FromWide(found.cFileName), deletion, run);
+            std::u16string path = folder + u"\\" + FromWide(found.cFileName);
+            if (!IsRemovablePath(path)) continue;
+            DeleteOne(path, deletion, run);
             handledAny = true;
         } while (::FindNextFileW(search.get(), &found));
     }

@@ -6,6 +6,8 @@
 
 #include <optional>
 
+#include "actions/registry_record.h"
+#include "actions/win32/registry_roots_win32.h"
 #include "core/fatal_codes.h"
 #include "core/win32/registry.h"
 #include "core/win32/system_error.h"
@@ -15,18 +17,6 @@ namespace palisade {
 namespace {
 
 constexpr REGSAM kView32 = KEY_WOW64_32KEY;
-
-HKEY RootHandle(RegistryRootId root) {
-    switch (root) {
-        case RegistryRootId::LocalMachine: return HKEY_LOCAL_MACHINE;
-        case RegistryRootId::CurrentUser: return HKEY_CURRENT_USER;
-        case RegistryRootId::ClassesRoot: return HKEY_CLASSES_ROOT;
-        case RegistryRootId::Users: return HKEY_USERS;
-        case RegistryRootId::CurrentConfig: return HKEY_CURRENT_CONFIG;
-        case RegistryRootId::DynData: return HKEY_DYN_DATA;
-    }
-    return HKEY_LOCAL_MACHINE;
-}
 
 // Deleting a value that is not there is no failure.
 Win32Status WriteValue(HKEY key, const ProductKeyValue& value) {
@@ -44,28 +34,31 @@ Win32Status WriteValue(HKEY key, const ProductKeyValue& value) {
     return Win32Status(ERROR_INVALID_PARAMETER);
 }
 
-// An author's value with its own key: the key is created and recorded so
-// that the uninstaller removes it.
+// An author's value with its own key. The uninstaller removes what this
+// wrote: the keys it created, or else the value alone (a key such as
+// "...\CurrentVersion\Run" was there before and stays).
 Win32Status WriteInOtherKey(InstallContext& context, const ProductKeyValue& value) {
     if (value.unknownRoot) return Win32Status(ERROR_BAD_PATHNAME);
-    Win32Result<CreatedKey> key =
-        CreateKey(RootHandle(value.otherKey->root), value.otherKey->subKey, KEY_READ | KEY_WRITE | kView32);
+    const RegistryPath& where = *value.otherKey;
+    Win32Result<CreatedKey> key = CreateKey(KeyRootHandle(where.root), where.subKey, KEY_READ | KEY_WRITE | kView32);
     if (!key.ok()) return key.status();
-    std::u16string& registry2 = context.record.registry2;
-    if (!registry2.empty() && registry2.back() != u'\n') registry2 += u"\r\n";
-    registry2 += Registry2KeyLine(*value.otherKey);
-    return WriteValue(key->key.get(), value);
+    Win32Status written = WriteValue(key->key.get(), value);
+    std::u16string& record = context.record.registry2;
+    if (key->created) {
+        AppendRecordLine(record, KeyRecordLine({where.root, key->firstCreated}));
+    } else if (written.ok() && value.kind != ProductValueKind::Delete) {
+        AppendRecordLine(record, ValueRecordLine(where, value.name));
+    }
+    return written;
 }
 
-void WriteAllValues(InstallContext& context, HKEY productKey, const std::vector<ProductKeyValue>& values) {
-    for (const ProductKeyValue& value : values) {
-        bool otherKey = value.otherKey.has_value() || value.unknownRoot;
-        Win32Status status = otherKey ? WriteInOtherKey(context, value) : WriteValue(productKey, value);
-        // Only the author's values are reported one by one; the table's values
-        // are covered by the read-back check.
-        if (status.failed() && !value.authorName.empty()) {
-            context.log.failures.Append(AuthorValueFailureText(value.authorName, SystemErrorText(status.code())));
-        }
+bool InOtherKey(const ProductKeyValue& value) { return value.otherKey.has_value() || value.unknownRoot; }
+
+// Only the author's values are reported one by one; the table's values are
+// covered by the read-back check.
+void ReportAuthorValueFailure(InstallContext& context, const ProductKeyValue& value, Win32Status status) {
+    if (status.failed() && !value.authorName.empty()) {
+        context.log.failures.Append(AuthorValueFailureText(value.authorName, SystemErrorText(status.code())));
     }
 }
 
@@ -89,20 +82,24 @@ void ReportUnsaved(InstallContext& context, std::uint32_t error) {
 
 }  // namespace
 
-StepResult WriteProductKey(InstallContext& context, const ProductKeyFacts& facts) {
-    ProductKeyPlan plan = PlanProductKeyValues(context.settings, context.payloadFlags, context.state, context.record,
-                                               facts, [&](std::u16string_view text) { return context.Expand(text); });
-    if (plan.badAuthorType) return StepResult::Fatal(FatalCode::kUninstallValueType);
+void WriteValuesInOtherKeys(InstallContext& context, const std::vector<ProductKeyValue>& values) {
+    for (const ProductKeyValue& value : values) {
+        if (InOtherKey(value)) ReportAuthorValueFailure(context, value, WriteInOtherKey(context, value));
+    }
+}
+
+void WriteProductKeyValues(InstallContext& context, const std::vector<ProductKeyValue>& values) {
     std::u16string keyPath = ProductKeyPath(context.settings);
     Win32Result<CreatedKey> key = CreateKey(HKEY_LOCAL_MACHINE, keyPath, KEY_READ | KEY_WRITE | kView32);
     if (!key.ok()) {
         ReportUnsaved(context, key.code());
-        return StepResult::Continue();
+        return;
     }
-    WriteAllValues(context, key->key.get(), plan.values);
+    for (const ProductKeyValue& value : values) {
+        if (!InOtherKey(value)) ReportAuthorValueFailure(context, value, WriteValue(key->key.get(), value));
+    }
     key->key.reset();
-    if (auto error = CheckUninstallString(keyPath, plan.values.front().text)) ReportUnsaved(context, *error);
-    return StepResult::Continue();
+    if (auto error = CheckUninstallString(keyPath, values.front().text)) ReportUnsaved(context, *error);
 }
 
 }  // namespace palisade

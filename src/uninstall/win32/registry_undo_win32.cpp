@@ -12,7 +12,6 @@
 #include "core/text.h"
 #include "core/win32/registry.h"
 #include "core/win32/wide.h"
-#include "uninstall/empty_parent_keys.h"
 #include "uninstall/removal_rules.h"
 
 namespace palisade {
@@ -64,26 +63,13 @@ private:
     HKEY m_root;
 };
 
-// The parents the installation had to create on the way to `key` go when
-// this removal left them empty (the first one that is not ends the chain).
-void RemoveEmptyParents(HKEY root, const RegistryPath& key) {
-    for (const RegistryPath& parent : ParentKeysToTry(key)) {
-        if (!DeleteIfEmpty(root, parent.subKey)) break;
-    }
-}
-
+// A value the installation wrote into a key that was there before: the
+// value goes, the key stays (keys it created have lines of their own).
 void UndoValueLine(const RegistryEntryLine& line) {
-    if (line.operation != 1 && line.operation != 5 && line.operation != 6) return;
+    if (!OperationIsUndone(line.operation)) return;
     ForEachHive(line.key.root, [&](HKEY root) {
-        Win32Result<UniqueHkey> opened = TryOpenKey(root, line.key.subKey, KEY_READ | KEY_SET_VALUE);
-        if (!opened.ok()) return;
-        // A value that cannot go keeps its key, which the emptiness test sees.
-        (void)DeleteRegistryValue(opened->get(), line.valueName);
-        bool empty = KeyIsEmpty(opened->get());
-        opened->reset();
-        if (empty && IsDeletableKey(line.key) && ::RegDeleteKeyW(root, ToWide(line.key.subKey).c_str()) == ERROR_SUCCESS) {
-            RemoveEmptyParents(root, line.key);
-        }
+        Win32Result<UniqueHkey> opened = TryOpenKey(root, line.key.subKey, KEY_SET_VALUE);
+        if (opened.ok()) (void)DeleteRegistryValue(opened->get(), line.valueName);
     });
 }
 
@@ -148,9 +134,7 @@ void UndoRegistryEntries(const std::vector<std::string>& lines) {
         RegistryEntryLine line = ParseEntryLine(Utf8ToUtf16(text));
         if (line.kind == RegistryLineKind::Key) {
             if (!IsDeletableKey(line.key)) continue;
-            ForEachHive(line.key.root, [&](HKEY root) {
-                if (DeleteTree(root, line.key.subKey)) RemoveEmptyParents(root, line.key);
-            });
+            ForEachHive(line.key.root, [&](HKEY root) { DeleteTree(root, line.key.subKey); });
         } else if (line.kind == RegistryLineKind::Value) {
             UndoValueLine(line);
         }

@@ -43,6 +43,7 @@ void ReadOtherValues(HKEY key, UninstallEntry& entry) {
     entry.bitness = std::uint32_t(QueryNumber(key, L"Bitness").value_or(0));
     entry.displayVersion = Text(key, L"DisplayVersion");
     entry.uninstallString = Text(key, L"UninstallString");
+    entry.uninstallDataHash = ReadRegistryText(key, kUninstallDataHashValue).value_or(u"");
     entry.uninstallSubdir = Text(key, L"UninstallSubdir");
     entry.addToPathSubfolder = Text(key, L"AddToPathSubfolder");
     entry.productFonts = Text(key, L"ProductFonts");

@@ -34,6 +34,7 @@ struct UninstallEntry {
     std::u16string productRegistry;
     std::u16string uninstallBatch2;
     std::u16string uninstallString;  // the recorded command: the uninstaller's path and its switch
+    std::u16string uninstallDataHash;  // the SHA-256 recorded for Uninstall.DAT; empty: none (older installations)
 
     // The uninstall data folder: the installation folder joined with "UninstallSubdir".
     std::u16string UninstallDataFolder() const;

@@ -8,7 +8,11 @@
 #include "actions/win32/shortcuts_win32.h"
 #include "actions/win32/system_path_win32.h"
 #include "core/message_numbers.h"
+#include "core/fatal_codes.h"
+#include "core/text.h"
 #include "core/win32/atomic_file.h"
+#include "core/win32/file_system.h"
+#include "core/win32/sha256.h"
 #include "core/win32/system_time.h"
 #include "core/win32/unique_handle.h"
 #include "core/win32/wide.h"
@@ -16,6 +20,7 @@
 #include "payload/settings_flags.h"
 #include "uninstall/product_key_values.h"
 #include "uninstall/uninstall_data.h"
+#include "uninstall/uninstall_data_reader.h"
 #include "uninstall/win32/product_key_win32.h"
 #include "uninstall/win32/saved_files_win32.h"
 #include "uninstall/win32/uninstaller_copy_win32.h"
@@ -23,6 +28,9 @@
 
 namespace palisade {
 namespace {
+
+// Far more than any product's uninstall data; a larger file is not ours.
+constexpr std::uint64_t kLargestUninstallData = 256u << 20;
 
 // An empty marker file that the restart removes again.
 void CreateRebootMarker(InstallContext& context) {
@@ -32,6 +40,36 @@ void CreateRebootMarker(InstallContext& context) {
     if (!file) return;
     file.reset();
     ::MoveFileExW(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+}
+
+// What the installation this one replaces recorded, when its data is there
+// and (if its key recorded one) matches its SHA-256.
+void CarryOverPreviousData(InstallContext& context, const UninstallInputs& inputs) {
+    if (inputs.previousUninstallData.empty()) return;
+    Win32Result<std::string> previous = ReadWholeFile(inputs.previousUninstallData, kLargestUninstallData);
+    if (!previous.ok()) return;
+    if (!inputs.previousUninstallDataHash.empty()) {
+        Win32Result<std::u16string> hash = Sha256Hex(BytesOf(*previous));
+        if (!hash.ok() || !EqualsIgnoreCase(*hash, inputs.previousUninstallDataHash)) {
+            context.log.runLog.AppendWidePieces({u"The previous uninstall data \"", inputs.previousUninstallData,
+                                                 u"\" was changed since it was written; it is not carried over.\r\n"});
+            return;
+        }
+    }
+    CarryOverPreviousRecord(ParseUninstallData(*previous), context.record);
+}
+
+// Uninstall.DAT in the uninstall data folder; its SHA-256, or empty when it
+// could not be written (the failure is in the failure list).
+std::u16string WriteUninstallData(InstallContext& context, const UninstallInputs& inputs) {
+    CarryOverPreviousData(context, inputs);
+    std::u16string path = JoinFolder(context.state.uninstallDataFolder, kUninstallDataFileName);
+    std::string bytes = ComposeUninstallData(context.record, context.settings);
+    if (Win32Status written = WriteFileAtomically(path, BytesOf(bytes)); written.failed()) {
+        LogFailure(context.log.failures, context.Message(Msg::kCouldNotInstall), path, written);
+        return {};
+    }
+    return Sha256Hex(BytesOf(bytes)).value_or({});
 }
 
 ProductKeyFacts GatherFacts(InstallContext& context, const UninstallInputs& inputs, const std::u16string& uninstaller,
@@ -66,20 +104,22 @@ StepResult RegisterUninstall(InstallContext& context, const UninstallInputs& inp
     std::u16string running = inputs.runningExecutable.empty() ? context.facts.ModulePath() : inputs.runningExecutable;
     WriteUninstaller(context, uninstaller, inputs.strippedInstaller, running);
     bool productIconSaved = SaveProductIcon(context);
-    StepResult written = WriteProductKey(context, GatherFacts(context, inputs, uninstaller, running, productIconSaved));
-    if (written.IsFatal()) return written;
+    ProductKeyFacts facts = GatherFacts(context, inputs, uninstaller, running, productIconSaved);
+    ProductKeyPlan plan = PlanProductKeyValues(context.settings, context.payloadFlags, context.state, context.record,
+                                               facts, [&](std::u16string_view text) { return context.Expand(text); });
+    if (plan.badAuthorType) return StepResult::Fatal(FatalCode::kUninstallValueType);
+    WriteValuesInOtherKeys(context, plan.values);
+    context.progress.SetProgress(100);
+    std::u16string dataHash = WriteUninstallData(context, inputs);
+    if (!dataHash.empty()) {
+        ProductKeyValue hashValue;
+        hashValue.name = kUninstallDataHashValue;
+        hashValue.text = dataHash;
+        plan.values.push_back(std::move(hashValue));
+    }
+    WriteProductKeyValues(context, plan.values);
     if (context.Flag2(Flags2::kRebootMarker)) CreateRebootMarker(context);
     return StepResult::Continue();
-}
-
-void WriteUninstallData(InstallContext& context) {
-    context.progress.SetProgress(100);
-    if (!context.Flag1(Flags1::kUninstaller)) return;
-    std::u16string path = JoinFolder(context.state.uninstallDataFolder, kUninstallDataFileName);
-    std::string bytes = ComposeUninstallData(context.record, context.settings);
-    if (Win32Status written = WriteFileAtomically(path, BytesOf(bytes)); written.failed()) {
-        LogFailure(context.log.failures, context.Message(Msg::kCouldNotInstall), path, written);
-    }
 }
 
 }  // namespace palisade

@@ -26,15 +26,18 @@ struct UninstallInputs {
     std::uint64_t installedBytes = 0;
     // The run identifier ("Session"): the process start time.
     std::int64_t session = 0;
+    // The uninstall data of the installation this one replaces, and the
+    // SHA-256 its product key recorded for it (empty: none was recorded).
+    std::u16string previousUninstallData;
+    std::u16string previousUninstallDataHash;
 };
 
-// Progress 95 to 99: the uninstaller icon, the background picture, readme
+// Progress 95 to 100: the uninstaller icon, the background picture, readme
 // and licence files, then (with `SettingsFlags1` 0x4) the uninstaller, the
-// product key and reboot.dat.
+// values in keys of their own, Uninstall.DAT (with what the replaced
+// installation recorded), the product key with the data's SHA-256, and
+// reboot.dat. The data comes before the key, so that the key never names
+// data that is not there.
 StepResult RegisterUninstall(InstallContext& context, const UninstallInputs& inputs);
-
-// Progress 100: Uninstall.DAT in the uninstall data folder (with
-// `SettingsFlags1` 0x4); a failure goes to the failure list.
-void WriteUninstallData(InstallContext& context);
 
 }  // namespace palisade

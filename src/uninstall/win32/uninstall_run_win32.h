@@ -18,6 +18,8 @@
 
 namespace palisade {
 
+class Win32SystemFacts;
+
 class UninstallRun {
 public:
     UninstallRun(std::u16string productName, const CommandLineOptions& options);
@@ -32,6 +34,8 @@ public:
     const UninstallEntry& Entry() const { return m_entry; }
 
 private:
+    void StartWizard(Win32SystemFacts& facts);
+
     // uninstall_removal_win32.cpp
     void RunUninstallBatch(const std::u16string& commands, bool hidden, const char16_t* valueName);
     void ReleaseSharedFiles();

@@ -10,6 +10,7 @@
 #include "core/program_narrow.h"
 #include "core/win32/fatal.h"
 #include "core/win32/file_system.h"
+#include "core/win32/sha256.h"
 #include "core/win32/process_state.h"
 #include "core/win32/system_error.h"
 #include "core/win32/system_library.h"
@@ -19,6 +20,8 @@
 #include "system/win32/system_control_win32.h"
 #include "ui/win32/message_box_win32.h"
 #include "ui/win32/notify_win32.h"
+#include "ui/win32/uninstaller_wizard_win32.h"
+#include "uninstall/product_key_values.h"
 #include "uninstall/removal_rules.h"
 #include "uninstall/uninstall_data.h"
 #include "uninstall/win32/uninstall_run_win32.h"
@@ -83,11 +86,20 @@ void UninstallRun::Prepare() {
         FatalWide(Format(kDataNotLoadedText,
                          {m_entry.displayName, dataPath, int(bytes.code()), SystemErrorText(bytes.code())}));
     }
+    // Data changed since the installation wrote it could name anything to
+    // delete: nothing is removed unless it is what the product key recorded.
+    if (!m_entry.uninstallDataHash.empty()) {
+        Win32Result<std::u16string> hash = Sha256Hex(BytesOf(*bytes));
+        if (!hash.ok() || !EqualsIgnoreCase(*hash, m_entry.uninstallDataHash)) {
+            FatalWide(Format(kCorruptProductText, {m_productName}));
+        }
+    }
     m_data = ParseUninstallData(*bytes);
     Win32SystemFacts& facts = ProcessSystemFacts();
     m_texts = std::make_unique<UninstallerTexts>(m_data.strings, m_entry.displayName, DescribeOs(facts.OsVersion(), 0));
     Process().message = [this](int number) { return Message(number); };
     Process().caption = Message(Msg::kRemovingCaption);
+    StartWizard(facts);
 
     m_state.automatic = Automatic();
     m_state.bitness = std::uint8_t(m_entry.bitness);
@@ -112,8 +124,24 @@ void UninstallRun::Prepare() {
     }
     CloseApplicationsInUninstaller(m_data.autoClose, kCloseAfterUninstallConfirmation, Silent(), message);
     m_progress = std::make_unique<Win32Progress>([this](int number) { return Message(number); });
+    m_progress->ShowPage(true, {});  // the uninstallation cannot be cancelled
     m_progress->SetStatusMessage(Msg::kPleaseWaitRemoving);
     m_progress->SetProgress(1);
+}
+
+// The background window and the pages with the appearance the installation stored.
+void UninstallRun::StartWizard(Win32SystemFacts& facts) {
+    UninstallerWizardInputs inputs;
+    inputs.productKeyPath = std::u16string(kInstalledProgramsKey) + u"\\" + m_productName;
+    inputs.settingsFlags1 = m_entry.flags1;
+    inputs.settingsFlags2 = m_entry.flags2;
+    inputs.uninstallDataFolder = m_entry.UninstallDataFolder();
+    inputs.product = m_entry.displayName;
+    inputs.os = DescribeOs(facts.OsVersion(), 0);
+    inputs.messages = [this](int number) { return Message(number); };
+    inputs.silent = Silent();
+    inputs.automatic = Automatic();
+    StartUninstallerWizard(inputs);
 }
 
 void UninstallRun::Finish() {

@@ -2,6 +2,8 @@
 // from another process, folders, rights, temporary names and the pending
 // restart operations.
 #include <windows.h>
+#include <aclapi.h>
+#include <sddl.h>
 
 #include <cstdio>
 #include <map>
@@ -14,6 +16,7 @@
 #include "core/format.h"
 #include "core/text.h"
 #include "core/win32/file_system.h"
+#include "core/win32/unique_handle.h"
 #include "core/win32/wide.h"
 #include "payload/settings_flags.h"
 #include "probe_commands.h"
@@ -142,6 +145,28 @@ int ShortPathCommand(const std::vector<std::string>& args, std::string& out) {
     return 0;
 }
 
+// `access-list PATH`: the path's access list in the system's SDDL notation.
+int AccessListCommand(const std::vector<std::string>& args, std::string& out) {
+    if (args.size() != 1) return 2;
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    DWORD status = ::GetNamedSecurityInfoW(ToWide(Wide(args[0])).c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION,
+                                           nullptr, nullptr, nullptr, nullptr, &descriptor);
+    if (status != ERROR_SUCCESS) {
+        out = "failed " + std::to_string(status) + "\n";
+        return 0;
+    }
+    UniqueLocal owned(descriptor);
+    wchar_t* text = nullptr;
+    if (!::ConvertSecurityDescriptorToStringSecurityDescriptorW(descriptor, SDDL_REVISION_1, DACL_SECURITY_INFORMATION,
+                                                                &text, nullptr)) {
+        out = "unconvertible\n";
+        return 0;
+    }
+    UniqueLocal ownedText(text);
+    out = Utf16ToUtf8(FromWide(text)) + "\n";
+    return 0;
+}
+
 // `grant-rights FOLDER`: GrantFolderRights with the setting on; prints the run log.
 int GrantRightsCommand(const std::vector<std::string>& args, std::string& out) {
     if (args.size() != 1) return 2;
@@ -211,6 +236,7 @@ PALISADE_PROBE_COMMAND("hold-open", HoldOpenCommand);
 PALISADE_PROBE_COMMAND("file-facts", FileFactsCommand);
 PALISADE_PROBE_COMMAND("create-folder", CreateFolderCommand);
 PALISADE_PROBE_COMMAND("short-path", ShortPathCommand);
+PALISADE_PROBE_COMMAND("access-list", AccessListCommand);
 PALISADE_PROBE_COMMAND("grant-rights", GrantRightsCommand);
 PALISADE_PROBE_COMMAND("make-temp", MakeTempCommand);
 PALISADE_PROBE_COMMAND("schedule-move", ScheduleMoveCommand);

@@ -100,7 +100,6 @@ int RegisterUninstallCommand(const std::vector<std::string>& args, std::string& 
     if (StepResult registered = RegisterUninstall(probe.context, inputs); registered.IsFatal()) {
         out += "fatal " + std::to_string(registered.FatalCode()) + "\n";
     }
-    WriteUninstallData(probe.context);
     out += "failures: [" + Utf8(probe.log.failures.Text()) + "]\n";
     return 0;
 }

@@ -1,0 +1,160 @@
+// A whole interactive installation of the example product (examples/hello,
+// built by the builder CLI) driven by the spy from the language page to the
+// finish message, in English and in German: every page is checked, answered
+// and photographed. scripts/make-screenshots.sh takes the English pictures
+// for the README from the test artefacts.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <map>
+
+#include "builder/english_messages.h"
+#include "builder/languages.h"
+#include "common/diagnostics.h"
+#include "ui/resources/resource_ids.h"
+#include "wizard_gui_support.h"
+
+namespace palisade::wine {
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string kProduct = "Hello";
+const std::string kDescription = "Hello, the Palisade example product";
+
+struct Language {
+    std::string tag;     // en, de
+    std::string locale;  // the user's locale, which preselects the language
+    int listIndex;       // the language's place in the list
+};
+
+void PrintTo(const Language& language, std::ostream* out) { *out << language.tag; }
+
+class WizardEndToEndGui : public testing::TestWithParam<Language> {};
+
+// The example's texts in one language: the built-in English ones, or the
+// builder's shipped German translation over them, as a page shows them.
+class ExampleTexts {
+public:
+    explicit ExampleTexts(const std::string& tag) {
+        if (tag != "de") return;
+        tools::Diagnostics diagnostics;
+        std::optional<tools::LanguageSource> german =
+            tools::ReadLanguageFile(std::string(PALISADE_SOURCE_DIR) + "/tools/languages/de.toml", diagnostics);
+        if (german) m_translated = german->messages;
+    }
+    std::string operator()(int number) const {
+        auto found = m_translated.find(number);
+        std::string text = found != m_translated.end() ? found->second : tools::EnglishMessages().at(std::size_t(number));
+        for (auto [from, to] : {std::pair<std::string, std::string>{"<product>", kProduct}, {"<description>", kDescription}}) {
+            for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size())) {
+                text.replace(at, from.size(), to);
+            }
+        }
+        std::string withBreaks;
+        for (char c : text) withBreaks += c == '\n' ? std::string("\r\n") : std::string(1, c);
+        return withBreaks;
+    }
+
+private:
+    std::map<int, std::string> m_translated;
+};
+
+fs::path BuildExample() {
+    fs::path installer = BuildDir() / "test-installers" / ("hello-setup-" + std::to_string(::getpid()) + ".exe");
+    fs::create_directories(installer.parent_path());
+    std::string command = std::string(PALISADE_BUILDER_PATH) + " build '" + PALISADE_SOURCE_DIR +
+                          "/examples/hello/palisade.toml' -o '" + installer.string() + "' >/dev/null";
+    EXPECT_EQ(std::system(command.c_str()), 0) << command;
+    return installer;
+}
+
+// An installation left by an earlier run would turn this one into a reinstallation.
+void RemoveEarlierInstallation(const fs::path& folder) {
+    if (fs::exists(folder / "uninstall" / "uninstall.exe")) {
+        RunProgram(folder / "uninstall" / "uninstall.exe", WithArguments({"/u:Hello", "/silent"}));
+    }
+    RunProgram("reg", WithArguments({"delete", "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Hello",
+                                     "/f", "/reg:32"}));
+    fs::remove_all(folder);
+}
+
+// Checks the texts of a page, photographs it and presses `button`.
+void Answer(GuiRun& gui, std::uintptr_t window, const std::map<int, std::string>& texts, const std::string& shot,
+            int button) {
+    SpyWindow page = gui.spy().Describe(window);
+    for (const auto& [id, text] : texts) {
+        const SpyControl* control = page.Find(id);
+        ASSERT_NE(control, nullptr) << shot << ": control " << id;
+        EXPECT_EQ(control->text, text) << shot << ": control " << id;
+    }
+    EXPECT_TRUE(ScreenshotOf(shot, page.rect, 24));
+    EXPECT_TRUE(gui.spy().Click(window, button));
+    EXPECT_TRUE(gui.spy().WaitGone(window));
+}
+
+TEST_P(WizardEndToEndGui, TheExampleInstallsThroughEveryPage) {
+    const Language language = GetParam();
+    const ExampleTexts text(language.tag);
+    const std::string shot = "hello-" + language.tag + "-";
+    fs::path installer = BuildExample();
+    const fs::path folder = HostPath("C:\\Program Files (x86)\\Palisade Examples\\Hello");
+    RemoveEarlierInstallation(folder);
+    GuiRun gui(installer, {}, {{"LANG", language.locale}, {"LC_ALL", language.locale}});
+    if (!gui.Ready()) GTEST_SKIP() << "no X server for the test";
+
+    std::uintptr_t page = gui.WaitForDialog(text(94));
+    ASSERT_NE(page, 0u);
+    SpyWindow languagePage = gui.spy().Describe(page);
+    ASSERT_NE(languagePage.Find(IDC_LANGUAGE_LIST), nullptr);
+    EXPECT_EQ(languagePage.Find(IDC_LANGUAGE_LIST)->selected, language.listIndex) << "preselected by the locale";
+    ASSERT_NO_FATAL_FAILURE(Answer(gui, page, {{IDC_PAGE_TEXT, text(82)}, {IDC_NEXT, text(48)}}, shot + "language", IDC_NEXT));
+
+    page = gui.WaitForDialog(text(65));
+    const std::string link = "<a href=\"https://example.org/hello\">";
+    std::string linkText = text(105);
+    linkText.replace(linkText.find("<a>"), 3, link);
+    ASSERT_NO_FATAL_FAILURE(Answer(gui, page, {{IDC_PAGE_TEXT, text(1)}, {IDC_GREETING_LINK, linkText}, {IDC_NEXT, text(48)}},
+                                   shot + "greeting", IDC_NEXT));
+
+    page = gui.WaitForDialog(text(44));
+    SpyWindow licence = gui.spy().Describe(page);
+    ASSERT_NE(licence.Find(IDC_DOCUMENT), nullptr);
+    EXPECT_EQ(licence.Find(IDC_DOCUMENT)->text.rfind("Licence of Hello, the Palisade example product", 0), 0u);
+    ASSERT_NO_FATAL_FAILURE(Answer(gui, page, {{IDC_PAGE_TEXT, text(47)}, {IDC_NEXT, text(45)}, {IDC_CANCEL, text(46)}},
+                                   shot + "licence", IDC_NEXT));
+
+    // The folder page comes with the destination pages; until then the
+    // default folder is taken. The progress page is photographed as it comes.
+    std::optional<std::uintptr_t> progress = gui.spy().WaitFor("#32770", text(54));
+    ASSERT_TRUE(progress.has_value());
+    SpyWindow progressPage = gui.spy().Describe(*progress);
+    EXPECT_EQ(progressPage.Find(IDC_PAGE_TEXT)->text, text(39));
+    ScreenshotOf(shot + "progress", progressPage.rect, 24);
+
+    std::uintptr_t finish = gui.WaitForDialog(text(43));
+    EXPECT_EQ(gui.spy().Position(*progress, IDC_PROGRESS_BAR), 100);
+    SpyWindow finishBox = gui.spy().Describe(finish);
+    ASSERT_NE(finishBox.Find(20001), nullptr);
+    EXPECT_EQ(finishBox.Find(20001)->text, text(42));
+    Screenshot(shot + "finish-screen");
+    ScreenshotOf(shot + "finish", finishBox.rect, 24);
+    EXPECT_TRUE(gui.spy().Click(finish, 1));
+    RunResult result = gui.run().Wait(std::chrono::seconds(120));
+    EXPECT_EQ(result.exitCode, 1) << result.debugOutput;
+    EXPECT_TRUE(fs::exists(folder / "readme.txt"));
+    EXPECT_TRUE(fs::exists(folder / "uninstall" / "Install.log"));
+    RemoveEarlierInstallation(folder);
+}
+
+std::string LanguageName(const testing::TestParamInfo<Language>& info) {
+    return info.param.tag == "de" ? "German" : "English";
+}
+
+INSTANTIATE_TEST_SUITE_P(Languages, WizardEndToEndGui,
+                         testing::Values(Language{"en", "en_US.UTF-8", 0}, Language{"de", "de_DE.UTF-8", 1}),
+                         LanguageName);
+
+}  // namespace
+}  // namespace palisade::wine

@@ -206,7 +206,7 @@ const BadProject kBadProjects[] = {
     {"DeletionDateMissing", "[[FileDeletions]]\nPath = \"a.txt\"\nCondition = 3\n", 4, "must be a date"},
     {"DeletionSizeNotANumber", "[[FileDeletions]]\nPath = \"a.txt\"\nCondition = 4\nReference = \"1 KiB\"\n", 5,
      "a size in bytes"},
-    {"DeletionReferenceComma", "[[FileDeletions]]\nPath = \"a.txt\"\nReference = \"a,b\"\n", 4, "comma"},
+    {"DeletionReferenceLineBreak", "[[FileDeletions]]\nPath = \"a.txt\"\nReference = \"a\\nb\"\n", 4, "line break"},
     {"DeletionPathLineBreak", "[[FileDeletions]]\nPath = \"a\\r\\nb.txt\"\n", 3, "line break"},
 };
 
@@ -231,6 +231,7 @@ Condition = 4
 Reference = "18446744073709551615"
 [[FileDeletions]]
 Path = 'cache\*'
+Reference = "not compared, a comma is kept"
 )", diagnostics);
     ASSERT_TRUE(project) << ::testing::PrintToString(Messages(diagnostics));
     ASSERT_EQ(project->settings.fileDeletions.size(), 4u);

@@ -88,12 +88,11 @@ bool IsByteCount(std::string_view text) {
 
 // What is wrong with a deletion's reference, or empty. The installer ends
 // with error 65 on a date it cannot read, and keeps every file for a size
-// that is no number. The uninstaller's record of the deletion is one line of
-// comma-separated fields split from the right, so a comma or a line break in
-// the reference would shift its fields.
+// that is no number. The uninstaller's record of the deletion is one line, so
+// a line break would cut it in two.
 std::string DeletionReferenceProblem(const FileDeletion& deletion) {
-    if (deletion.reference.find_first_of(",\r\n") != std::string::npos) {
-        return "'Reference' must not hold a comma or a line break";
+    if (deletion.reference.find_first_of("\r\n") != std::string::npos) {
+        return "'Reference' must not hold a line break";
     }
     bool dateCondition = deletion.condition >= 1 && deletion.condition <= 3;
     if (dateCondition && !ParseDeletionDate(deletion.reference)) {

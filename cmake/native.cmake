@@ -23,7 +23,7 @@ add_library(palisade_tools STATIC ${PALISADE_TOOL_SOURCES})
 target_include_directories(palisade_tools PUBLIC ${CMAKE_SOURCE_DIR}/tools)
 target_compile_definitions(palisade_tools PUBLIC TOML_HEADER_ONLY=0 TOML_EXCEPTIONS=0
   PRIVATE PALISADE_DEFAULT_STUB="${PALISADE_STUB}" PALISADE_LANGUAGES_DIR="${CMAKE_SOURCE_DIR}/tools/languages")
-target_link_libraries(palisade_tools PUBLIC palisade_payload Threads::Threads)
+target_link_libraries(palisade_tools PUBLIC palisade_author_texts Threads::Threads)
 
 add_executable(palisade ${CMAKE_SOURCE_DIR}/tools/builder/main.cpp)
 target_link_libraries(palisade PRIVATE palisade_tools)

@@ -12,7 +12,7 @@ target_link_libraries(palisade-setup PRIVATE palisade_core ole32 oleaut32 uuid a
 # Reproducible: no link time stamp in the PE header, and no source or build
 # folder in the binary (__FILE__ and the like), so two builds of one commit in
 # different folders give the same bytes (tools/check-stub-reproducible.sh).
-foreach(target palisade_payload palisade_core palisade-setup)
+foreach(target palisade_payload palisade_author_texts palisade_core palisade-setup)
   target_compile_options(${target} PRIVATE
     "$<$<COMPILE_LANGUAGE:C,CXX>:-ffunction-sections;-fdata-sections;-ffile-prefix-map=${CMAKE_SOURCE_DIR}/=;-ffile-prefix-map=${CMAKE_BINARY_DIR}/=>")
 endforeach()
@@ -34,4 +34,4 @@ target_include_directories(palisade-probe PRIVATE ${CMAKE_SOURCE_DIR}/tests/wine
 target_compile_definitions(palisade-probe PRIVATE UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
 target_compile_options(palisade-probe PRIVATE -municode)
 target_link_options(palisade-probe PRIVATE -municode -static -static-libgcc -static-libstdc++)
-target_link_libraries(palisade-probe PRIVATE palisade_core ole32 oleaut32 uuid advapi32 user32 gdi32 shell32 comctl32)
+target_link_libraries(palisade-probe PRIVATE palisade_core ole32 oleaut32 uuid advapi32 user32 gdi32 shell32 comctl32 crypt32)

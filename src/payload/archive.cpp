@@ -1,6 +1,8 @@
 // Locating and checking the archive: inside the mapped section or read from the file.
 #include "payload/archive.h"
 
+#include <algorithm>
+
 #include "core/fatal_codes.h"
 #include "payload/crc32.h"
 
@@ -17,6 +19,7 @@ ArchiveFileRange ArchiveRangeInFile(const PayloadHeader& header, std::uint32_t s
     ArchiveFileRange range;
     range.position = std::uint64_t(sectionRawPosition) + header.archiveOffset;
     range.available = static_cast<std::int64_t>(fileSize) - static_cast<std::int64_t>(range.position);
+    range.available = std::min<std::int64_t>(range.available, header.archiveLength);
     return range;
 }
 

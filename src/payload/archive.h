@@ -20,10 +20,13 @@ inline constexpr char16_t kArchiveReadFailedText[] = u"Error code 2: failed to r
 std::optional<ByteView> ArchiveBytesInSection(const PayloadHeader& header, ByteView payload);
 
 // Where an archive kept in the file lies: from the section's raw position
-// plus the archive offset up to the end of the file.
+// plus the archive offset on, as many bytes as the header's archive length.
+// Bytes after it (the certificate table a signing tool appends, the carried
+// uninstaller image) are not part of the archive.
 struct ArchiveFileRange {
     std::uint64_t position = 0;
-    std::int64_t available = 0;  // negative when the position lies past the end of the file
+    std::int64_t available = 0;  // the bytes to read: the archive length, or fewer when the file ends first;
+                                 // negative when the position lies past the end of the file
 };
 ArchiveFileRange ArchiveRangeInFile(const PayloadHeader& header, std::uint32_t sectionRawPosition,
                                     std::uint64_t fileSize);

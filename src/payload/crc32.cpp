@@ -9,10 +9,14 @@
 namespace palisade {
 
 std::uint32_t Crc32(const void* data, std::size_t length) {
+    return Crc32(static_cast<std::uint32_t>(crc32(0L, Z_NULL, 0)), data, length);
+}
+
+std::uint32_t Crc32(std::uint32_t previous, const void* data, std::size_t length) {
     // zlib takes the length as uInt; larger pieces are fed in slices.
     constexpr std::size_t kMaxSlice = UINT_MAX;
     auto bytes = static_cast<const Bytef*>(data);
-    uLong crc = crc32(0L, Z_NULL, 0);
+    uLong crc = previous;
     while (length > 0) {
         std::size_t slice = std::min(length, kMaxSlice);
         crc = crc32(crc, bytes, static_cast<uInt>(slice));

@@ -8,6 +8,8 @@
 namespace palisade {
 
 std::uint32_t Crc32(const void* data, std::size_t length);
+// Continues `previous` (the CRC-32 of the bytes before) over more bytes.
+std::uint32_t Crc32(std::uint32_t previous, const void* data, std::size_t length);
 std::uint32_t Crc32(const std::vector<std::uint8_t>& bytes);
 
 }  // namespace palisade

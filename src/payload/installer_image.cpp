@@ -5,6 +5,7 @@
 #include "payload/pe_appender.h"
 #include "payload/settings_flags.h"
 #include "payload/settings_schema.h"
+#include "payload/uninstaller_image.h"
 
 namespace palisade {
 namespace {
@@ -26,7 +27,8 @@ EncodedSettings EncodeSettings(const InstallerSettings& settings, const PayloadO
 }  // namespace
 
 InstallerBuild BuildInstallerImage(const std::vector<std::uint8_t>& stub, const InstallerSettings& settings,
-                                   const std::vector<PayloadItem>& items, const PayloadOptions& options) {
+                                   const std::vector<PayloadItem>& items, const PayloadOptions& options,
+                                   const std::vector<std::uint8_t>& uninstallerImage) {
     InstallerBuild build;
     StubInspection stubLayout = InspectStub(stub);
     if (!stubLayout.error.empty()) {
@@ -60,6 +62,14 @@ InstallerBuild BuildInstallerImage(const std::vector<std::uint8_t>& stub, const 
     if (!payload.error.empty()) {
         build.error = payload.error;
         return build;
+    }
+    if (!uninstallerImage.empty()) {
+        auto record = EncodeCarriedUninstaller(uninstallerImage, options.xzPreset);
+        if (!record) {
+            build.error = "the uninstaller image cannot be carried (empty, larger than 64 MiB, or xz failed)";
+            return build;
+        }
+        payload.payload.carriedUninstaller = std::move(*record);
     }
     AppendResult appended = AppendSetupSection(stub, payload.payload);
     build.image = std::move(appended.image);

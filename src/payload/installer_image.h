@@ -22,7 +22,10 @@ struct InstallerBuild {
 // file checksum stored when `IntegrityMode` is 1) and appends them to `stub`.
 // An archive too short to be kept in the file after the section is kept in
 // the section instead, with `ArchiveInFile` cleared and a note saying so.
+// A non-empty `uninstallerImage` is carried after the archive and becomes
+// the uninstaller as it is (uninstaller_image.h).
 InstallerBuild BuildInstallerImage(const std::vector<std::uint8_t>& stub, const InstallerSettings& settings,
-                                   const std::vector<PayloadItem>& items, const PayloadOptions& options);
+                                   const std::vector<PayloadItem>& items, const PayloadOptions& options,
+                                   const std::vector<std::uint8_t>& uninstallerImage = {});
 
 }  // namespace palisade

@@ -63,6 +63,7 @@ struct BuiltPayload {
     std::vector<std::uint8_t> archive;            // field 14
     bool archiveInFile = false;  // the archive follows the section in the file
     bool storeFileChecksum = false;  // integrity mode 1: field 6 is filled in once the head is laid out
+    std::vector<std::uint8_t> carriedUninstaller;  // the record right after the archive (uninstaller_image.h); may be empty
 };
 
 struct PayloadBuild {

@@ -99,9 +99,10 @@ StubInspection InspectStub(const std::vector<std::uint8_t>& stub) {
 }
 
 std::optional<std::uint32_t> SetupSectionSize(std::size_t headerAndSettings, std::size_t archiveLength,
-                                              bool archiveInFile, std::uint32_t sectionAlignment) {
+                                              bool archiveInFile, std::uint32_t sectionAlignment,
+                                              std::size_t trailing) {
     std::uint64_t payloadEnd = std::uint64_t(headerAndSettings) + archiveLength;
-    std::uint64_t size = AlignUp(archiveInFile ? headerAndSettings : payloadEnd, sectionAlignment);
+    std::uint64_t size = AlignUp(archiveInFile ? headerAndSettings : payloadEnd + trailing, sectionAlignment);
     // An archive in the file starts right after the settings and ends the file,
     // so the section's raw data must end inside it.
     if ((archiveInFile && size > payloadEnd) || size > kMaxU32) return std::nullopt;
@@ -117,7 +118,8 @@ AppendResult AppendSetupSection(const std::vector<std::uint8_t>& stub, const Bui
     }
     const StubLayout& layout = inspection.layout;
     auto sectionSize = SetupSectionSize(payload.headerAndSettings.size(), payload.archive.size(),
-                                        payload.archiveInFile, layout.sectionAlignment);
+                                        payload.archiveInFile, layout.sectionAlignment,
+                                        payload.carriedUninstaller.size());
     std::uint64_t rawPosition = AlignUp(stub.size(), layout.fileAlignment);
     if (!sectionSize) {
         result.error = payload.archiveInFile ? "the archive is too small to be kept in the file after the section"
@@ -130,11 +132,14 @@ AppendResult AppendSetupSection(const std::vector<std::uint8_t>& stub, const Bui
     }
 
     std::vector<std::uint8_t>& image = result.image;
-    image.reserve(rawPosition + std::max<std::uint64_t>(*sectionSize, payload.headerAndSettings.size() + payload.archive.size()));
+    std::uint64_t payloadBytes =
+        payload.headerAndSettings.size() + payload.archive.size() + payload.carriedUninstaller.size();
+    image.reserve(rawPosition + std::max<std::uint64_t>(*sectionSize, payloadBytes));
     image = stub;
     image.resize(rawPosition, 0);
     image.insert(image.end(), payload.headerAndSettings.begin(), payload.headerAndSettings.end());
     image.insert(image.end(), payload.archive.begin(), payload.archive.end());
+    image.insert(image.end(), payload.carriedUninstaller.begin(), payload.carriedUninstaller.end());
     if (!payload.archiveInFile) image.resize(rawPosition + *sectionSize, 0);
 
     std::uint32_t pe = layout.peHeaderOffset;

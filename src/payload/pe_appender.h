@@ -34,13 +34,15 @@ struct StubInspection {
 // the installer's section lookup will accept afterwards.
 StubInspection InspectStub(const std::vector<std::uint8_t>& stub);
 
-// The raw (and virtual) size of a section that holds `inSection` payload
-// bytes: a whole number of section alignments, so that the image without it
-// is still valid. With the archive kept in the file, the section covers the
-// header and settings and the archive runs on past its end; nothing when the
-// archive is too short to reach that end.
+// The raw (and virtual) size of a section that holds the payload: a whole
+// number of section alignments, so that the image without it is still valid.
+// In the section: header, settings, archive and the `trailing` bytes after it
+// (a carried uninstaller). With the archive kept in the file, the section
+// covers the header and settings and the archive runs on past its end;
+// nothing when the archive is too short to reach that end.
 std::optional<std::uint32_t> SetupSectionSize(std::size_t headerAndSettings, std::size_t archiveLength,
-                                              bool archiveInFile, std::uint32_t sectionAlignment);
+                                              bool archiveInFile, std::uint32_t sectionAlignment,
+                                              std::size_t trailing = 0);
 
 struct AppendResult {
     std::vector<std::uint8_t> image;
@@ -50,7 +52,8 @@ struct AppendResult {
 // The stub with the payload as its new last section: section count, image
 // size and initialised-data size raised, checksum cleared, raw data at the
 // end of the file (file-aligned), the archive after it when kept in the file,
-// and in integrity mode 1 the head's checksum stored in the payload header.
+// the carried uninstaller right after the archive, and in integrity mode 1
+// the head's checksum stored in the payload header.
 AppendResult AppendSetupSection(const std::vector<std::uint8_t>& stub, const BuiltPayload& payload);
 
 }  // namespace palisade

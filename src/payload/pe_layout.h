@@ -18,7 +18,10 @@ inline constexpr std::uint32_t kPeHeadersSizeField = 84;
 inline constexpr std::uint32_t kPeChecksumField = 88;
 inline constexpr std::uint32_t kPeDirectoryCountField = 116;
 inline constexpr std::uint32_t kPeCertificateDirectoryField = 152;  // data directory 4
-// The integrity checksum covers the head from just after the checksum field.
+inline constexpr std::uint32_t kPeCertificateDirectoryIndex = 4;
+inline constexpr std::uint32_t kPeResourceDirectoryField = 136;  // data directory 2
+// The integrity checksum covers the head from just after the checksum field
+// (leaving out the certificate directory entry, which signing fills in).
 inline constexpr std::uint32_t kIntegrityRangeStart = 92;
 
 inline constexpr std::uint16_t kPe32Magic = 0x10b;

@@ -32,14 +32,14 @@ int MapOnce(std::uint32_t status) {
         case kUntrustedRoot: return 3;
         case kSecuritySettings: return 4;
         case kSubjectFormUnknown: return 9;
-        case kRevoked: return 10;
+        case kRevoked: return kSignatureRevoked;
         case kExpired: return 11;
         case kTimeStamp: return 12;
         case kCertSignature: return 13;
         case kProviderUnknown: return 16;
         case kChaining: return 17;
         case kNoSignature: return kNoSignatureResult;
-        default: return 6;
+        default: return kSignatureUnknownAnswer;
     }
 }
 
@@ -61,13 +61,16 @@ int MapSignatureOpenFailure(std::uint32_t openError) {
             return 8;
         case 32:  // ERROR_SHARING_VIOLATION
             return 14;
-        default: return 6;
+        default: return kSignatureUnknownAnswer;
     }
 }
 
 bool SignatureResultIsFatal(int n, std::uint32_t lastError) {
+    // A revoked certificate was withdrawn by its issuer, and an unknown answer
+    // may stand for any failure: neither is a signature to run on.
+    if (n == kSignatureRevoked || n == kSignatureUnknownAnswer) return true;
     if (lastError == kChaining) return false;
-    bool tolerated = n == 0 || (n >= 4 && n <= 11) || n == 13 || n == 17;
+    bool tolerated = n == 0 || n == 4 || n == 5 || n == 7 || n == 8 || n == 9 || n == 11 || n == 13 || n == 17;
     return !tolerated;
 }
 

@@ -19,8 +19,14 @@ int MapSignatureStatus(std::uint32_t status, std::uint32_t lastError);
 // system error of the failed open.
 int MapSignatureOpenFailure(std::uint32_t openError);
 
-// True when result `n` ends the run: every result except 0, 4..11, 13 and 17,
-// and none while the last error is the certificate-chaining error.
+// Result numbers that always end the run: a revoked certificate, and an
+// answer the mapping does not know (which may hide any failure).
+inline constexpr int kSignatureRevoked = 10;
+inline constexpr int kSignatureUnknownAnswer = 6;
+
+// True when result `n` ends the run: every result except 0, 4, 5, 7, 8, 9,
+// 11, 13 and 17; while the last error is the certificate-chaining error only
+// a revoked certificate and an unknown answer still do.
 bool SignatureResultIsFatal(int n, std::uint32_t lastError);
 
 }  // namespace palisade

@@ -9,6 +9,7 @@
 #include "core/fatal_codes.h"
 #include "payload/crc32.h"
 #include "payload/little_endian.h"
+#include "payload/pe_certificate.h"
 #include "payload/pe_layout.h"
 
 namespace palisade {
@@ -17,6 +18,22 @@ namespace {
 
 void LowerU32(std::vector<std::uint8_t>& image, std::size_t at, std::uint32_t amount) {
     StoreU32(&image[at], LoadU32(&image[at]) - amount);
+}
+
+// The installer's certificate table, when it lay after the `.setup` data,
+// has moved down by the raw size with the rest of the tail; it is cut out,
+// and the directory entry and the PE checksum (both the installer's) cleared.
+void DropInstallerSignature(std::vector<std::uint8_t>& image, const SetupSection& section) {
+    std::optional<CertificateDirectory> directory = FindCertificateDirectory(image, section.peHeaderOffset);
+    if (!directory || !directory->Names()) return;
+    std::uint64_t tailStart = std::uint64_t(section.rawPosition) + section.rawSize;
+    if (directory->position >= tailStart) {
+        std::uint64_t start = directory->position - section.rawSize;
+        std::uint64_t end = std::min<std::uint64_t>(image.size(), start + directory->size);
+        if (start < end) image.erase(image.begin() + std::ptrdiff_t(start), image.begin() + std::ptrdiff_t(end));
+    }
+    std::memset(&image[directory->entryOffset], 0, 8);
+    StoreU32(&image[section.peHeaderOffset + kPeChecksumField], 0);
 }
 
 }  // namespace
@@ -39,12 +56,26 @@ ExecutableBytes ReadExecutableHead(const ByteSource& file, const SetupSection& s
 std::optional<std::uint32_t> IntegrityCrc(ByteView head, std::uint32_t peHeaderOffset) {
     std::uint64_t start = std::uint64_t(peHeaderOffset) + kIntegrityRangeStart;
     if (start > head.size) return std::nullopt;
+    std::optional<CertificateDirectory> directory = FindCertificateDirectory(head, peHeaderOffset);
+    if (!directory) return Crc32(head.data + start, head.size - start);
+    std::size_t skipFrom = directory->entryOffset;
+    std::size_t skipTo = skipFrom + 8;
+    std::uint32_t before = Crc32(head.data + start, skipFrom - std::size_t(start));
+    return Crc32(before, head.data + skipTo, head.size - skipTo);
+}
+
+std::optional<std::uint32_t> IntegrityCrcWithCertificateEntry(ByteView head, std::uint32_t peHeaderOffset) {
+    std::uint64_t start = std::uint64_t(peHeaderOffset) + kIntegrityRangeStart;
+    if (start > head.size) return std::nullopt;
     return Crc32(head.data + start, head.size - start);
 }
 
 int CheckIntegrity(ByteView head, std::uint32_t peHeaderOffset, std::uint32_t fileChecksum) {
     auto crc = IntegrityCrc(head, peHeaderOffset);
-    return crc && *crc == fileChecksum ? 0 : FatalCode::kIntegrityChecksum;
+    if (crc && *crc == fileChecksum) return 0;
+    // Installers built before the entry was left out still pass while unsigned.
+    auto withEntry = IntegrityCrcWithCertificateEntry(head, peHeaderOffset);
+    return withEntry && *withEntry == fileChecksum ? 0 : FatalCode::kIntegrityChecksum;
 }
 
 bool RemoveSetupSectionEntry(std::vector<std::uint8_t>& image, const SetupSection& section) {
@@ -96,6 +127,7 @@ ExecutableBytes BuildStrippedInstaller(std::vector<std::uint8_t> head, const Byt
         result.errorCode = FatalCode::kHeadUnreadable;
         return result;
     }
+    DropInstallerSignature(head, section);
     result.bytes = std::move(head);
     return result;
 }

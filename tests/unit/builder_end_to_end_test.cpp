@@ -214,6 +214,10 @@ TEST_F(BuilderEndToEnd, TheReportNamesSettingsFlagsAndItems) {
 
 class BuilderCommandLine : public BuilderEndToEnd {
 protected:
+    static std::string ReadText(const std::string& path) {
+        std::ifstream in(path, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
     std::string WriteProject() {
         std::string text = kProject;
         text.replace(text.find("%BUILD%"), 7, "");
@@ -256,6 +260,45 @@ TEST_F(BuilderCommandLine, ExitCodesTellMistakesApart) {
     EXPECT_EQ(RunInspectCommand({}), 2);
     ::testing::internal::GetCapturedStdout();
     EXPECT_THAT(::testing::internal::GetCapturedStderr(), HasSubstr("error code 43"));
+}
+
+TEST_F(BuilderCommandLine, TheOutputMayNotReplaceAFileTheBuildReads) {
+    std::string project = WriteProject();
+    std::string stub = WriteStub();
+    struct Case {
+        std::string output;
+        const char* what;
+    };
+    const Case cases[] = {
+        {project, "the project file"},
+        {stub, "the installer stub"},
+        {(folder / "files/readme.txt").string(), "a source of the [[files]] entry at line 11"},
+        {(folder / "files/data/sub/../a.txt").string(), "a source of the [[files]] entry at line 18"},
+        {(folder / "app.ico").string(), "a file the project reads"},
+        {(folder / "de.toml").string(), "a file the project reads"},
+    };
+    for (const Case& c : cases) {
+        std::string before = ReadText(c.output);
+        ::testing::internal::CaptureStderr();
+        EXPECT_EQ(RunBuildCommand({project, "-o", c.output, "--stub", stub, "-q"}), 1) << c.output;
+        EXPECT_THAT(::testing::internal::GetCapturedStderr(),
+                    HasSubstr("the output would replace " + std::string(c.what) + "; choose another output file"));
+        EXPECT_EQ(ReadText(c.output), before) << c.output;
+    }
+    std::filesystem::create_symlink(folder / "files/tool.exe", folder / "alias.exe");
+    ::testing::internal::CaptureStderr();
+    EXPECT_EQ(RunBuildCommand({project, "-o", (folder / "alias.exe").string(), "--stub", stub, "-q"}), 1);
+    EXPECT_THAT(::testing::internal::GetCapturedStderr(), HasSubstr("the output would replace a source"));
+}
+
+TEST_F(BuilderCommandLine, AStubThatIsAFolderIsACleanError) {
+    std::filesystem::create_directories(folder / "stubs");
+    std::string output = (folder / "setup.exe").string();
+    ::testing::internal::CaptureStderr();
+    EXPECT_EQ(RunBuildCommand({WriteProject(), "-o", output, "--stub", (folder / "stubs").string(), "-q"}), 1);
+    EXPECT_THAT(::testing::internal::GetCapturedStderr(),
+                HasSubstr("stubs': it is a folder, not a file; it is the stub given with --stub"));
+    EXPECT_FALSE(std::filesystem::exists(output));
 }
 
 }  // namespace

@@ -179,7 +179,7 @@ const BadProject kBadProjects[] = {
     {"NarrowTextOutside1252", "PostInstallBatch = \"echo \u65e5\"\n", 2, "Windows-1252"},
     {"UnknownFlagName", "SettingsFlags1 = [\"FolderPag\"]\n", 2, "did you mean 'FolderPage'"},
     {"CipherBitAsFlag", "PayloadFlags = [\"Ciphered\"]\n", 2, "cipher = true"},
-    {"MissingFileContent", "ProductIcon = \"nothing.ico\"\n", 2, "cannot read file"},
+    {"MissingFileContent", "ProductIcon = \"nothing.ico\"\n", 2, "nothing.ico': it does not exist"},
     {"BadMinimumSystem", "MinimumSystemVersion = \"six\"\n", 2, "major.minor"},
     {"BadChunkSize", "[build]\nchunk_size = 100\n", 3, "chunk_size"},
     {"BadKey", "[build]\ncipher_key = \"0011\"\n", 3, "16 hexadecimal digits"},
@@ -198,11 +198,46 @@ const BadProject kBadProjects[] = {
     {"AppletWithoutClsid", "[[files]]\nsource = \"one.txt\"\nkind = \"control-panel\"\n", 2, "needs 'clsid'"},
     {"ListRecordKey", "[[UninstallValues]]\nName = \"X\"\nTyp = \"REG_SZ\"\n", 4, "did you mean 'Type'"},
     {"ListChoice", "[[UninstallValues]]\nName = \"X\"\nType = \"REG_BINARY\"\n", 4, "one of REG_SZ"},
-    {"LanguageFileMissing", "[[languages]]\nfile = \"xx.toml\"\n", 3, "cannot read language file"},
+    {"LanguageFileMissing", "[[languages]]\nfile = \"xx.toml\"\n", 3, "xx.toml': it does not exist"},
+    {"DeletionImpossibleDate", "[[FileDeletions]]\nPath = \"a.txt\"\nCondition = 2\nReference = \"2023-02-29\"\n", 5,
+     "'Reference' must be a date"},
+    {"DeletionDateWithoutDay", "[[FileDeletions]]\nPath = \"a.txt\"\nCondition = 1\nReference = \"2024-02\"\n", 5,
+     "must be a date"},
+    {"DeletionDateMissing", "[[FileDeletions]]\nPath = \"a.txt\"\nCondition = 3\n", 4, "must be a date"},
+    {"DeletionSizeNotANumber", "[[FileDeletions]]\nPath = \"a.txt\"\nCondition = 4\nReference = \"1 KiB\"\n", 5,
+     "a size in bytes"},
+    {"DeletionReferenceLineBreak", "[[FileDeletions]]\nPath = \"a.txt\"\nReference = \"a\\nb\"\n", 4, "line break"},
+    {"DeletionPathLineBreak", "[[FileDeletions]]\nPath = \"a\\r\\nb.txt\"\n", 3, "line break"},
 };
 
 INSTANTIATE_TEST_SUITE_P(Builder, BuilderProjectError, ::testing::ValuesIn(kBadProjects),
                          [](const ::testing::TestParamInfo<BadProject>& info) { return std::string(info.param.name); });
+
+TEST(BuilderProjectLists, DeletionReferencesTheInstallerReads) {
+    TempFolder folder;
+    Diagnostics diagnostics;
+    std::optional<Project> project = testing::ReadProjectText(folder, R"(ProductName = "P"
+[[FileDeletions]]
+Path = "old.dll"
+Condition = 2
+Reference = "2024/02/29 23:59"
+[[FileDeletions]]
+Path = "a,b.txt"
+Condition = 3
+Reference = " 2024-1-5 "
+[[FileDeletions]]
+Path = "*.log"
+Condition = 4
+Reference = "18446744073709551615"
+[[FileDeletions]]
+Path = 'cache\*'
+Reference = "not compared, a comma is kept"
+)", diagnostics);
+    ASSERT_TRUE(project) << ::testing::PrintToString(Messages(diagnostics));
+    ASSERT_EQ(project->settings.fileDeletions.size(), 4u);
+    EXPECT_EQ(project->settings.fileDeletions[1].reference, " 2024-1-5 ");
+    EXPECT_EQ(project->settings.fileDeletions[1].pathPattern, "a,b.txt");  // the record reader splits from the right
+}
 
 TEST(BuilderProjectErrors, EveryMistakeOfAFileIsReportedInLineOrder) {
     TempFolder folder;

@@ -5,6 +5,8 @@
 #include <sys/stat.h>
 #include <utime.h>
 
+#include <chrono>
+
 #include "builder/source_glob.h"
 #include "builder/time_stamps.h"
 #include "builder_test_support.h"
@@ -93,6 +95,110 @@ TEST_F(BuilderSources, MissingOrEmptySourcesAreErrors) {
     EXPECT_THAT(error, HasSubstr("does not exist"));
     EXPECT_THAT(Resolve("bin", {"*"}), ElementsAre());
     EXPECT_THAT(error, HasSubstr("matches no file"));
+}
+
+TEST(BuilderSourceGlob, ManyDoubleStarsMatchInTimeProportionalToTheirCount) {
+    // Matching by trying every split of the path for every `**` would take
+    // longer than the age of the universe here.
+    std::string pattern, deep;
+    for (int i = 0; i < 30; ++i) pattern += "**/";
+    for (int i = 0; i < 60; ++i) deep += "d/";
+    auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(MatchPath(pattern + "x", deep + "y"));
+    EXPECT_TRUE(MatchPath(pattern + "y", deep + "y"));
+    EXPECT_FALSE(MatchPath(pattern + "d/d/x/**/y", deep + "y"));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+}
+
+TEST(BuilderSourceGlob, APatternKnowsWhatAFolderCanStillHold) {
+    PathPattern pattern("lib/**/*.dll");
+    PathPattern::State lib = pattern.Step(pattern.Start(), "lib");
+    PathPattern::State docs = pattern.Step(pattern.Start(), "docs");
+    EXPECT_TRUE(pattern.ReachesBelow(lib));
+    EXPECT_TRUE(pattern.ReachesBelow(pattern.Step(lib, "deep")));
+    EXPECT_FALSE(pattern.ReachesBelow(docs));
+    EXPECT_FALSE(pattern.CoversAllBelow(lib));
+    PathPattern everything("cache/**");
+    EXPECT_TRUE(everything.CoversAllBelow(everything.Step(everything.Start(), "cache")));
+    EXPECT_FALSE(everything.CoversAllBelow(everything.Start()));
+    PathPattern one("a/b");
+    EXPECT_FALSE(one.ReachesBelow(one.Step(one.Step(one.Start(), "a"), "b")));  // a/b is the file itself
+}
+
+// Links met while walking a source folder. The project is a folder inside a
+// temporary folder that also holds an "outside" folder.
+class BuilderSourceLinks : public ::testing::Test {
+protected:
+    void SetUp() override {
+        folder.Write("outside/secret.txt", "secret");
+        folder.Write("outside/more/key.txt", "key");
+        folder.Write("project/bin/app.exe", "app");
+        folder.Write("project/shared/common.dll", "common");
+    }
+    void Link(const std::string& target, const std::string& link) {
+        std::filesystem::create_symlink(target, folder / ("project/" + link));
+    }
+    std::vector<std::string> Resolve(const std::string& source, const std::vector<std::string>& excludes = {}) {
+        SourceResolution result = ResolveSource(folder / "project", source, excludes);
+        error = result.error;
+        std::vector<std::string> placed;
+        for (const SourceFile& file : result.files) {
+            placed.push_back((file.relativeFolder.empty() ? "" : file.relativeFolder + "/") + file.fileName);
+        }
+        return placed;
+    }
+    TempFolder folder;
+    std::string error;
+};
+
+TEST_F(BuilderSourceLinks, LinksInsideTheProjectAreFollowed) {
+    Link("../shared/common.dll", "bin/common.dll");
+    Link("../shared", "bin/lib");
+    EXPECT_THAT(Resolve("bin"), ElementsAre("app.exe", "common.dll", "lib/common.dll"));
+    EXPECT_EQ(error, "");
+}
+
+TEST_F(BuilderSourceLinks, ALinkOutOfTheProjectIsRefusedByName) {
+    Link("../../outside/secret.txt", "bin/secret.txt");
+    EXPECT_THAT(Resolve("bin"), ElementsAre());
+    EXPECT_THAT(error, HasSubstr("'secret.txt' is a link to '"));
+    EXPECT_THAT(error, HasSubstr("outside the project folder"));
+    std::filesystem::remove(folder / "project/bin/secret.txt");
+
+    Link("../../outside", "bin/data");
+    EXPECT_THAT(Resolve("bin/**/*.txt"), ElementsAre());
+    EXPECT_THAT(error, HasSubstr("'data' is a link to '"));
+}
+
+TEST_F(BuilderSourceLinks, ALinkOutIsOnlyAnErrorWhenItWouldBeTaken) {
+    Link("../../outside/secret.txt", "bin/secret.txt");
+    Link("../../outside", "bin/data");
+    EXPECT_THAT(Resolve("bin/*.exe"), ElementsAre("app.exe"));
+    EXPECT_EQ(error, "");
+    EXPECT_THAT(Resolve("bin", {"*.txt", "data/**"}), ElementsAre("app.exe"));
+    EXPECT_EQ(error, "");
+}
+
+TEST_F(BuilderSourceLinks, ANamedSourceIsTakenWhereverItLeads) {
+    Link("../outside/secret.txt", "secret.txt");
+    Link("../outside", "vendor");
+    EXPECT_THAT(Resolve("secret.txt"), ElementsAre("secret.txt"));
+    EXPECT_THAT(Resolve("vendor"), ElementsAre("more/key.txt", "secret.txt"));
+    EXPECT_THAT(Resolve("../outside/**/*.txt"), ElementsAre("more/key.txt", "secret.txt"));
+    EXPECT_EQ(error, "");
+}
+
+TEST_F(BuilderSourceLinks, ALoopAndADanglingLinkAreNamed) {
+    Link("..", "bin/again");
+    EXPECT_THAT(Resolve("bin"), ElementsAre());
+    EXPECT_THAT(error, HasSubstr("'again/bin' leads back to a folder that holds it (a loop made by a link)"));
+    EXPECT_THAT(Resolve("bin/*.exe"), ElementsAre("app.exe"));  // the loop is never entered
+    std::filesystem::remove(folder / "project/bin/again");
+
+    Link("gone.dll", "bin/gone.dll");
+    EXPECT_THAT(Resolve("bin"), ElementsAre());
+    EXPECT_THAT(error, HasSubstr("'gone.dll' is a link that leads nowhere"));
+    EXPECT_THAT(Resolve("bin", {"*.dll"}), ElementsAre("app.exe"));
 }
 
 TEST(BuilderTimeStamps, ParsesTheProjectFileForms) {

@@ -10,6 +10,7 @@
 #include "payload/settings_flags.h"
 #include "payload/settings_schema.h"
 #include "payload/stripped_installer.h"
+#include "payload/uninstaller_image.h"
 #include "payload_test_support.h"
 
 namespace palisade::testing {
@@ -58,7 +59,7 @@ int CheckExecutable(const PayloadHeader& header, const InstallerSettings& settin
         if (int code = CheckIntegrity(head.bytes, section.peHeaderOffset, header.fileChecksum)) return code;
     }
     if (header.payloadFlags & PayloadFlags::kStrippedInstaller) {
-        ExecutableBytes stripped = BuildStrippedInstaller(std::move(head.bytes), file, section);
+        ExecutableBytes stripped = PrepareUninstallerImage(std::move(head.bytes), file, section, header);
         if (stripped.errorCode) return stripped.errorCode;
         reading.strippedImage = std::move(stripped.bytes);
     }

@@ -3,7 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "payload/crc32.h"
+#include "payload/pe_certificate.h"
 #include "payload_test_support.h"
 
 namespace palisade {
@@ -109,17 +112,67 @@ TEST(StrippedInstaller, BytesAfterTheSectionAreAppendedOrCode42) {
     EXPECT_EQ(BuildStrippedInstaller(head, FailingSource(file, file.size() - 1), section).errorCode, 42);
 }
 
-TEST(IntegrityChecksum, CoversTheHeadFromJustAfterThePeChecksum) {
+TEST(IntegrityChecksum, CoversTheHeadFromJustAfterThePeChecksumLeavingOutTheCertificateEntry) {
     std::vector<std::uint8_t> head = FiveSectionStub();
-    std::uint32_t expected = Crc32(head.data() + kStubPeOffset + 92, head.size() - kStubPeOffset - 92);
+    const std::uint8_t* from = head.data() + kStubPeOffset + 92;
+    std::uint32_t expected = Crc32(Crc32(from, 152 - 92), head.data() + kStubPeOffset + 160,
+                                   head.size() - kStubPeOffset - 160);
     EXPECT_EQ(IntegrityCrc(head, kStubPeOffset), expected);
     EXPECT_EQ(CheckIntegrity(head, kStubPeOffset, expected), 0);
     EXPECT_EQ(CheckIntegrity(head, kStubPeOffset, expected ^ 1), 40);
-    head[kStubPeOffset + 88] ^= 0xFF;  // the PE checksum itself is outside the range
+    // What a signing tool changes in the head: the PE checksum and the certificate entry.
+    head[kStubPeOffset + 88] ^= 0xFF;
+    testing::Put32(head, kStubPeOffset + 152, 0x12000);
+    testing::Put32(head, kStubPeOffset + 156, 0x5e8);
     EXPECT_EQ(CheckIntegrity(head, kStubPeOffset, expected), 0);
+    // Anything else still counts, on either side of the entry.
+    for (std::size_t at : {std::size_t(kStubPeOffset) + 151, std::size_t(kStubPeOffset) + 160, head.size() - 1}) {
+        std::vector<std::uint8_t> changed = head;
+        changed[at] ^= 0x01;
+        EXPECT_EQ(CheckIntegrity(changed, kStubPeOffset, expected), 40) << at;
+    }
     std::vector<std::uint8_t> shortHead(head.begin(), head.begin() + kStubPeOffset + 91);
     EXPECT_FALSE(IntegrityCrc(shortHead, kStubPeOffset));
     EXPECT_EQ(CheckIntegrity(shortHead, kStubPeOffset, 0), 40);
+}
+
+TEST(IntegrityChecksum, InstallersBuiltWithTheEntryInTheRangeStillPass) {
+    std::vector<std::uint8_t> head = FiveSectionStub();
+    std::uint32_t stored = Crc32(head.data() + kStubPeOffset + 92, head.size() - kStubPeOffset - 92);
+    EXPECT_EQ(IntegrityCrcWithCertificateEntry(head, kStubPeOffset), stored);
+    EXPECT_NE(IntegrityCrc(head, kStubPeOffset), stored);
+    EXPECT_EQ(CheckIntegrity(head, kStubPeOffset, stored), 0);
+    head[kStubPeOffset + 200] ^= 0x01;
+    EXPECT_EQ(CheckIntegrity(head, kStubPeOffset, stored), 40);
+}
+
+TEST(IntegrityChecksum, AHeadWithoutACertificateEntryIsCoveredWhole) {
+    std::vector<std::uint8_t> head = FiveSectionStub();
+    testing::Put32(head, kStubPeOffset + 116, 4);  // data directories 0..3 only
+    std::uint32_t whole = Crc32(head.data() + kStubPeOffset + 92, head.size() - kStubPeOffset - 92);
+    EXPECT_EQ(IntegrityCrc(head, kStubPeOffset), whole);
+}
+
+TEST(StrippedInstaller, LeavesOutTheInstallersSignature) {
+    // An installer signed after building: its certificate table follows the `.setup` data.
+    std::vector<std::uint8_t> file = FiveSectionStub();
+    std::size_t certificate = file.size();
+    file.resize(file.size() + 0x30, 0xCE);
+    file.insert(file.end(), {7, 7});  // bytes after the table stay
+    testing::Put32(file, kStubPeOffset + 152, std::uint32_t(certificate));
+    testing::Put32(file, kStubPeOffset + 156, 0x30);
+    SetupSection section = SecondSectionAsSetup();
+    std::vector<std::uint8_t> head(file.begin(), file.begin() + 0x600);
+    ExecutableBytes stripped = BuildStrippedInstaller(head, MemoryByteSource(file), section);
+    ASSERT_EQ(stripped.errorCode, 0);
+    EXPECT_EQ(stripped.bytes.size(), file.size() - 0x200 - 0x30);
+    EXPECT_EQ(Get32(stripped.bytes, kStubPeOffset + 152), 0u);
+    EXPECT_EQ(Get32(stripped.bytes, kStubPeOffset + 156), 0u);
+    EXPECT_EQ(Get32(stripped.bytes, kStubPeOffset + 88), 0u) << "the installer's PE checksum";
+    EXPECT_EQ(std::count(stripped.bytes.begin(), stripped.bytes.end(), 0xCE), 0);
+    EXPECT_EQ(stripped.bytes.back(), 7);
+    EXPECT_FALSE(CarriesSignature(stripped.bytes));
+    EXPECT_TRUE(CarriesSignature(file));
 }
 
 }  // namespace

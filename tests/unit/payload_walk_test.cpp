@@ -277,7 +277,7 @@ TEST(ArchiveChecks, ArchiveInTheSectionEndsAtThePayloadLength) {
     EXPECT_FALSE(ArchiveBytesInSection(header, payload)) << "before the archive";
 }
 
-TEST(ArchiveChecks, ArchiveInTheFileRunsToItsEnd) {
+TEST(ArchiveChecks, ArchiveInTheFileIsBoundedByItsLength) {
     PayloadHeader header;
     header.archiveOffset = 0x80;
     header.archiveLength = 0x100;
@@ -285,8 +285,11 @@ TEST(ArchiveChecks, ArchiveInTheFileRunsToItsEnd) {
     EXPECT_EQ(range.position, 0x2080u);
     EXPECT_EQ(range.available, 0x100);
     EXPECT_EQ(CheckArchiveLength(header, range.available), 0);
-    // Trailing bytes after the archive (an appended signature, say) change what is available.
-    EXPECT_EQ(CheckArchiveLength(header, ArchiveRangeInFile(header, 0x2000, 0x2190).available), 46);
+    // Bytes after the archive (an appended signature, a carried uninstaller) are not part of it.
+    EXPECT_EQ(ArchiveRangeInFile(header, 0x2000, 0x2190).available, 0x100);
+    EXPECT_EQ(CheckArchiveLength(header, ArchiveRangeInFile(header, 0x2000, 0x2190).available), 0);
+    // A file that ends inside the archive is still 46.
+    EXPECT_EQ(CheckArchiveLength(header, ArchiveRangeInFile(header, 0x2000, 0x217f).available), 46);
     EXPECT_LT(ArchiveRangeInFile(header, 0x2000, 0x2000).available, 0);
 }
 

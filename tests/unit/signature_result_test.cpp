@@ -33,13 +33,22 @@ TEST(SignatureResult, OpenFailuresByKind) {
 TEST(SignatureResult, OnlyUntoleratedResultsAreFatal) {
     // Result number: whether the run stops on it (the verifier's last error being 0).
     const std::pair<int, bool> cases[] = {
-        {0, false}, {1, true},   {2, true},   {3, true},   {4, false},  {5, false},  {6, false},
-        {7, false}, {8, false},  {9, false},  {10, false}, {11, false}, {12, true},  {13, false},
+        {0, false}, {1, true},   {2, true},   {3, true},   {4, false},  {5, false},  {6, true},
+        {7, false}, {8, false},  {9, false},  {10, true},  {11, false}, {12, true},  {13, false},
         {14, true}, {15, true},  {16, true},  {17, false}, {18, true},
     };
     for (const auto& [n, fatal] : cases) EXPECT_EQ(SignatureResultIsFatal(n, 0), fatal) << n;
-    EXPECT_FALSE(SignatureResultIsFatal(1, 0x800B010A)) << "the chaining error as last error tolerates everything";
+    EXPECT_FALSE(SignatureResultIsFatal(1, 0x800B010A)) << "the chaining error as last error tolerates the rest";
     EXPECT_FALSE(SignatureResultIsFatal(15, 0x800B010A));
+}
+
+TEST(SignatureResult, RevokedAndUnknownAnswersStopTheRunWhateverTheLastError) {
+    EXPECT_TRUE(SignatureResultIsFatal(MapSignatureStatus(0x800B010C, 0x800B010C), 0x800B010C)) << "revoked";
+    EXPECT_TRUE(SignatureResultIsFatal(10, 0x800B010A));
+    EXPECT_TRUE(SignatureResultIsFatal(MapSignatureStatus(0x80092012, 0x80092012), 0x80092012))
+        << "CRYPT_E_NO_REVOCATION_CHECK is no answer the mapping knows";
+    EXPECT_TRUE(SignatureResultIsFatal(6, 0x800B010A));
+    EXPECT_FALSE(SignatureResultIsFatal(MapSignatureStatus(0x800B010A, 0x800B010A), 0x800B010A)) << "chaining";
 }
 
 }  // namespace

@@ -13,6 +13,8 @@
 #include "builder/installer_builder.h"
 #include "builder/project.h"
 #include "builder/shipped_files.h"
+#include "common/file_reading.h"
+#include "common/terminal_text.h"
 #include "inspector/installer_examination.h"
 
 namespace palisade::tools {
@@ -27,6 +29,7 @@ struct BuildArguments {
     std::optional<std::size_t> chunkSize;
     std::optional<std::uint32_t> xzPreset;
     std::optional<CipherKey> cipherKey;
+    std::optional<std::string> sign;
     bool quiet = false;
     bool verify = false;
 };
@@ -39,6 +42,7 @@ const char kBuildUsage[] =
     "      --chunk-size SIZE  archive chunk size, e.g. 4M\n"
     "      --xz-preset N      xz preset 0..9\n"
     "      --cipher-key HEX   encipher with this 8-byte key (16 hex digits)\n"
+    "      --sign COMMAND     sign the installer (and its uninstaller) with COMMAND, {file} being the file\n"
     "      --verify           read every item of the result back\n"
     "  -q, --quiet            no progress output\n";
 
@@ -87,6 +91,11 @@ std::optional<BuildArguments> ParseArguments(const std::vector<std::string>& arg
                 return Usage("--xz-preset needs a level 0..9"), std::nullopt;
             }
             parsed.xzPreset = std::uint32_t(text[0] - '0');
+        } else if (argument == "--sign") {
+            if (!value(text) || text.find("{file}") == std::string::npos) {
+                return Usage("--sign needs a command that names the file to sign as {file}"), std::nullopt;
+            }
+            parsed.sign = text;
         } else if (argument == "--cipher-key") {
             if (!value(text) || !(parsed.cipherKey = ParseCipherKey(text))) {
                 return Usage("--cipher-key needs 16 hexadecimal digits"), std::nullopt;
@@ -101,12 +110,6 @@ std::optional<BuildArguments> ParseArguments(const std::vector<std::string>& arg
     }
     if (parsed.project.empty()) return Usage("no project file given"), std::nullopt;
     return parsed;
-}
-
-std::optional<std::vector<std::uint8_t>> ReadBinary(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return std::nullopt;
-    return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 // Writes beside the target first, so that a failed write never leaves a half installer.
@@ -132,6 +135,34 @@ void ApplyArguments(const BuildArguments& arguments, Project& project) {
         build.cipher = true;
         build.cipherKey = arguments.cipherKey;
     }
+    if (arguments.sign) build.sign = {*arguments.sign, {}, {"--sign"}};  // runs in the current folder
+}
+
+// The output must not replace a file the build reads: the project file, the
+// stub, a source, a document or a language file.
+bool CheckOutputIsNoInput(const std::string& output, const Project& project, const std::string& stub,
+                          Diagnostics& diagnostics) {
+    std::error_code error;
+    if (!std::filesystem::exists(output, error)) return true;
+    auto same = [&](const std::filesystem::path& input) {
+        std::error_code ignored;
+        return std::filesystem::equivalent(output, input, ignored);
+    };
+    std::string what;
+    if (same(project.file)) what = "the project file";
+    if (what.empty() && same(stub)) what = "the installer stub";
+    for (const std::filesystem::path& input : project.inputs) {
+        if (what.empty() && same(input)) what = "a file the project reads";
+    }
+    for (const FileSpec& fileSpec : project.files) {
+        for (const SourceFile& source : fileSpec.sources) {
+            if (what.empty() && same(source.path)) what = "a source of the [[files]] entry at line " +
+                                                          std::to_string(fileSpec.place.line);
+        }
+    }
+    if (what.empty()) return true;
+    diagnostics.Error({output}, "the output would replace " + what + "; choose another output file");
+    return false;
 }
 
 std::string ResolvePath(const std::string& fromCommandLine, const std::string& fromProject, const Project& project) {
@@ -170,7 +201,10 @@ int RunBuildCommand(const std::vector<std::string>& argumentList) {
     Progress progress(arguments->quiet);
     Diagnostics diagnostics;
     auto fail = [&diagnostics] {
-        for (const Diagnostic& diagnostic : diagnostics.List()) std::fprintf(stderr, "%s\n", FormatDiagnostic(diagnostic).c_str());
+        // Messages quote names from the disk and the project: printed with their controls escaped.
+        for (const Diagnostic& diagnostic : diagnostics.List()) {
+            std::fprintf(stderr, "%s\n", TerminalSafe(FormatDiagnostic(diagnostic)).c_str());
+        }
         return 1;
     };
 
@@ -180,14 +214,19 @@ int RunBuildCommand(const std::vector<std::string>& argumentList) {
     std::string output = ResolvePath(arguments->output, project->build.output, *project);
     if (output.empty()) return Usage("no output file: give -o SETUP.exe or 'output' in [build]");
     std::string stubPath = ResolvePath(arguments->stub, project->build.stub, *project);
+    const char* stubOrigin = !arguments->stub.empty()       ? "the stub given with --stub"
+                             : !project->build.stub.empty() ? "the stub named by 'stub' in [build]"
+                                                            : "the stub this builder ships with (build it with "
+                                                              "'make windows', or give --stub)";
     if (stubPath.empty()) stubPath = DefaultStubPath();
-    std::optional<std::vector<std::uint8_t>> stub = ReadBinary(stubPath);
-    if (!stub) {
-        diagnostics.Error({stubPath}, "cannot read the installer stub (build it with 'make windows', or give --stub)");
+    FileBytes stub = ReadFileBytes(stubPath);
+    if (!stub.Ok()) {
+        diagnostics.Error({stubPath}, stub.error + "; it is " + stubOrigin);
         return fail();
     }
+    if (!CheckOutputIsNoInput(output, *project, stubPath, diagnostics)) return fail();
 
-    std::optional<BuildSummary> summary = BuildInstaller(*project, *stub, progress, diagnostics);
+    std::optional<BuildSummary> summary = BuildInstaller(*project, stub.bytes, progress, diagnostics);
     if (!summary) return fail();
     // The result is read back with the installer's own reader before it is written.
     Inspection check = InspectInstaller(summary->image, arguments->verify);

@@ -2,12 +2,14 @@
 #include "builder/installer_builder.h"
 
 #include <chrono>
-#include <fstream>
-#include <iterator>
 #include <thread>
 
+#include "builder/sign_command.h"
+#include "builder/signed_uninstaller.h"
 #include "builder/source_glob.h"
 #include "builder/time_stamps.h"
+#include "common/destination_checks.h"
+#include "common/file_reading.h"
 #include "common/setting_keys.h"
 #include "core/text.h"
 #include "payload/archive.h"
@@ -17,14 +19,6 @@
 namespace palisade::tools {
 
 namespace {
-
-std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return std::nullopt;
-    std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) return std::nullopt;
-    return bytes;
-}
 
 // Where the item goes below its kind's folder: the entry's destination, the
 // file's folder below the source, and the entry's new name. A folder path ends
@@ -73,6 +67,15 @@ std::optional<PayloadItem> MakeItem(const Project& project, const FileSpec& file
     item.destinationOverride = Utf8ToUtf16(DestinationOverride(fileSpec, file));
     item.extra = NarrowPathText(fileSpec.extra);
     item.msiUiLevel = fileSpec.msiUiLevel;
+    std::u16string destination = EffectiveDestination(item.destinationOverride, Utf8ToUtf16(file.fileName));
+    std::vector<std::string> unusual;
+    if (!fileSpec.unusualDestination) unusual = UnusualDestination(destination);
+    for (const std::string& reason : unusual) {
+        diagnostics.Error(fileSpec.place, "the destination '" + Utf16ToUtf8(destination) + "' of " +
+                                              file.path.string() + " " + reason +
+                                              "; give unusual_destination = true if that is meant");
+    }
+    if (!unusual.empty()) return std::nullopt;
     item.data = std::move(data);
     std::string problem = ValidatePayloadItem(item);
     if (!problem.empty()) {
@@ -136,13 +139,16 @@ std::optional<std::vector<PayloadItem>> CollectItems(const Project& project, Pro
     std::vector<PayloadItem> items;
     std::uint64_t bytesRead = 0;
     for (auto& [fileSpec, file] : files) {
-        std::optional<std::vector<std::uint8_t>> data = ReadWholeFile(file->path);
-        if (!data) {
-            diagnostics.Error(fileSpec->place, "cannot read '" + file->path.string() + "'");
+        // The size is checked before a byte is read: a huge file is refused at once.
+        FileBytes data = ReadFileBytes(file->path, std::uint64_t(kMaxItemSize), "an item holds at most 1 GiB");
+        if (!data.Ok()) {
+            diagnostics.Error(fileSpec->place, data.error);
             continue;
         }
-        bytesRead += data->size();
-        if (auto item = MakeItem(project, *fileSpec, *file, std::move(*data), diagnostics)) items.push_back(std::move(*item));
+        bytesRead += data.bytes.size();
+        if (auto item = MakeItem(project, *fileSpec, *file, std::move(data.bytes), diagnostics)) {
+            items.push_back(std::move(*item));
+        }
         progress.Update("reading files: " + std::to_string(items.size()) + "/" + std::to_string(files.size()) + ", " +
                         ByteCount(bytesRead));
     }
@@ -200,11 +206,23 @@ std::optional<BuildSummary> BuildInstaller(const Project& project, const std::ve
     summary.chunkCount = SplitItemStream(stream.Length(), stream.LengthFieldOffsets(), options.chunkSize).size();
     for (const PayloadItem& item : *items) summary.dataBytes += item.data.size();
 
+    bool signing = !project.build.sign.command.empty();
+    if (!signing && settings.integrityMode == 2) {
+        progress.Warning("IntegrityMode 2: the installer stops with error code 1001 unless it is signed after "
+                         "building (give --sign or 'sign' in [build])");
+    }
+    std::vector<std::uint8_t> uninstaller;
+    if (signing && WritesStrippedUninstaller(settings, options.payloadFlags)) {
+        auto signedUninstaller = MakeSignedUninstaller(stub, settings, project.build.sign, progress, diagnostics);
+        if (!signedUninstaller) return std::nullopt;
+        uninstaller = std::move(*signedUninstaller);
+    }
+
     unsigned threads = options.threadCount != 0 ? options.threadCount : std::max(1u, std::thread::hardware_concurrency());
     progress.StartTicker((project.build.compress ? "compressing " : "storing ") + ByteCount(summary.streamBytes) +
                          " in " + std::to_string(summary.chunkCount) + " chunk(s) on " + std::to_string(threads) +
                          " thread(s) ...");
-    InstallerBuild build = BuildInstallerImage(stub, settings, *items, options);
+    InstallerBuild build = BuildInstallerImage(stub, settings, *items, options, uninstaller);
     progress.StopTicker();
     if (!build.error.empty()) {
         diagnostics.Error({project.file}, build.error);
@@ -212,6 +230,11 @@ std::optional<BuildSummary> BuildInstaller(const Project& project, const std::ve
     }
     for (const std::string& note : build.notes) progress.Warning(note);
     summary.image = std::move(build.image);
+    if (signing) {
+        auto signedImage = SignImage(summary.image, "setup.exe", project.build.sign, progress, diagnostics);
+        if (!signedImage) return std::nullopt;
+        summary.image = std::move(*signedImage);
+    }
     summary.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     return summary;
 }

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "builder/languages.h"
+#include "builder/sign_command.h"
 #include "builder/source_glob.h"
 #include "common/diagnostics.h"
 #include "payload/file_entry.h"
@@ -34,6 +35,7 @@ struct BuildOptions {
     unsigned jobs = 0;                    // 0: one thread per core
     std::string stub;                     // empty: the stub this builder was built with
     std::string output;                   // empty: given on the command line
+    SignCommand sign;                     // the signing command; empty: the installer is not signed
 };
 
 // One `[[files]]` entry before its source is resolved.
@@ -52,6 +54,7 @@ struct FileSpec {
     std::string arguments;           // UTF-8, stored as Windows-1252
     std::string extra;               // UTF-8: start-in folder, or a control panel applet's CLSID
     std::int32_t msiUiLevel = 0;
+    bool unusualDestination = false;  // the author means a destination that climbs out, or names a stream or a device
     std::vector<SourceFile> sources;  // what `source` resolved to when the project was read
 };
 
@@ -67,6 +70,9 @@ struct Project {
     // item takes from its source file, and what makes an unnamed cipher key
     // follow the content instead of chance.
     std::optional<std::int64_t> sourceDateEpoch;
+    // Every file the project reads besides its sources (documents, icons,
+    // texts, language files): the output may not be one of them.
+    std::vector<std::filesystem::path> inputs;
 };
 
 // Reads and checks a project file and the language files it names. Every

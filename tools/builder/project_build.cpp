@@ -48,6 +48,14 @@ void ReadBuildOptions(TomlReader& reader, const toml::table& build, BuildOptions
     if (auto jobs = reader.Integer(build, "jobs", 0, 256)) options.jobs = unsigned(*jobs);
     if (auto stub = reader.String(build, "stub")) options.stub = *stub;
     if (auto output = reader.String(build, "output")) options.output = *output;
+    if (auto sign = reader.String(build, "sign")) {
+        if (sign->find("{file}") == std::string::npos) {
+            reader.Error(*build.get("sign"), "'sign' must name the file to sign as {file}, e.g. \"osslsigncode sign "
+                                             "-pkcs12 cert.pfx -in {file} -out {file}.signed && mv {file}.signed {file}\"");
+        }
+        options.sign.command = *sign;
+        options.sign.place = reader.PlaceOf(*build.get("sign"));
+    }
 }
 
 }  // namespace palisade::tools

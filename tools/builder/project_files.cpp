@@ -94,6 +94,7 @@ void ReadFlags(TomlReader& reader, const toml::table& entry, FileSpec& fileSpec)
     if (auto mode = ReadNamed(reader, entry, "overwrite", OverwriteNames())) fileSpec.flags |= std::uint32_t(*mode);
     if (reader.Bool(entry, "permanent").value_or(false)) fileSpec.flags |= EntryFlags::kPermanent;
     if (reader.Bool(entry, "to_uninstall_folder").value_or(false)) fileSpec.flags |= EntryFlags::kToUninstallFolder;
+    fileSpec.unusualDestination = reader.Bool(entry, "unusual_destination").value_or(false);
     if (reader.Bool(entry, "record_msi").value_or(false)) {
         if (fileSpec.kind != EntryKind::MsiPackage) reader.Error(*entry.get("record_msi"), "'record_msi' needs kind = \"msi\"");
         fileSpec.flags |= EntryFlags::kRecordMsiPackage;

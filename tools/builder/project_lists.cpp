@@ -1,9 +1,12 @@
 // The list settings of a project file: deletions, associations, shortcuts, uninstall values, applications to close.
 #include "builder/project_sections.h"
 
+#include <charconv>
+
 #include "common/project_keys.h"
 #include "common/setting_keys.h"
 #include "core/text.h"
+#include "uninstall/conditional_delete.h"
 
 namespace palisade::tools {
 
@@ -59,6 +62,8 @@ public:
         for (const auto& choice : choices) names += (names.empty() ? "" : ", ") + choice.first;
         m_reader.Error(*m_table.get(key), std::string("'") + key + "' must be one of " + names);
     }
+    // An error at `key`, which the record holds.
+    void ErrorAt(const char* key, const std::string& message) { m_reader.Error(*m_table.get(key), message); }
     void Require(const char* key) {
         if (!m_table.get(key)) m_reader.Error(m_table, m_where + " needs '" + key + "'");
     }
@@ -69,6 +74,37 @@ private:
     std::string m_where;
 };
 
+// Decimal digits, blanks around them allowed, that fit 64 bits: what the
+// installer reads as a size.
+bool IsByteCount(std::string_view text) {
+    std::size_t first = text.find_first_not_of(" \t");
+    std::size_t last = text.find_last_not_of(" \t");
+    if (first == std::string_view::npos) return false;
+    text = text.substr(first, last - first + 1);
+    std::uint64_t value = 0;
+    auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    return error == std::errc() && end == text.data() + text.size();
+}
+
+// What is wrong with a deletion's reference, or empty. The installer ends
+// with error 65 on a date it cannot read, and keeps every file for a size
+// that is no number. The uninstaller's record of the deletion is one line, so
+// a line break would cut it in two.
+std::string DeletionReferenceProblem(const FileDeletion& deletion) {
+    if (deletion.reference.find_first_of("\r\n") != std::string::npos) {
+        return "'Reference' must not hold a line break";
+    }
+    bool dateCondition = deletion.condition >= 1 && deletion.condition <= 3;
+    if (dateCondition && !ParseDeletionDate(deletion.reference)) {
+        return "'Reference' must be a date, \"YYYY-MM-DD\" or \"YYYY/MM/DD\", optionally followed by \"HH:MM\" or "
+               "\"HH:MM:SS\", for Condition " + std::to_string(deletion.condition);
+    }
+    if (deletion.condition == 4 && !IsByteCount(deletion.reference)) {
+        return "'Reference' must be a size in bytes (decimal digits) for Condition 4";
+    }
+    return {};
+}
+
 FileDeletion ReadDeletion(RecordReader& record) {
     record.Known("FileDeletions");
     record.Require("Path");
@@ -77,6 +113,11 @@ FileDeletion ReadDeletion(RecordReader& record) {
     record.Integer("Condition", deletion.condition, 0, 255);
     record.Narrow("Reference", deletion.reference);
     record.Flags("Flags", FlagWord::DeletionFlags, deletion.flags);
+    if (deletion.pathPattern.find_first_of("\r\n") != std::string::npos) {
+        record.ErrorAt("Path", "'Path' must not hold a line break");
+    }
+    std::string problem = DeletionReferenceProblem(deletion);
+    if (!problem.empty()) record.ErrorAt(deletion.reference.empty() ? "Condition" : "Reference", problem);
     return deletion;
 }
 

@@ -2,10 +2,8 @@
 #include "builder/project_sections.h"
 #include "builder/shipped_files.h"
 #include "builder/time_stamps.h"
+#include "common/file_reading.h"
 #include "common/project_keys.h"
-
-#include <fstream>
-#include <iterator>
 
 namespace palisade::tools {
 
@@ -19,9 +17,11 @@ std::vector<std::string> TopLevelKeys() {
 }
 
 // A `[[languages]]` entry without a file: a translation shipped with the builder.
-std::optional<LanguageSource> ReadShippedEntry(TomlReader& reader, const toml::table& entry, const std::string& name) {
+std::optional<LanguageSource> ReadShippedEntry(TomlReader& reader, const toml::table& entry, const std::string& name,
+                                              Project& project) {
     std::vector<ShippedLanguage> shipped = ListShippedLanguages(FindShippedFiles().languages.string());
     if (const ShippedLanguage* language = FindShippedLanguage(shipped, name)) {
+        project.inputs.push_back(language->file);
         return ReadLanguageFile(language->file, reader.Report());
     }
     std::vector<std::string> candidates;
@@ -39,11 +39,11 @@ std::optional<LanguageSource> ReadShippedEntry(TomlReader& reader, const toml::t
     return std::nullopt;
 }
 
-std::optional<LanguageSource> ReadLanguageEntry(TomlReader& reader, const toml::table& entry, const Project& project) {
+std::optional<LanguageSource> ReadLanguageEntry(TomlReader& reader, const toml::table& entry, Project& project) {
     std::optional<std::string> file = reader.String(entry, "file");
     std::optional<std::string> name = reader.String(entry, "name");
     if (!file) {
-        if (name) return ReadShippedEntry(reader, entry, *name);
+        if (name) return ReadShippedEntry(reader, entry, *name, project);
         if (!entry.get("file") && !entry.get("name")) {
             reader.Error(entry, "a [[languages]] entry needs 'name = \"fr\"' (a shipped translation) or "
                                 "'file = \"...\"' (a language file)");
@@ -51,10 +51,11 @@ std::optional<LanguageSource> ReadLanguageEntry(TomlReader& reader, const toml::
         return std::nullopt;
     }
     std::string path = (project.folder / *file).lexically_normal().string();
-    if (!std::filesystem::is_regular_file(path)) {
-        reader.Error(*entry.get("file"), "cannot read language file '" + path + "'");
+    if (std::string why = WhyUnreadable(path); !why.empty()) {
+        reader.Error(*entry.get("file"), "cannot read language file '" + path + "': " + why);
         return std::nullopt;
     }
+    project.inputs.push_back(path);
     std::optional<LanguageSource> language = ReadLanguageFile(path, reader.Report());
     if (language && name) language->name = *name;
     return language;
@@ -91,6 +92,7 @@ std::optional<Project> ReadProject(const std::string& path, Diagnostics& diagnos
     ReadStructuredSettings(reader, *root, project);
     ReadSettingLists(reader, *root, project.settings);
     if (const toml::table* build = reader.Table(*root, "build")) ReadBuildOptions(reader, *build, project.build);
+    project.build.sign.folder = project.folder;  // a signing command of the project runs beside it
     ReadFileSpecs(reader, *root, project);
     ReadLanguageList(reader, *root, project);
     if (diagnostics.List().size() != errorsBefore) {
@@ -100,15 +102,16 @@ std::optional<Project> ReadProject(const std::string& path, Diagnostics& diagnos
     return project;
 }
 
-std::optional<std::vector<std::uint8_t>> ReadProjectFile(TomlReader& reader, const Project& project,
+std::optional<std::vector<std::uint8_t>> ReadProjectFile(TomlReader& reader, Project& project,
                                                          const toml::node& node, const std::string& path) {
     std::filesystem::path full = (project.folder / path).lexically_normal();
-    std::ifstream in(full, std::ios::binary);
-    if (!in) {
-        reader.Error(node, "cannot read file '" + full.string() + "'");
+    FileBytes file = ReadFileBytes(full, kMaxSettingsFileSize, "a setting holds at most 64 MiB");
+    if (!file.Ok()) {
+        reader.Error(node, file.error);
         return std::nullopt;
     }
-    return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    project.inputs.push_back(full);
+    return std::move(file.bytes);
 }
 
 }  // namespace palisade::tools

@@ -80,7 +80,7 @@ void ReadBuildDate(TomlReader& reader, const toml::node* node, const Project& pr
     }
 }
 
-void ReadDocuments(TomlReader& reader, const Project& project, const toml::table& root, std::string_view key,
+void ReadDocuments(TomlReader& reader, Project& project, const toml::table& root, std::string_view key,
                    std::vector<ByteBlob>& documents) {
     const toml::node* node = root.get(key);
     std::optional<std::vector<std::string>> paths = reader.StringList(root, key);

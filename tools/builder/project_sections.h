@@ -29,9 +29,10 @@ void ReadFileSpecs(TomlReader& reader, const toml::table& root, Project& project
 std::optional<std::uint32_t> ReadFlagWord(TomlReader& reader, const toml::node& node, FlagWord word,
                                           std::string_view key);
 
-// The bytes of a file named relative to the project folder; an error at
-// `node` when it cannot be read.
-std::optional<std::vector<std::uint8_t>> ReadProjectFile(TomlReader& reader, const Project& project,
+// The bytes of a file named relative to the project folder (recorded among
+// the project's inputs); an error at `node`, saying why, when it cannot be read.
+inline constexpr std::uint64_t kMaxSettingsFileSize = 64u << 20;
+std::optional<std::vector<std::uint8_t>> ReadProjectFile(TomlReader& reader, Project& project,
                                                          const toml::node& node, const std::string& path);
 
 // The names of a list value (for keys that take one name or several).

@@ -32,7 +32,7 @@ std::string PresenceCondition(int row) {
 }
 
 // A text setting given inline, or as { file = "..." } whose UTF-8 content is the text.
-std::optional<std::string> ReadTextValue(TomlReader& reader, const Project& project, const toml::node& node,
+std::optional<std::string> ReadTextValue(TomlReader& reader, Project& project, const toml::node& node,
                                          std::string_view key) {
     if (auto* text = node.as_string()) return text->get();
     if (auto* table = node.as_table()) {
@@ -51,7 +51,7 @@ std::optional<std::string> ReadTextValue(TomlReader& reader, const Project& proj
     return std::nullopt;
 }
 
-bool StorePlainValue(TomlReader& reader, const Project& project, const SettingKey& key, const toml::node& node,
+bool StorePlainValue(TomlReader& reader, Project& project, const SettingKey& key, const toml::node& node,
                      std::string_view name, InstallerSettings& settings) {
     const std::string quoted = "'" + std::string(name) + "'";
     switch (key.kind) {

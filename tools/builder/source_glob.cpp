@@ -4,58 +4,13 @@
 #include <algorithm>
 #include <system_error>
 
+#include "builder/file_walk.h"
+
 namespace palisade::tools {
 
 namespace fs = std::filesystem;
 
-bool HasWildcard(std::string_view text) { return text.find_first_of("*?") != std::string_view::npos; }
-
-bool MatchComponent(std::string_view pattern, std::string_view name) {
-    // Iterative matching with one back-track point: the last `*` seen.
-    std::size_t p = 0, n = 0, starP = std::string_view::npos, starN = 0;
-    while (n < name.size()) {
-        if (p < pattern.size() && (pattern[p] == '?' || pattern[p] == name[n])) {
-            ++p;
-            ++n;
-        } else if (p < pattern.size() && pattern[p] == '*') {
-            starP = p++;
-            starN = n;
-        } else if (starP != std::string_view::npos) {
-            p = starP + 1;
-            n = ++starN;
-        } else {
-            return false;
-        }
-    }
-    while (p < pattern.size() && pattern[p] == '*') ++p;
-    return p == pattern.size();
-}
-
 namespace {
-
-std::vector<std::string_view> SplitPath(std::string_view path) {
-    std::vector<std::string_view> parts;
-    std::size_t start = 0;
-    while (start <= path.size()) {
-        std::size_t slash = path.find('/', start);
-        if (slash == std::string_view::npos) slash = path.size();
-        if (slash > start) parts.push_back(path.substr(start, slash - start));
-        start = slash + 1;
-    }
-    return parts;
-}
-
-bool MatchParts(const std::vector<std::string_view>& pattern, std::size_t p,
-                const std::vector<std::string_view>& path, std::size_t n) {
-    if (p == pattern.size()) return n == path.size();
-    if (pattern[p] == "**") {
-        for (std::size_t skip = n; skip <= path.size(); ++skip) {
-            if (MatchParts(pattern, p + 1, path, skip)) return true;
-        }
-        return false;
-    }
-    return n < path.size() && MatchComponent(pattern[p], path[n]) && MatchParts(pattern, p + 1, path, n + 1);
-}
 
 std::string Normalised(std::string_view text) {
     std::string out(text);
@@ -63,27 +18,18 @@ std::string Normalised(std::string_view text) {
     return out;
 }
 
-bool IsExcluded(const std::string& relativePath, std::string_view fileName, const std::vector<std::string>& excludes) {
+// The entry's excludes: those with a '/' match relative paths, the others file names.
+WalkRules MakeRules(const std::string& pattern, const std::vector<std::string>& excludes) {
+    WalkRules rules{PathPattern(pattern), {}, {}};
     for (const std::string& raw : excludes) {
-        std::string pattern = Normalised(raw);
-        bool byName = pattern.find('/') == std::string::npos;
-        if (byName ? MatchComponent(pattern, fileName) : MatchPath(pattern, relativePath)) return true;
+        std::string exclude = Normalised(raw);
+        if (exclude.find('/') == std::string::npos) {
+            rules.nameExcludes.push_back(exclude);
+        } else {
+            rules.pathExcludes.emplace_back(exclude);
+        }
     }
-    return false;
-}
-
-// Every regular file below `root` (links followed), with its '/'-separated relative path.
-std::vector<std::pair<std::string, fs::path>> WalkFiles(const fs::path& root, std::string& error) {
-    std::vector<std::pair<std::string, fs::path>> found;
-    std::error_code code;
-    fs::recursive_directory_iterator it(root, fs::directory_options::follow_directory_symlink, code);
-    for (; !code && it != fs::recursive_directory_iterator(); it.increment(code)) {
-        std::error_code typeCode;
-        if (!it->is_regular_file(typeCode)) continue;
-        found.emplace_back(it->path().lexically_relative(root).generic_string(), it->path());
-    }
-    if (code) error = "cannot read folder '" + root.string() + "': " + code.message();
-    return found;
+    return rules;
 }
 
 SourceFile MakeSourceFile(const fs::path& path, const std::string& relativePath) {
@@ -97,11 +43,15 @@ SourceFile MakeSourceFile(const fs::path& path, const std::string& relativePath)
 
 // Splits a glob into its wildcard-free leading folders and the pattern after them.
 std::pair<std::string, std::string> SplitGlob(const std::string& glob) {
-    std::vector<std::string_view> parts = SplitPath(glob);
-    std::string base = glob.size() > 0 && glob[0] == '/' ? "/" : "";
+    std::string base = !glob.empty() && glob[0] == '/' ? "/" : "";
     std::string pattern;
     bool inPattern = false;
-    for (std::string_view part : parts) {
+    std::size_t start = 0;
+    while (start <= glob.size()) {
+        std::size_t slash = std::min(glob.find('/', start), glob.size());
+        std::string part = glob.substr(start, slash - start);
+        start = slash + 1;
+        if (part.empty()) continue;
         inPattern = inPattern || HasWildcard(part);
         std::string& target = inPattern ? pattern : base;
         if (!target.empty() && target.back() != '/') target += '/';
@@ -110,17 +60,22 @@ std::pair<std::string, std::string> SplitGlob(const std::string& glob) {
     return {base, pattern};
 }
 
-}  // namespace
-
-bool MatchPath(std::string_view pattern, std::string_view path) {
-    return MatchParts(SplitPath(pattern), 0, SplitPath(path), 0);
+// A single named file: taken unless an exclude matches its name.
+bool IsExcludedFile(const std::string& name, const WalkRules& rules) {
+    for (const PathPattern& exclude : rules.pathExcludes) {
+        if (exclude.Matches(exclude.Step(exclude.Start(), name))) return true;
+    }
+    return std::any_of(rules.nameExcludes.begin(), rules.nameExcludes.end(),
+                       [&](const std::string& exclude) { return MatchComponent(exclude, name); });
 }
+
+}  // namespace
 
 SourceResolution ResolveSource(const fs::path& projectFolder, std::string_view source,
                                const std::vector<std::string>& excludes) {
     SourceResolution result;
     std::string text = Normalised(source);
-    std::vector<std::pair<std::string, fs::path>> candidates;
+    WalkResult walk;
     std::error_code code;
     if (HasWildcard(text)) {
         auto [base, pattern] = SplitGlob(text);
@@ -130,26 +85,23 @@ SourceResolution ResolveSource(const fs::path& projectFolder, std::string_view s
                            "' does not exist";
             return result;
         }
-        for (auto& [relative, path] : WalkFiles(root, result.error)) {
-            if (MatchPath(pattern, relative)) candidates.emplace_back(relative, path);
-        }
+        walk = WalkFiles(root, projectFolder, MakeRules(pattern, excludes));
     } else {
         fs::path path = (projectFolder / text).lexically_normal();
         if (fs::is_directory(path, code)) {
-            candidates = WalkFiles(path, result.error);
+            walk = WalkFiles(path, projectFolder, MakeRules("**", excludes));
         } else if (fs::is_regular_file(path, code)) {
-            candidates.emplace_back(path.filename().string(), path);
+            std::string name = path.filename().string();
+            if (!IsExcludedFile(name, MakeRules("**", excludes))) walk.files.emplace_back(name, path);
         } else {
             result.error = "source '" + std::string(source) + "' does not exist (looked for '" + path.string() + "')";
             return result;
         }
     }
+    result.error = walk.error;
     if (!result.error.empty()) return result;
-    std::sort(candidates.begin(), candidates.end());
-    for (auto& [relative, path] : candidates) {
-        SourceFile file = MakeSourceFile(path, relative);
-        if (!IsExcluded(relative, file.fileName, excludes)) result.files.push_back(std::move(file));
-    }
+    std::sort(walk.files.begin(), walk.files.end());
+    for (auto& [relative, path] : walk.files) result.files.push_back(MakeSourceFile(path, relative));
     if (result.files.empty()) result.error = "source '" + std::string(source) + "' matches no file";
     return result;
 }

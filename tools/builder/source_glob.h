@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "builder/path_pattern.h"
+
 namespace palisade::tools {
 
 // One file found for an entry: where it is, and where it goes relative to the
@@ -21,23 +23,15 @@ struct SourceResolution {
     std::string error;              // empty on success
 };
 
-// Matches one path component against a pattern of `*` (any run of characters),
-// `?` (one character) and literal characters.
-bool MatchComponent(std::string_view pattern, std::string_view name);
-
-// Matches a '/'-separated relative path against a '/'-separated pattern in
-// which a `**` component stands for any number of folders, none included.
-bool MatchPath(std::string_view pattern, std::string_view path);
-
-bool HasWildcard(std::string_view text);
-
 // Resolves `source` relative to `projectFolder`:
 // - a file gives itself, placed in the destination folder;
 // - a folder gives every file below it, sub-folders kept;
 // - a glob gives the files that match it, placed by their path below the
 //   glob's last wildcard-free folder (`bin/**/*.dll` keeps the folders below bin).
 // Files whose relative path (or, for a pattern without '/', whose name) matches
-// one of `excludes` are left out. Finding no file at all is an error.
+// one of `excludes` are left out. Finding no file at all is an error. A source
+// named directly (a file, a folder, or the folder a glob starts from) is taken
+// wherever it leads; links met below it are followed as WalkFiles says.
 SourceResolution ResolveSource(const std::filesystem::path& projectFolder, std::string_view source,
                                const std::vector<std::string>& excludes);
 

@@ -187,6 +187,11 @@ std::vector<ProjectKey> BuildKeys() {
         Integer("jobs", 0, 256, "Compression threads; 0 is one per processor core", 0),
         Key("stub", KeyType::FilePath, "The installer stub to build from; default: the one the builder ships with"),
         Key("output", KeyType::FilePath, "The installer to write when -o is not given"),
+        Pattern(Key("sign", KeyType::Text,
+                    "A command that signs {file} in place, run by /bin/sh in the project's folder on the "
+                    "uninstaller image and on the installer, e.g. \"osslsigncode sign -pkcs12 cert.pfx -in {file} "
+                    "-out {file}.signed && mv {file}.signed {file}\""),
+                "\\{file\\}"),
     };
 }
 
@@ -208,6 +213,10 @@ std::vector<ProjectKey> FileEntryKeys() {
         Integer("msi_ui_level", 0, 5, "msi entries: the package's user-interface level", 0),
         Boolean("permanent", "Never removed by the uninstaller", false),
         Boolean("to_uninstall_folder", "Installed into the uninstall data folder instead of the kind's folder", false),
+        Boolean("unusual_destination",
+                "The destination is meant to climb out of its folder (..), name a stream or a device, or be "
+                "drive-relative; without it the builder refuses such a destination",
+                false),
         Boolean("record_msi", "msi entries: record the package for the uninstaller", false),
         Choice("attributes", NamesOf(AttributeNames()), "File attributes given to the installed file; [] clears them",
                "", KeyType::ChoiceList),

@@ -3,6 +3,8 @@
 
 #include <cstdio>
 
+#include "common/terminal_text.h"
+
 namespace palisade::tools {
 
 ReportValue ReportValue::TextList(const std::vector<std::string>& texts) {
@@ -30,22 +32,27 @@ const ReportValue* ReportValue::Find(const std::string& key) const {
 
 namespace {
 
+// JSON text: the escapes JSON needs, and every display control (and any
+// invalid byte, as U+FFFD) escaped, so that printing it cannot drive a terminal.
 std::string JsonString(const std::string& text) {
     std::string out = "\"";
-    for (unsigned char c : text) {
-        switch (c) {
+    char escape[8];
+    for (std::size_t at = 0; at < text.size();) {
+        std::size_t start = at;
+        std::optional<char32_t> c = NextCodePoint(text, at);
+        if (!c) c = 0xFFFD;
+        switch (*c) {
             case '"': out += "\\\""; break;
             case '\\': out += "\\\\"; break;
             case '\n': out += "\\n"; break;
             case '\r': out += "\\r"; break;
             case '\t': out += "\\t"; break;
             default:
-                if (c < 0x20) {
-                    char escape[8];
-                    std::snprintf(escape, sizeof escape, "\\u%04x", c);
+                if (IsDisplayControl(*c) || *c == 0xFFFD) {
+                    std::snprintf(escape, sizeof escape, "\\u%04x", unsigned(*c));
                     out += escape;
                 } else {
-                    out += char(c);
+                    out.append(text, start, at - start);
                 }
         }
     }

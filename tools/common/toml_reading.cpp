@@ -3,10 +3,21 @@
 
 #include <algorithm>
 
+#include "common/file_reading.h"
+
 namespace palisade::tools {
 
 std::optional<toml::table> ParseTomlFile(const std::string& path, Diagnostics& diagnostics) {
-    toml::parse_result result = toml::parse_file(path);
+    FileBytes file = ReadFileBytes(path);
+    if (!file.Ok()) {
+        diagnostics.Error({path}, file.error);
+        return std::nullopt;
+    }
+    return ParseTomlText(std::string(file.bytes.begin(), file.bytes.end()), path, diagnostics);
+}
+
+std::optional<toml::table> ParseTomlText(std::string_view text, const std::string& path, Diagnostics& diagnostics) {
+    toml::parse_result result = toml::parse(text, path);
     if (result) return std::move(result).table();
     const toml::parse_error& error = result.error();
     SourcePlace place{path, int(error.source().begin.line), int(error.source().begin.column)};

@@ -14,8 +14,11 @@
 
 namespace palisade::tools {
 
-// Parses a TOML file; syntax errors become one diagnostic with toml++'s position.
+// Parses a TOML file; syntax errors become one diagnostic with toml++'s
+// position, a file that cannot be read one that says why.
 std::optional<toml::table> ParseTomlFile(const std::string& path, Diagnostics& diagnostics);
+// The same for text already read; `path` names it in diagnostics.
+std::optional<toml::table> ParseTomlText(std::string_view text, const std::string& path, Diagnostics& diagnostics);
 
 // The closest of `candidates` to `word` by edit distance, when it is close
 // enough to be a likely typo; empty otherwise.

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "builder/time_stamps.h"
+#include "common/destination_checks.h"
 #include "common/entry_names.h"
 #include "common/flag_names.h"
 #include "common/setting_keys.h"
@@ -140,6 +141,9 @@ ReportValue ItemReport(const InspectedItem& item) {
     if (!entry.arguments.empty()) out.Set("arguments", Utf16ToUtf8(Windows1252ToUtf16(entry.arguments)));
     if (!entry.extra.empty()) out.Set("extra", Utf16ToUtf8(DecodeNarrowText(entry.extra)));
     if (entry.msiUiLevel) out.Set("msiUiLevel", std::int64_t(*entry.msiUiLevel));
+    std::vector<std::string> unusual =
+        UnusualDestination(EffectiveDestination(entry.destinationOverride, DecodeNarrowText(entry.name)));
+    if (!unusual.empty()) out.Set("unusualDestination", ReportValue::TextList(unusual));
     out.Set("checksum", Hex(entry.dataChecksum));
     return out;
 }
@@ -163,6 +167,13 @@ ReportValue BuildReport(const Inspection& inspection) {
             ReportValue& integrity = report.Set("integrity", ReportValue::Object());
             integrity.Set("mode", std::int64_t(settings.integrityMode));
             integrity.Set("headChecksum", Hex(*inspection.integrityCrc));
+        }
+        report.Set("signed", inspection.signedInstaller);
+        if (inspection.uninstaller) {
+            ReportValue& uninstaller = report.Set("uninstaller", ReportValue::Object());
+            uninstaller.Set("carried", inspection.uninstaller->carried);
+            uninstaller.Set("signed", inspection.uninstaller->signedImage);
+            uninstaller.Set("size", std::uint64_t(inspection.uninstaller->size));
         }
         ReportValue& out = report.Set("settings", ReportValue::Object());
         for (const SettingKey& key : PlainSettingKeys()) out.Set(key.key, PlainSetting(key, settings));

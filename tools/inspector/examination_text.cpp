@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "builder/time_stamps.h"
+#include "common/destination_checks.h"
 #include "common/entry_names.h"
 #include "common/flag_names.h"
 #include "common/progress.h"
@@ -142,8 +143,12 @@ void ItemLines(const std::vector<InspectedItem>& items, std::string& out) {
                                   : override.back() == '\\' ? override + name
                                   : override.find('\\') == std::string::npos ? override + "  (renamed from " + name + ")"
                                                                              : override;
-        out += Printf("  %-14s %10zu  %-19s  %-22s %s\n", KindName(entry.kind).c_str(), item.dataSize,
-                      TimeStampText(entry.timeStamp).c_str(), ItemFlags(entry).c_str(), destination.c_str());
+        out += Printf("  %-14s %10zu  %-19s  %-22s ", KindName(entry.kind).c_str(), item.dataSize,
+                      TimeStampText(entry.timeStamp).c_str(), ItemFlags(entry).c_str()) + destination + "\n";
+        std::u16string effective = EffectiveDestination(entry.destinationOverride, DecodeNarrowText(entry.name));
+        for (const std::string& reason : UnusualDestination(effective)) {
+            out += "    ! unusual destination: " + reason + "\n";
+        }
     }
 }
 
@@ -156,6 +161,12 @@ std::string RenderInspectionText(const Inspection& inspection, const std::string
         if (inspection.integrityCrc) {
             out += Printf("integrity: mode %d, head checksum 0x%08x\n", inspection.settings->integrityMode,
                           *inspection.integrityCrc);
+        }
+        out += std::string("signature: ") + (inspection.signedInstaller ? "the file is signed" : "none") + "\n";
+        if (inspection.uninstaller) {
+            out += Printf("uninstaller: %s, %zu bytes%s\n",
+                          inspection.uninstaller->carried ? "carried ready-made" : "stripped at installation",
+                          inspection.uninstaller->size, inspection.uninstaller->signedImage ? ", signed" : "");
         }
         SettingsLines(*inspection.settings, out);
         LanguageLines(inspection.settings->messageCatalogue, out);

@@ -2,8 +2,9 @@
 #include "inspector/examine_command.h"
 
 #include <cstdio>
-#include <fstream>
-#include <iterator>
+
+#include "common/file_reading.h"
+#include "common/terminal_text.h"
 
 #include "inspector/examination_report.h"
 #include "inspector/examination_text.h"
@@ -32,18 +33,21 @@ int RunInspectCommand(const std::vector<std::string>& arguments) {
         std::fprintf(stderr, "palisade inspect: no installer given\n%s", usage);
         return 2;
     }
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        std::fprintf(stderr, "%s: error: cannot read the file\n", path.c_str());
+    FileBytes file = ReadFileBytes(path);
+    if (!file.Ok()) {
+        std::fprintf(stderr, "palisade inspect: %s\n", TerminalSafe(file.error).c_str());
         return 1;
     }
-    std::vector<std::uint8_t> image((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    Inspection inspection = InspectInstaller(image);
-    std::fputs((json ? RenderJson(BuildReport(inspection)) : RenderInspectionText(inspection, path)).c_str(), stdout);
+    Inspection inspection = InspectInstaller(file.bytes);
+    // Names, settings and versions come from the file: the text view is
+    // printed with its control characters escaped (JSON escapes its own).
+    std::string report = json ? RenderJson(BuildReport(inspection)) : TerminalSafe(RenderInspectionText(inspection, path));
+    std::fputs(report.c_str(), stdout);
     if (inspection.Failed()) {
         std::string code =
             inspection.errorCode ? "damaged installer: error code " + std::to_string(inspection.errorCode) + ": " : "";
-        std::fprintf(stderr, "%s: error: %s%s\n", path.c_str(), code.c_str(), inspection.failedCheck.c_str());
+        std::fflush(stdout);
+        std::fprintf(stderr, "%s\n", TerminalSafe(path + ": error: " + code + inspection.failedCheck).c_str());
         return 1;
     }
     return 0;

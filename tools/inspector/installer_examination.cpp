@@ -7,7 +7,9 @@
 #include "payload/item_walker.h"
 #include "payload/payload_decoder.h"
 #include "payload/settings_schema.h"
+#include "payload/pe_certificate.h"
 #include "payload/stripped_installer.h"
+#include "payload/uninstaller_image.h"
 #include "payload/settings_flags.h"
 
 namespace palisade::tools {
@@ -85,11 +87,21 @@ bool CheckHead(const std::vector<std::uint8_t>& image, Inspection& inspection) {
         return false;
     }
     inspection.integrityCrc = IntegrityCrc(head.bytes, section.peHeaderOffset);
-    if (inspection.settings->integrityMode != kChecksumIntegrityMode) return true;
-    if (int code = CheckIntegrity(head.bytes, section.peHeaderOffset, inspection.header->fileChecksum)) {
-        Fail(inspection, code);
+    if (inspection.settings->integrityMode == kChecksumIntegrityMode) {
+        if (int code = CheckIntegrity(head.bytes, section.peHeaderOffset, inspection.header->fileChecksum)) {
+            Fail(inspection, code);
+            return false;
+        }
+    }
+    if (!(inspection.header->payloadFlags & PayloadFlags::kStrippedInstaller)) return true;
+    ExecutableBytes uninstaller =
+        PrepareUninstallerImage(std::move(head.bytes), MemoryByteSource(image), section, *inspection.header);
+    if (uninstaller.errorCode != 0) {
+        Fail(inspection, uninstaller.errorCode);
         return false;
     }
+    inspection.uninstaller =
+        Inspection::Uninstaller{uninstaller.carried, CarriesSignature(uninstaller.bytes), uninstaller.bytes.size()};
     return true;
 }
 
@@ -106,7 +118,7 @@ std::optional<ByteView> LocateArchive(const std::vector<std::uint8_t>& image, By
         Fail(inspection, 0, "failed to read archive data (it would start past the end of the file)");
         return std::nullopt;
     }
-    return ByteView(image).Sub(range.position);
+    return ByteView(image).Sub(range.position, std::size_t(range.available));
 }
 
 void WalkItems(ByteView archive, const PayloadCipher& cipher, Inspection& inspection) {
@@ -133,6 +145,7 @@ void WalkItems(ByteView archive, const PayloadCipher& cipher, Inspection& inspec
 Inspection InspectInstaller(const std::vector<std::uint8_t>& image, bool walkItems) {
     Inspection inspection;
     inspection.fileSize = image.size();
+    inspection.signedInstaller = CarriesSignature(image);
     if (!LocateSection(image, inspection)) return inspection;
     ByteView payload = SectionBytes(image, *inspection.section);
     if (!ReadHeader(payload, inspection)) return inspection;

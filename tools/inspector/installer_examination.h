@@ -25,6 +25,14 @@ struct Inspection {
     std::optional<PayloadHeader> header;
     std::optional<InstallerSettings> settings;
     std::optional<std::uint32_t> integrityCrc;  // of the head, whatever the integrity mode
+    // With `PayloadFlags` 0x20: the uninstaller the installation writes.
+    struct Uninstaller {
+        bool carried = false;  // the builder's (signed) image, not the installer stripped at installation
+        bool signedImage = false;
+        std::size_t size = 0;
+    };
+    std::optional<Uninstaller> uninstaller;
+    bool signedInstaller = false;  // a certificate table is named and lies in the file
     std::vector<InspectedItem> items;
 
     // The first check that failed: the installer's error code (0 for a failure

@@ -15,6 +15,7 @@
 #include "payload/settings_schema.h"
 #include "payload/signature_result.h"
 #include "payload/stripped_installer.h"
+#include "payload/uninstaller_image.h"
 #include "payload/win32/signature_check_win32.h"
 
 namespace palisade {
@@ -98,7 +99,7 @@ std::unique_ptr<LoadedPayload> LoadPayload(HINSTANCE instance, const OwnExecutab
     if (head.errorCode != 0) FatalError(head.errorCode);
     TestIntegrity(*payload, head.bytes, executable, section);
     if (payload->header.payloadFlags & PayloadFlags::kStrippedInstaller) {
-        ExecutableBytes stripped = BuildStrippedInstaller(std::move(head.bytes), executable.file, section);
+        ExecutableBytes stripped = PrepareUninstallerImage(std::move(head.bytes), executable.file, section, payload->header);
         if (stripped.errorCode != 0) FatalError(stripped.errorCode);
         payload->strippedInstaller = std::move(stripped.bytes);
         payload->uninstallerSize = payload->strippedInstaller.size();

@@ -8,6 +8,7 @@
 #include "core/format.h"
 #include "core/win32/system_error.h"
 #include "core/win32/wide.h"
+#include "payload/pe_certificate.h"
 #include "payload/settings_flags.h"
 #include "uninstall/win32/uninstaller_icon_win32.h"
 #include "variables/folder_lookup.h"
@@ -21,7 +22,9 @@ void WriteStrippedImage(InstallContext& context, const std::u16string& path, Byt
     request.data = image;
     if (!WriteInstalledFile(request, context).written) return;  // the writer reported why
     context.log.runLog.AppendWidePieces({u"Uninstaller >>> ", path, u"\r\n"});
-    if (!context.settings.uninstallerIcon.empty()) {
+    // A signed image (carried from the build machine) has its icon already;
+    // rewriting its resources would break the signature.
+    if (!context.settings.uninstallerIcon.empty() && !CarriesSignature(image)) {
         ReplaceProgramIcon(path, ByteView(context.settings.uninstallerIcon), context.log.runLog);
     }
 }

@@ -1,6 +1,8 @@
 // xz compression of payload pieces: the builder's side.
 #include <lzma.h>
 
+#include <algorithm>
+
 #include "payload/lzma_stream.h"
 #include "payload/xz_codec.h"
 
@@ -8,8 +10,17 @@ namespace palisade {
 
 std::optional<std::vector<std::uint8_t>> XzCompress(const std::uint8_t* data, std::size_t length,
                                                     std::uint32_t preset) {
+    // The decoder allocates the whole dictionary the stream names, so a
+    // dictionary larger than the data only costs the installer memory and
+    // time: it is cut to the data's size (at least 4 KiB), which compresses
+    // exactly as well.
+    lzma_options_lzma options;
+    if (lzma_lzma_preset(&options, preset)) return std::nullopt;
+    constexpr std::uint32_t kSmallestDictionary = 4096;
+    if (length < options.dict_size) options.dict_size = std::max<std::uint32_t>(std::uint32_t(length), kSmallestDictionary);
+    const lzma_filter filters[] = {{LZMA_FILTER_LZMA2, &options}, {LZMA_VLI_UNKNOWN, nullptr}};
     LzmaStream stream;
-    if (lzma_easy_encoder(stream.get(), preset, LZMA_CHECK_CRC32) != LZMA_OK) return std::nullopt;
+    if (lzma_stream_encoder(stream.get(), filters, LZMA_CHECK_CRC32) != LZMA_OK) return std::nullopt;
 
     std::vector<std::uint8_t> output(lzma_stream_buffer_bound(length) + 64);
     stream->next_in = data;

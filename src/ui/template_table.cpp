@@ -258,8 +258,8 @@ const std::vector<DialogSpec>& StubDialogSpecs() {
 }
 
 const DialogSpec* FindDialogSpec(std::string_view name) {
-    for (const DialogSpec& spec : StubDialogSpecs()) {
-        if (EqualsIgnoreCase(Widen(spec.name), Widen(name))) return &spec;
+    for (const DialogSpec& layout : StubDialogSpecs()) {
+        if (EqualsIgnoreCase(Widen(layout.name), Widen(name))) return &layout;
     }
     return nullptr;
 }

@@ -145,11 +145,11 @@ TEST(PageVariants, EveryFamilyHasATemplateInEveryVariant) {
             std::optional<std::string> name = PageTemplateName(family, variant);
             if (!name) continue;
             ++names;
-            const DialogSpec* spec = FindDialogSpec(*name);
-            ASSERT_NE(spec, nullptr) << *name;
+            const DialogSpec* expected = FindDialogSpec(*name);
+            ASSERT_NE(expected, nullptr) << *name;
             // The picture controls say which variant a template is.
             auto has = [&](std::uint32_t id) {
-                for (const ControlSpec& control : spec->controls) {
+                for (const ControlSpec& control : expected->controls) {
                     if (control.id == id) return true;
                 }
                 return false;

@@ -64,19 +64,19 @@ std::u16string ClassName(const TemplateName& name) {
 
 std::string Narrow(std::u16string_view text) { return Utf16ToUtf8(text); }
 
-void ExpectControl(const ControlSpec& spec, const DialogItemTemplate& item, const std::string& where) {
-    SCOPED_TRACE(where + " control " + std::to_string(spec.id));
-    EXPECT_EQ(item.id, spec.id);
-    EXPECT_TRUE(EqualsIgnoreCase(ClassName(item.className), Widen(spec.className)))
-        << Narrow(ClassName(item.className)) << " is not " << spec.className;
-    EXPECT_EQ(item.style, spec.style) << std::hex << "style 0x" << item.style << " instead of 0x" << spec.style;
+void ExpectControl(const ControlSpec& expected, const DialogItemTemplate& item, const std::string& where) {
+    SCOPED_TRACE(where + " control " + std::to_string(expected.id));
+    EXPECT_EQ(item.id, expected.id);
+    EXPECT_TRUE(EqualsIgnoreCase(ClassName(item.className), Widen(expected.className)))
+        << Narrow(ClassName(item.className)) << " is not " << expected.className;
+    EXPECT_EQ(item.style, expected.style) << std::hex << "style 0x" << item.style << " instead of 0x" << expected.style;
     EXPECT_EQ(item.exStyle, 0u);
-    EXPECT_EQ(item.x, spec.x);
-    EXPECT_EQ(item.y, spec.y);
-    EXPECT_EQ(item.width, spec.width);
-    EXPECT_EQ(item.height, spec.height);
+    EXPECT_EQ(item.x, expected.x);
+    EXPECT_EQ(item.y, expected.y);
+    EXPECT_EQ(item.width, expected.width);
+    EXPECT_EQ(item.height, expected.height);
     std::u16string title = item.title.kind == TemplateName::Kind::Text ? item.title.text : u"";
-    EXPECT_EQ(Narrow(title), Narrow(spec.text));
+    EXPECT_EQ(Narrow(title), Narrow(expected.text));
     EXPECT_EQ(item.extraSize, 0);
 }
 
@@ -85,31 +85,31 @@ TEST_F(StubResources, EveryDialogIsExactlyAsTheTableDescribesIt) {
     for (const test::ResourceEntry* entry : OfType(kResourceDialog)) {
         ASSERT_EQ(entry->name.kind, TemplateName::Kind::Text);
         const std::string name = Narrow(entry->name.text);
-        const DialogSpec* spec = FindDialogSpec(name);
-        ASSERT_NE(spec, nullptr) << "the resources hold a dialog the table does not know: " << name;
-        seen.insert(spec->name);
-        SCOPED_TRACE(spec->name);
+        const DialogSpec* expected = FindDialogSpec(name);
+        ASSERT_NE(expected, nullptr) << "the resources hold a dialog the table does not know: " << name;
+        seen.insert(expected->name);
+        SCOPED_TRACE(expected->name);
 
         DialogTemplateRead read = ReadDialogTemplate(entry->data);
         ASSERT_TRUE(read.dialog) << "unreadable at byte " << read.errorOffset;
         const DialogTemplate& dialog = *read.dialog;
-        EXPECT_EQ(dialog.extended, spec->extended);
-        EXPECT_EQ(dialog.style, spec->style) << std::hex << "style 0x" << dialog.style;
+        EXPECT_EQ(dialog.extended, expected->extended);
+        EXPECT_EQ(dialog.style, expected->style) << std::hex << "style 0x" << dialog.style;
         EXPECT_EQ(dialog.exStyle, 0u);
-        EXPECT_EQ(dialog.width, spec->width);
-        EXPECT_EQ(dialog.height, spec->height);
+        EXPECT_EQ(dialog.width, expected->width);
+        EXPECT_EQ(dialog.height, expected->height);
         EXPECT_TRUE(dialog.title.empty()) << "captions are set at run time";
         EXPECT_EQ(dialog.menu.kind, TemplateName::Kind::None);
-        EXPECT_EQ(Narrow(dialog.face), Narrow(spec->face));
-        EXPECT_EQ(dialog.points, spec->points);
-        EXPECT_EQ(dialog.weight, spec->weight);
+        EXPECT_EQ(Narrow(dialog.face), Narrow(expected->face));
+        EXPECT_EQ(dialog.points, expected->points);
+        EXPECT_EQ(dialog.weight, expected->weight);
         EXPECT_EQ(dialog.italic, 0);
-        EXPECT_EQ(dialog.charset, spec->charset);
-        ASSERT_EQ(dialog.items.size(), spec->controls.size());
-        for (std::size_t i = 0; i < dialog.items.size(); ++i) ExpectControl(spec->controls[i], dialog.items[i], spec->name);
+        EXPECT_EQ(dialog.charset, expected->charset);
+        ASSERT_EQ(dialog.items.size(), expected->controls.size());
+        for (std::size_t i = 0; i < dialog.items.size(); ++i) ExpectControl(expected->controls[i], dialog.items[i], expected->name);
     }
-    for (const DialogSpec& spec : StubDialogSpecs()) {
-        EXPECT_TRUE(seen.count(spec.name)) << "missing from the resources: " << spec.name;
+    for (const DialogSpec& expected : StubDialogSpecs()) {
+        EXPECT_TRUE(seen.count(expected.name)) << "missing from the resources: " << expected.name;
     }
 }
 

@@ -126,12 +126,12 @@ std::vector<const SpyControl*> RowButtons(const SpyWindow& page) {
 
 void ExpectPageMatchesTemplate(const SpyWindow& page, const std::string& templateName,
                                const std::optional<PixelRect>& background) {
-    const DialogSpec* spec = FindDialogSpec(templateName);
-    ASSERT_NE(spec, nullptr) << templateName;
+    const DialogSpec* expected = FindDialogSpec(templateName);
+    ASSERT_NE(expected, nullptr) << templateName;
     SCOPED_TRACE(templateName);
     // The client area is the template's size in the page's own base units.
-    EXPECT_EQ(page.client.width, (spec->width * page.baseX + 2) / 4);
-    EXPECT_EQ(page.client.height, (spec->height * page.baseY + 4) / 8);
+    EXPECT_EQ(page.client.width, (expected->width * page.baseX + 2) / 4);
+    EXPECT_EQ(page.client.height, (expected->height * page.baseY + 4) / 8);
     if (background) {
         const int pageCentreX = page.rect.x + page.rect.width / 2, pageCentreY = page.rect.y + page.rect.height / 2;
         EXPECT_NEAR(pageCentreX, background->x + background->width / 2, 1) << "centred across the background";
@@ -139,8 +139,8 @@ void ExpectPageMatchesTemplate(const SpyWindow& page, const std::string& templat
             EXPECT_NEAR(pageCentreY, background->y + background->height / 2, 1) << "centred down the background";
         }
     }
-    EXPECT_EQ(page.controls.size(), spec->controls.size());
-    for (const ControlSpec& expected : spec->controls) {
+    EXPECT_EQ(page.controls.size(), expected->controls.size());
+    for (const ControlSpec& expected : expected->controls) {
         const SpyControl* control = page.Find(int(expected.id));
         ASSERT_NE(control, nullptr) << "control " << expected.id;
         SCOPED_TRACE("control " + std::to_string(expected.id));

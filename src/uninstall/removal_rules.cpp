@@ -143,6 +143,20 @@ std::vector<std::u16string> FolderRemovalOrder(const FolderCandidates& candidate
     return folders;
 }
 
+std::vector<std::u16string> RecordedParentsOf(const std::vector<std::u16string>& recorded,
+                                              std::u16string_view installFolder) {
+    std::set<std::u16string> seen;
+    std::vector<std::u16string> parents;
+    for (const std::u16string& folder : recorded) {
+        std::u16string_view trimmed = WithoutTrailingBackslashes(folder);
+        if (!IsRemovablePath(trimmed) || !IsInsideFolder(installFolder, trimmed)) continue;
+        if (seen.insert(Folded(trimmed)).second) parents.emplace_back(trimmed);
+    }
+    std::stable_sort(parents.begin(), parents.end(),
+                     [](const std::u16string& a, const std::u16string& b) { return Depth(a) > Depth(b); });
+    return parents;
+}
+
 bool IsDeletableKey(const RegistryPath& key) { return !IsProtectedKey(key); }
 
 int RemoveKeyChain(KeyRemover& remover, std::u16string_view productKey) {

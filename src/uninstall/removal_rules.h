@@ -42,6 +42,13 @@ struct FolderCandidates {
 };
 std::vector<std::u16string> FolderRemovalOrder(const FolderCandidates& candidates);
 
+// The recorded folders that hold the installation folder (the parents an
+// installation made for it, such as C:\Apps for C:\Apps\Product), deepest
+// first: the self-removal script removes them, when empty, after the
+// installation folder, which still holds the running uninstaller before.
+std::vector<std::u16string> RecordedParentsOf(const std::vector<std::u16string>& recorded,
+                                              std::u16string_view installFolder);
+
 // A "*" or "^" key, or a one-field "[Registry2]" line: whether deleting it
 // with everything below it is allowed: never for a protected key (the
 // roots, "Software", "Software\Microsoft", CLSID, SYSTEM, ...).

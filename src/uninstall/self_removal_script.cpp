@@ -38,6 +38,7 @@ std::u16string SelfRemovalScriptText(const SelfRemovalPaths& paths) {
         sub = slash == std::u16string_view::npos ? std::u16string_view() : TrimBackslashes(sub.substr(0, slash));
     }
     text += Format(u"rd \"%s\"\r\n", {paths.installFolder});
+    for (const std::u16string& parent : paths.parentFolders) text += Format(u"rd \"%s\"\r\n", {parent});
     text += Format(u"del \"%s\"\r\n", {paths.script});
     std::size_t slash = paths.script.rfind(u'\\');
     if (slash != std::u16string::npos) text += Format(u"rd \"%s\"\r\n", {paths.script.substr(0, slash)});

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 #include <string_view>
 
 namespace palisade {
@@ -24,12 +25,16 @@ struct SelfRemovalPaths {
     // False when the registered uninstaller does not lie in the product's
     // uninstall data folder: nothing outside it is deleted.
     bool removeUninstaller = true;
+    // Folders the installation made above the installation folder, deepest
+    // first; rd leaves any that still hold something.
+    std::vector<std::u16string> parentFolders = {};
 };
 
 // The script as wide text: the Repeat loop deleting the uninstaller until it
 // is gone (at most kSelfRemovalTries times), a pause of about three seconds,
 // an rd line for the uninstall sub-folder and each of its parents (inside the
-// installation folder), one for the installation folder, the deletion of the
+// installation folder), one for the installation folder and each of its
+// recorded parents, the deletion of the
 // script itself and of the folder that holds it.
 std::u16string SelfRemovalScriptText(const SelfRemovalPaths& paths);
 

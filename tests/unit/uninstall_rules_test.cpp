@@ -253,6 +253,24 @@ TEST(SelfRemovalScript, TwoLevelSubFolderGivesItsParentThenTheInstallationFolder
               u"del \"C:\\Temp\\Palisade-1f\\delunins.bat\"\r\nrd \"C:\\Temp\\Palisade-1f\"\r\n");
 }
 
+// Parents the installation made above its folder: found among the recorded
+// folders (never a folder the installation folder is not in, nor a root),
+// deepest first, and removed by the script after the installation folder.
+TEST(SelfRemovalScript, ParentsTheInstallationMadeFollowTheInstallationFolder) {
+    std::vector<std::u16string> recorded = {u"C:\\Apps",  u"C:\\Apps\\Vendor\\", u"C:\\Apps\\Vendor\\Product\\docs",
+                                            u"D:\\Other", u"C:\\",               u"C:\\apps\\vendor",
+                                            u"C:\\Apps\\..\\Windows"};
+    std::vector<std::u16string> parents = RecordedParentsOf(recorded, u"C:\\Apps\\Vendor\\Product");
+    EXPECT_EQ(parents, (std::vector<std::u16string>{u"C:\\Apps\\Vendor", u"C:\\Apps"}));
+
+    SelfRemovalPaths paths{u"C:\\Apps\\Vendor\\Product\\u.exe", u"C:\\Apps\\Vendor\\Product", u"", u"C:\\T\\d.bat"};
+    paths.parentFolders = parents;
+    std::u16string text = SelfRemovalScriptText(paths);
+    EXPECT_NE(text.find(u"rd \"C:\\Apps\\Vendor\\Product\"\r\nrd \"C:\\Apps\\Vendor\"\r\nrd \"C:\\Apps\"\r\ndel "),
+              std::u16string::npos)
+        << Utf16ToUtf8(text);
+}
+
 TEST(SelfRemovalScript, AnUninstallerOutsideTheProductStays) {
     SelfRemovalPaths paths{u"D:\\Downloads\\uninstall.exe", u"C:\\Acme", u"", u"C:\\T\\P\\delunins.bat"};
     paths.removeUninstaller = false;

@@ -270,8 +270,16 @@ void InstallationRun::SettleNewInstallFolder() {
         Cancel();
     }
     RefuseUnsafeFolder(NormaliseFolder(folder));
-    if (CreateFolderPath(folder).failed()) StopWithMessage(Message(Msg::kFolderCannotBeCreated));
+    std::vector<std::u16string> made;
+    if (CreateFolderPath(folder, &made).failed()) StopWithMessage(Message(Msg::kFolderCannotBeCreated));
     m_state.installFolder = NormaliseFolder(folder);
+    // A parent this run made (C:\Apps for C:\Apps\Product) goes with the
+    // product once empty; one it found stays.
+    for (const std::u16string& level : made) {
+        if (!EqualsIgnoreCase(NormaliseFolder(level), m_state.installFolder)) {
+            m_record.uninstallItems.Record(level, UninstallItemType::Folder);
+        }
+    }
 }
 
 void InstallationRun::SettlePortableAndStartMenu() {

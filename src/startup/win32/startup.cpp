@@ -72,7 +72,8 @@ void ParseProcessCommandLine() {
     if (product.empty()) ShowUsage(u"Product name required");
     if (std::optional<UninstalledProduct> removed = RunUninstaller(product)) {
         SendUninstallNotification(removed->notifyUrl);
-        WriteSelfRemovalScript(removed->installFolder, removed->uninstallSubdir, removed->recordedUninstaller);
+        WriteSelfRemovalScript(removed->installFolder, removed->uninstallSubdir, removed->recordedUninstaller,
+                               std::move(removed->parentFolders));
     }
     ExitInstaller(0);
 }

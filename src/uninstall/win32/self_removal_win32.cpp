@@ -36,7 +36,7 @@ void StartHidden(const std::u16string& interpreter, const std::u16string& script
 }  // namespace
 
 void WriteSelfRemovalScript(std::u16string_view installFolder, std::u16string_view uninstallSubdir,
-                            std::u16string_view recordedUninstaller) {
+                            std::u16string_view recordedUninstaller, std::vector<std::u16string> parentFolders) {
     Win32SystemFacts& facts = ProcessSystemFacts();
     // The script runs with the uninstaller's rights after it has ended: it is
     // written into a folder of its own that no other process may change, and
@@ -47,6 +47,7 @@ void WriteSelfRemovalScript(std::u16string_view installFolder, std::u16string_vi
     paths.installFolder = std::u16string(installFolder);
     paths.uninstallSubdir = std::u16string(uninstallSubdir);
     paths.script = folder->File(kSelfRemovalScriptName);
+    paths.parentFolders = std::move(parentFolders);
     // The uninstaller the installation registered is removed (also when a
     // copy of it runs from somewhere else, which stays), and only when it
     // lies in the product's uninstall data folder.

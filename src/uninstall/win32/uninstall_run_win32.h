@@ -32,6 +32,8 @@ public:
     void Finish();
 
     const UninstallEntry& Entry() const { return m_entry; }
+    // The "~" and "!" folders of the record, expanded, once the list is walked.
+    const std::vector<std::u16string>& RecordedFolders() const { return m_recordedFolders; }
 
 private:
     void StartWizard(Win32SystemFacts& facts);

@@ -173,7 +173,8 @@ std::optional<UninstalledProduct> RunUninstaller(std::u16string_view productName
     StartProgramAfterRemoval(Process().options.programToRunOnExit);
     const UninstallEntry& entry = run.Entry();
     return UninstalledProduct{entry.notifyUrl, entry.installLocation, entry.uninstallSubdir,
-                              ProgramOfCommand(entry.uninstallString)};
+                              ProgramOfCommand(entry.uninstallString),
+                              RecordedParentsOf(run.RecordedFolders(), entry.installLocation)};
 }
 
 void SendUninstallNotification(std::u16string_view address) {

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace palisade {
 
@@ -14,6 +15,7 @@ struct UninstalledProduct {
     std::u16string installFolder;
     std::u16string uninstallSubdir;
     std::u16string recordedUninstaller;  // the uninstaller the installation registered
+    std::vector<std::u16string> parentFolders;  // made above the installation folder, deepest first
 };
 
 // Runs the whole uninstallation of the product whose entry is `productName`.

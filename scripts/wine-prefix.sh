@@ -12,6 +12,10 @@ unset http_proxy https_proxy HTTP_PROXY HTTPS_PROXY
 
 case $action in
   create)
+    # Tests install below C:\Palisade Tests at the same time: it exists
+    # before any of them, so no installation records it as its own and no
+    # uninstallation removes it under another test's feet.
+    if [ -d "$prefix/drive_c" ]; then mkdir -p "$prefix/drive_c/Palisade Tests"; fi
     if [ -f "$prefix/system.reg" ] && [ -f "$prefix/.palisade-ready-3" ]; then
       echo "wine prefix $prefix already made"
       exit 0
@@ -29,6 +33,7 @@ case $action in
         /reg:$view >/dev/null
     done
     wineserver -w
+    mkdir -p "$prefix/drive_c/Palisade Tests"
     touch "$prefix/.palisade-ready-3"
     echo "wine prefix $prefix made"
     ;;

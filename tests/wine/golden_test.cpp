@@ -63,6 +63,7 @@ TEST(GoldenTexts, InstallLogAndUninstallDataAreExactlyAsRecorded) {
     const std::string name = Unique(kProduct);
     const std::string folder = InstallFolderOf(name);
     RegChange({"add", "HKCU\\Software\\Palisade Tests"});  // the record names the first key created
+    fs::create_directories(HostPath("C:\\Palisade Tests"));  // and the folder above the product's own: there before
     RunResult run = InstallSilently(WriteInstaller(GoldenProduct(name), "golden-record.exe"));
     ASSERT_EQ(run.exitCode, 1) << run.debugOutput;
 

@@ -10,6 +10,7 @@
 
 #include "builder/build_command.h"
 #include "install_support.h"
+#include "payload/section_locator.h"
 
 namespace palisade::wine {
 namespace {
@@ -156,8 +157,14 @@ TEST_F(SigningWine, SigningAfterTheBuildLeavesTheStrippedUninstallerUnsignedAndA
     // A signed installer changed afterwards fails integrity mode 2 with the verifier's answer.
     const std::string changedName = Unique("Signed Changed");
     std::filesystem::path changed = Build(changedName, "IntegrityMode = 2\n", true);
+    // The byte changed lies in the payload: one in the stub's code could make
+    // the program fault before it ever checks anything.
     std::string bytes = ReadHostFile(changed);
-    bytes[bytes.size() / 2] ^= 0x01;
+    std::vector<std::uint8_t> image(bytes.begin(), bytes.end());
+    SectionLookup lookup = LocateSetupSection(MemoryByteSource(image));
+    ASSERT_TRUE(std::holds_alternative<SetupSection>(lookup));
+    const SetupSection& section = std::get<SetupSection>(lookup);
+    bytes[section.rawPosition + section.rawSize / 2] ^= 0x01;
     WriteHostFile(changed, bytes);
     RunResult refused = InstallSilently(changed);
     EXPECT_THAT(refused.debugOutput, HasSubstr("Error code: 1003")) << "bad digest";

@@ -33,6 +33,8 @@ file(GLOB PALISADE_UNIT_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests
 add_executable(unit_tests ${PALISADE_UNIT_TEST_SOURCES})
 target_link_libraries(unit_tests PRIVATE palisade_core palisade_tools GTest::gtest GTest::gtest_main GTest::gmock)
 target_compile_definitions(unit_tests PRIVATE PALISADE_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+# GoogleTest's headers are a third of each test file's compile time: parsed once.
+target_precompile_headers(unit_tests PRIVATE <gtest/gtest.h> <gmock/gmock.h> <string> <vector>)
 gtest_discover_tests(unit_tests PROPERTIES LABELS unit DISCOVERY_TIMEOUT 60)
 
 include(${CMAKE_SOURCE_DIR}/tests/wine/wine_tests.cmake)

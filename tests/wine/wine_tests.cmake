@@ -11,6 +11,7 @@ add_executable(wine_tests ${CMAKE_SOURCE_DIR}/tests/wine/wine_harness.cpp ${CMAK
   ${CMAKE_SOURCE_DIR}/tests/wine/wizard_gui_support.cpp
   ${CMAKE_SOURCE_DIR}/tests/wine/install_support.cpp ${PALISADE_WINE_TEST_SOURCES})
 target_include_directories(wine_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/wine)
+target_precompile_headers(wine_tests PRIVATE <gtest/gtest.h> <gmock/gmock.h> <filesystem> <string> <vector>)
 target_link_libraries(wine_tests PRIVATE palisade_core palisade_tools GTest::gtest GTest::gmock GTest::gtest_main)
 target_compile_definitions(wine_tests PRIVATE
   PALISADE_BUILD_DIR="${CMAKE_BINARY_DIR}"

@@ -45,6 +45,15 @@ TEST(BuilderSourceGlob, MatchesPathsComponentByComponent) {
     }
 }
 
+// Where each resolved file is placed, "folder/name", in order.
+std::vector<std::string> PlacedNames(const SourceResolution& result) {
+    std::vector<std::string> placed;
+    for (const SourceFile& file : result.files) {
+        placed.push_back((file.relativeFolder.empty() ? "" : file.relativeFolder + "/") + file.fileName);
+    }
+    return placed;
+}
+
 class BuilderSources : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -56,11 +65,7 @@ protected:
     std::vector<std::string> Resolve(const std::string& source, const std::vector<std::string>& excludes = {}) {
         SourceResolution result = ResolveSource(folder.Path(), source, excludes);
         error = result.error;
-        std::vector<std::string> placed;
-        for (const SourceFile& file : result.files) {
-            placed.push_back((file.relativeFolder.empty() ? "" : file.relativeFolder + "/") + file.fileName);
-        }
-        return placed;
+        return PlacedNames(result);
     }
     TempFolder folder;
     std::string error;
@@ -141,11 +146,7 @@ protected:
     std::vector<std::string> Resolve(const std::string& source, const std::vector<std::string>& excludes = {}) {
         SourceResolution result = ResolveSource(folder / "project", source, excludes);
         error = result.error;
-        std::vector<std::string> placed;
-        for (const SourceFile& file : result.files) {
-            placed.push_back((file.relativeFolder.empty() ? "" : file.relativeFolder + "/") + file.fileName);
-        }
-        return placed;
+        return PlacedNames(result);
     }
     TempFolder folder;
     std::string error;

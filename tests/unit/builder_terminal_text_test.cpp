@@ -1,4 +1,6 @@
 // Text from an installer printed safely: control characters escaped on the terminal and in JSON.
+#include <filesystem>
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -65,6 +67,15 @@ TEST(TerminalText, TheInspectorPrintsNamesFromTheInstallerEscaped) {
     EXPECT_THAT(text, HasSubstr("Evil\\x1b]0;owned\\x07"));
     EXPECT_THAT(text, Not(HasSubstr("\x1b")));
     EXPECT_THAT(text, Not(HasSubstr("\x07")));
+}
+
+TEST(TerminalText, TheInspectorRefusesAFileNoInstallerCanBeWithoutReadingIt) {
+    testing::TempFolder folder;
+    std::filesystem::path path = folder.Write("huge.exe", "MZ");
+    std::filesystem::resize_file(path, (std::uintmax_t(1) << 32) + 1);  // sparse: nothing is written
+    ::testing::internal::CaptureStderr();
+    EXPECT_EQ(RunInspectCommand({path.string()}), 1);
+    EXPECT_THAT(::testing::internal::GetCapturedStderr(), HasSubstr("an installer is at most 4 GiB"));
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // `palisade inspect`: prints what an installer holds, as text or JSON.
 #include "inspector/examine_command.h"
 
+#include <cstdint>
 #include <cstdio>
 
 #include "common/file_reading.h"
@@ -11,6 +12,10 @@
 #include "inspector/installer_examination.h"
 
 namespace palisade::tools {
+
+namespace {
+constexpr std::uint64_t kMaxInstallerFileSize = 0xFFFFFFFFu;
+}  // namespace
 
 int RunInspectCommand(const std::vector<std::string>& arguments) {
     const char* usage = "Usage: palisade inspect SETUP.exe [--json]\n";
@@ -33,7 +38,9 @@ int RunInspectCommand(const std::vector<std::string>& arguments) {
         std::fprintf(stderr, "palisade inspect: no installer given\n%s", usage);
         return 2;
     }
-    FileBytes file = ReadFileBytes(path);
+    // No installer is larger than 4 GiB (its offsets are 32-bit, and the
+    // builder refuses to make one): a larger file is not read into memory.
+    FileBytes file = ReadFileBytes(path, kMaxInstallerFileSize, "an installer is at most 4 GiB");
     if (!file.Ok()) {
         std::fprintf(stderr, "palisade inspect: %s\n", TerminalSafe(file.error).c_str());
         return 1;

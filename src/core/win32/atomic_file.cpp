@@ -12,9 +12,13 @@ namespace {
 constexpr int kNameAttempts = 16;
 constexpr std::size_t kLargestWrite = 1u << 24;
 
-// A name no other writer uses at the same time: the process id and a counter
-// distinguish writers; the exclusive creation below is what makes it safe.
+// The first name tried is the same for every run, so that the temporary a
+// killed run left behind is taken over (and so removed) by the next one; the
+// later names mix in the process id and a counter for writers of the same
+// target at the same time. The exclusive creation below is what makes any of
+// them safe.
 std::u16string TemporaryNameFor(std::u16string_view target, int attempt) {
+    if (attempt == 0) return std::u16string(target) + kFixedTemporarySuffix;
     static LONG counter = 0;
     unsigned serial = unsigned(::InterlockedIncrement(&counter));
     unsigned mix = (unsigned(::GetCurrentProcessId()) << 12) ^ serial ^ (unsigned(attempt) << 24);
@@ -42,6 +46,10 @@ Win32Result<AtomicFileWriter> AtomicFileWriter::Begin(std::u16string_view target
     Win32Status failure;
     for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
         std::u16string temporary = TemporaryNameFor(target, attempt);
+        // A left-over temporary goes first. The deletion removes a link
+        // itself, never what it points to, and fails while another writer
+        // holds the file (it opens it for itself alone).
+        if (attempt == 0) ::DeleteFileW(ToWide(temporary).c_str());
         HANDLE file = ::CreateFileW(ToWide(temporary).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                     FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
         if (file != INVALID_HANDLE_VALUE) {

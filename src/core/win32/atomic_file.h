@@ -13,6 +13,9 @@
 
 namespace palisade {
 
+// What the temporary of a target is called first: "<target>.palisade-new".
+inline constexpr char16_t kFixedTemporarySuffix[] = u".palisade-new";
+
 class AtomicFileWriter {
 public:
     // Creates the temporary file beside `target` (which need not exist).

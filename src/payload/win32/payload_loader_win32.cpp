@@ -110,7 +110,7 @@ std::unique_ptr<LoadedPayload> LoadPayload(HINSTANCE instance, const OwnExecutab
 }
 
 ByteView LoadArchive(const LoadedPayload& payload, const OwnExecutable& executable, const SetupSection& section,
-                     std::vector<std::uint8_t>& buffer) {
+                     MappedFileRange& mapping) {
     ByteView archive;
     if (payload.settings.archiveInFile == 0) {
         std::optional<ByteView> inSection = ArchiveBytesInSection(payload.header, payload.section);
@@ -118,16 +118,17 @@ ByteView LoadArchive(const LoadedPayload& payload, const OwnExecutable& executab
         archive = *inSection;
     } else {
         ArchiveFileRange range = ArchiveRangeInFile(payload.header, section.rawPosition, executable.file.Size());
-        bool read = range.available >= 0;
-        if (read) {
-            buffer.resize(std::size_t(range.available));
-            read = executable.file.ReadAt(range.position, buffer.data(), buffer.size());
+        bool mapped = range.available >= 0 && std::uint64_t(range.available) <= SIZE_MAX;
+        if (mapped) {
+            Win32Result<MappedFileRange> view =
+                MapFileRange(executable.file.Handle(), std::uint64_t(range.position), std::size_t(range.available));
+            mapped = view.ok();
+            if (mapped) mapping = std::move(view).value();
         }
-        if (!read) {
-            buffer.clear();
+        if (!mapped) {
             FatalWide(Format(kArchiveReadFailedText, {std::int64_t(range.available), std::int64_t(range.position)}));
         }
-        archive = ByteView(buffer);
+        archive = mapping.View();
     }
     if (int code = CheckArchiveLength(payload.header, std::int64_t(archive.size))) FatalError(code);
     if (int code = CheckArchiveChecksum(payload.header, archive)) FatalError(code);

@@ -6,6 +6,7 @@
 #include <memory>
 #include <vector>
 
+#include "core/win32/file_mapping.h"
 #include "core/win32/own_executable.h"
 #include "payload/payload_decoder.h"
 #include "payload/payload_header.h"
@@ -30,8 +31,9 @@ std::unique_ptr<LoadedPayload> LoadPayload(HINSTANCE instance, const OwnExecutab
                                            const SetupSection& section);
 
 // The archive, checked whole (length 46, checksum 55): a view of the mapped
-// section, or of `buffer` when the settings keep it in the file.
+// section, or of `mapping` when the settings keep it in the file (mapped,
+// not read, so that a large archive is paged in and out as it is decoded).
 ByteView LoadArchive(const LoadedPayload& payload, const OwnExecutable& executable, const SetupSection& section,
-                     std::vector<std::uint8_t>& buffer);
+                     MappedFileRange& mapping);
 
 }  // namespace palisade

@@ -162,8 +162,8 @@ void InstallationRun::InstallArchive() {
     m_progress.SetProgress(2);
     m_progress.SetStatusMessage(Msg::kCheckingData);
     m_progress.SetProgress(21);
-    std::vector<std::uint8_t> archiveBuffer;
-    ByteView archive = LoadArchive(m_payload, m_executable, m_section, archiveBuffer);
+    MappedFileRange archiveMapping;
+    ByteView archive = LoadArchive(m_payload, m_executable, m_section, archiveMapping);
     m_progress.SetStatusMessage(Msg::kInstallingCaption);
     m_progress.SetProgress(26);
     RunScheduledDeletions(m_context);

@@ -18,6 +18,18 @@ foreach(source ${PALISADE_FUZZ_SOURCES})
       ${CMAKE_SOURCE_DIR}/tools/common/destination_checks.cpp ${CMAKE_SOURCE_DIR}/tools/common/terminal_text.cpp)
     target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tools)
   endif()
+  if(name STREQUAL "project_file_fuzz")
+    # The builder's project reader with everything it calls, toml++ included.
+    file(GLOB tool_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tools/common/*.cpp
+      ${CMAKE_SOURCE_DIR}/tools/builder/*.cpp ${CMAKE_SOURCE_DIR}/tools/inspector/*.cpp)
+    list(FILTER tool_sources EXCLUDE REGEX "/tools/builder/main\\.cpp$")
+    find_package(Threads REQUIRED)
+    target_sources(${name} PRIVATE ${tool_sources})
+    target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tools)
+    target_compile_definitions(${name} PRIVATE TOML_HEADER_ONLY=0 TOML_EXCEPTIONS=0
+      PALISADE_DEFAULT_STUB="/nonexistent/palisade-setup.exe" PALISADE_LANGUAGES_DIR="${CMAKE_SOURCE_DIR}/tools/languages")
+    target_link_libraries(${name} PRIVATE Threads::Threads)
+  endif()
   target_compile_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined)
   target_link_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined)
   add_dependencies(fuzzers ${name})

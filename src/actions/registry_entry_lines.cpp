@@ -58,30 +58,38 @@ std::optional<std::vector<std::uint8_t>> ParseHexPairs(std::u16string_view text)
     return bytes;
 }
 
-// Decodes the data of a writing line; false when it does not fit the type.
-bool DecodeData(RegistryEntryLine& entry) {
+// Decodes the data of a writing line; why it does not fit the type, or empty.
+std::string DecodeData(RegistryEntryLine& entry) {
     switch (entry.type) {
         case kRegSz:
-        case kRegExpandSz: return true;
+        case kRegExpandSz: return {};
         case kRegBinary: {
             std::optional<std::vector<std::uint8_t>> bytes = ParseHexPairs(entry.data);
-            if (bytes) entry.binary = std::move(*bytes);
-            return bytes.has_value();
+            if (!bytes) return "REG_BINARY data must be pairs of hexadecimal digits";
+            entry.binary = std::move(*bytes);
+            return {};
         }
         case kRegDword:
         case kRegQword: {
-            std::uint64_t maximum = entry.type == kRegDword ? 0xFFFFFFFFull : std::numeric_limits<std::uint64_t>::max();
+            bool dword = entry.type == kRegDword;
+            std::uint64_t maximum = dword ? 0xFFFFFFFFull : std::numeric_limits<std::uint64_t>::max();
             std::optional<std::uint64_t> number = ParseDecimal(entry.data, maximum);
-            if (number) entry.number = *number;
-            return number.has_value();
+            if (!number) {
+                return dword ? "REG_DWORD data must be a decimal number that fits 32 bits"
+                             : "REG_QWORD data must be a decimal number that fits 64 bits";
+            }
+            entry.number = *number;
+            return {};
         }
-        default: return false;
+        default:
+            return "the type must be 1 (REG_SZ), 2 (REG_EXPAND_SZ), 3 (REG_BINARY), 4 (REG_DWORD) or 11 (REG_QWORD)";
     }
 }
 
-RegistryEntryLine Illegal() {
+RegistryEntryLine Illegal(std::string problem) {
     RegistryEntryLine line;
     line.kind = RegistryLineKind::Illegal;
+    line.problem = std::move(problem);
     return line;
 }
 
@@ -148,13 +156,16 @@ std::optional<std::vector<std::u16string>> SplitEntryFields(std::u16string_view 
 
 RegistryEntryLine ParseEntryLine(std::u16string_view text) {
     std::optional<std::vector<std::u16string>> fields = SplitEntryFields(text);
-    if (!fields) return Illegal();
+    if (!fields) return Illegal("a quote is not closed, or text follows a closing quote");
     RegistryEntryLine line;
     if (fields->size() == 1 && (*fields)[0].empty()) return line;  // Empty
-    if (fields->size() != 1 && fields->size() != 5) return Illegal();
+    if (fields->size() != 1 && fields->size() != 5) {
+        return Illegal("a line is a key (one field) or a value (five fields: key, name, type, data, operation), "
+                       "not " + std::to_string(fields->size()) + " fields");
+    }
     line.keyText = (*fields)[0];
     std::optional<RegistryPath> key = ParseRegistryPath(line.keyText);
-    if (!key) return Illegal();
+    if (!key) return Illegal("the key must begin with a root: HKLM, HKCU, HKCR, HKU, HKCC, HKDD or HKAU (or its long name)");
     line.key = std::move(*key);
     if (fields->size() == 1) {
         line.kind = RegistryLineKind::Key;
@@ -164,13 +175,13 @@ RegistryEntryLine ParseEntryLine(std::u16string_view text) {
     line.valueName = (*fields)[1];
     line.data = (*fields)[3];
     std::optional<std::uint64_t> operation = ParseDecimal((*fields)[4], 0xFFFFFFFFull);
-    if (!operation) return Illegal();
+    if (!operation) return Illegal("the operation must be a decimal number");
     line.operation = std::uint32_t(*operation);
     if (!OperationWrites(line.operation)) return line;  // type and data play no part
     std::optional<std::uint64_t> type = ParseDecimal((*fields)[2], 0xFFFFFFFFull);
-    if (!type) return Illegal();
+    if (!type) return Illegal("the type must be a decimal number");
     line.type = std::uint32_t(*type);
-    if (!DecodeData(line)) return Illegal();
+    if (std::string problem = DecodeData(line); !problem.empty()) return Illegal(std::move(problem));
     return line;
 }
 

@@ -38,6 +38,7 @@ struct RegistryEntryLine {
     std::uint32_t operation = 0;
     std::vector<std::uint8_t> binary;  // REG_BINARY, decoded
     std::uint64_t number = 0;          // REG_DWORD and REG_QWORD
+    std::string problem;               // Illegal: why, in English (for the builder's report)
 };
 
 // Operations 1 and 3 replace a value, 6 and 7 write it only when it is

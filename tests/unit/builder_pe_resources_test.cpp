@@ -8,6 +8,9 @@
 #include <iterator>
 
 #include "builder/build_command.h"
+#include "builder/installer_builder.h"
+#include "builder_test_support.h"
+#include "common/progress.h"
 #include "builder/pe_sections.h"
 #include "payload/little_endian.h"
 #include "payload_test_support.h"
@@ -208,6 +211,35 @@ TEST(PeResources, TheStubsOwnResourcesSurviveTheRewrite) {
     ASSERT_EQ(again.resources.size(), read.resources.size());
     for (std::size_t i = 0; i < read.resources.size(); ++i) EXPECT_EQ(again.resources[i].data, read.resources[i].data);
     EXPECT_EQ(ReadFileVersionText(rewritten), "0.1.0");
+}
+
+// A version-checked file without a version in the project is compared by
+// the version its own resource gives; one the project names wins.
+TEST(PeResources, VersionCheckedFilesTakeTheirOwnVersion) {
+    std::ifstream in(DefaultStubPath(), std::ios::binary);
+    if (!in) GTEST_SKIP() << "no stub at " << DefaultStubPath() << " (make windows builds it)";
+    std::string image((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    testing::TempFolder folder;
+    folder.Write("tool.dll", image);
+    folder.Write("plain.txt", "no resource");
+    Diagnostics diagnostics;
+    std::optional<Project> project = testing::ReadProjectText(
+        folder,
+        "ProductName = \"P\"\n"
+        "[[files]]\nsource = \"tool.dll\"\nkind = \"newer-only\"\n"
+        "[[files]]\nsource = \"tool.dll\"\nname = \"named.dll\"\nkind = \"system\"\nversion = \"7.1\"\n"
+        "[[files]]\nsource = \"plain.txt\"\nkind = \"newer-only\"\n"
+        "[[files]]\nsource = \"tool.dll\"\nname = \"data.bin\"\n",
+        diagnostics);
+    ASSERT_TRUE(project) << ::testing::PrintToString(testing::Messages(diagnostics));
+    Progress quiet(true);
+    std::optional<std::vector<PayloadItem>> items = CollectItems(*project, quiet, diagnostics);
+    ASSERT_TRUE(items);
+    ASSERT_EQ(items->size(), 4u);
+    EXPECT_EQ((*items)[0].info, "0.1.0");
+    EXPECT_EQ((*items)[1].info, "7.1");
+    EXPECT_EQ((*items)[2].info, "");  // compared by date alone
+    EXPECT_EQ((*items)[3].info, "");  // a plain file has no comparison
 }
 
 }  // namespace

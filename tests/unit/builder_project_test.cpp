@@ -208,6 +208,16 @@ const BadProject kBadProjects[] = {
      "a size in bytes"},
     {"DeletionReferenceLineBreak", "[[FileDeletions]]\nPath = \"a.txt\"\nReference = \"a\\nb\"\n", 4, "line break"},
     {"DeletionPathLineBreak", "[[FileDeletions]]\nPath = \"a\\r\\nb.txt\"\n", 3, "line break"},
+    {"FirewallFieldCount", "FirewallRules = \"\"\"\n8080;Web;3;\n8765;Sync;3\n\"\"\"\n", 2, "line 2 of 'FirewallRules'"},
+    {"FirewallPort", "FirewallRules = \"70000;Big;1;\"\n", 2, "1..65535"},
+    {"RegistryType", "RegistryEntries = \"HKLM\\\\Software\\\\Acme,V,9,x,1\"\n", 2, "line 1 of 'RegistryEntries'"},
+    {"RegistryRoot", "RegistryEntries = 'HKLN\\Software\\Acme'\n", 2, "must begin with a root"},
+    {"RegistryHex", "RegistryEntries = 'HKCU\\Software\\Acme,V,3,0x12,1'\n", 2, "hexadecimal"},
+    {"RegistrySharedKey", "RegistryEntries = 'HKLM\\Software\\Microsoft'\n", 2, "never removed"},
+    {"ProductKeyShared", "ProductRegistry = 'Microsoft'\n", 2, "the product's own key"},
+    {"ExtensionWithoutPeriod", "[[FileAssociations]]\nExtension = \"txt\"\n", 3, "with its period"},
+    {"FontWithoutFace", "[[files]]\nsource = \"one.txt\"\nkind = \"font\"\n", 2, "needs 'face'"},
+    {"InfoTwice", "[[files]]\nsource = \"one.txt\"\ninfo = \"1.0\"\nversion = \"1.0\"\n", 5, "share one field"},
 };
 
 INSTANTIATE_TEST_SUITE_P(Builder, BuilderProjectError, ::testing::ValuesIn(kBadProjects),

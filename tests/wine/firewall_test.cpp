@@ -47,8 +47,9 @@ TEST(FirewallExceptions, PortsProgramsAndWhatIsRecorded) {
     EXPECT_EQ(FirewallSection(data), "8080;Web;3;\r\n" + folder + "\\bin\\server.exe;Server;;\r\n") << data;
 }
 
-TEST(FirewallExceptions, MalformedLineStopsTheRunWithErrorNinety) {
+TEST(FirewallExceptions, MalformedLineStopsTheRunWithErrorNinetyBeforeAnythingChanges) {
     TestProduct product = MakeProduct("Firewall Malformed");
+    std::filesystem::remove_all(HostPath(InstallFolderOf("Firewall Malformed")));
     product.items.push_back(FileItem("app.txt", "app\r\n"));
     product.settings.firewallRules = u"8080;Web;3;\r\n8081;Web;3\r\n";
     RunResult run = InstallSilently(WriteInstaller(product, "firewall-malformed.exe"));
@@ -59,6 +60,8 @@ TEST(FirewallExceptions, MalformedLineStopsTheRunWithErrorNinety) {
     EXPECT_FALSE(RegQueryValue("HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Firewall Malformed",
                                "DisplayName")
                      .has_value());
+    // Checked before the first change: no file, no folder is left half installed.
+    EXPECT_FALSE(std::filesystem::exists(HostPath(InstallFolderOf("Firewall Malformed"))));
 }
 
 TEST(FirewallExceptions, PortableBitAloneDoesNotSkipOnAFixedDrive) {

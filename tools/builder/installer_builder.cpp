@@ -1,9 +1,12 @@
 // Turns a parsed project into an installer image: resolves and reads the files, builds the catalogue, encodes.
 #include "builder/installer_builder.h"
 
+#include "builder/pe_resources.h"
+
 #include <chrono>
 #include <thread>
 
+#include "builder/pe_resources.h"
 #include "builder/sign_command.h"
 #include "builder/signed_uninstaller.h"
 #include "builder/source_glob.h"
@@ -54,6 +57,13 @@ std::optional<PayloadItem> MakeItem(const Project& project, const FileSpec& file
     item.attributes = fileSpec.attributes;
     item.timeStamp = ItemTimeStamp(project, fileSpec, file);
     item.info = fileSpec.info;
+    // System and newer-only files are compared by version when they have one:
+    // the version their own resource gives, unless the project names another.
+    bool versionChecked = item.kind == EntryKind::NewerOnlyFile || item.kind == EntryKind::SystemFile ||
+                          item.kind == EntryKind::SystemComServer || item.kind == EntryKind::SystemTypeLibrary;
+    if (versionChecked && item.info.empty()) {
+        item.info = ReadFileVersionText(ByteView(data)).value_or("");
+    }
     if (item.flags & EntryFlags::kShortcutMask) {
         item.shortcutName = Utf8ToUtf16(fileSpec.shortcutName.empty() ? FileStem(fileSpec.name.empty() ? file.fileName : fileSpec.name)
                                                                    : fileSpec.shortcutName);

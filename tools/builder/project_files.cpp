@@ -101,8 +101,28 @@ void ReadFlags(TomlReader& reader, const toml::table& entry, FileSpec& fileSpec)
     }
 }
 
+// 'version', 'face' and 'description' name the kind's use of the one item
+// field that 'info' names for every kind.
+void ReadInfo(TomlReader& reader, const toml::table& entry, FileSpec& fileSpec) {
+    const char* given = nullptr;
+    for (const char* key : {"info", "version", "face", "description"}) {
+        std::optional<std::string> text = reader.String(entry, key);
+        if (!text) continue;
+        if (given) {
+            reader.Error(*entry.get(key), std::string("'") + given + "' and '" + key + "' share one field; give one");
+            continue;
+        }
+        given = key;
+        fileSpec.info = *text;
+    }
+    if (fileSpec.kind == EntryKind::Font && fileSpec.info.empty()) {
+        reader.Error(entry, "a font entry needs 'face': the name Windows lists the font under, "
+                            "e.g. face = \"Acme Sans (TrueType)\"");
+    }
+}
+
 void ReadTexts(TomlReader& reader, const toml::table& entry, FileSpec& fileSpec) {
-    if (auto info = reader.String(entry, "info")) fileSpec.info = *info;
+    ReadInfo(reader, entry, fileSpec);
     if (auto name = reader.String(entry, "shortcut_name")) fileSpec.shortcutName = *name;
     if (auto arguments = reader.String(entry, "arguments")) fileSpec.arguments = *arguments;
     std::optional<std::string> startIn = reader.String(entry, "start_in");

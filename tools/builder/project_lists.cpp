@@ -133,6 +133,11 @@ FileAssociation ReadAssociation(RecordReader& record) {
     record.Wide("Description", association.description);
     record.Wide("Command", association.command);
     record.Wide("VerbLabel", association.verbLabel);
+    const std::string& extension = association.extension;
+    if (!extension.empty() && (extension[0] != '.' || extension.size() < 2 ||
+                               extension.find_first_of("\\/ \t.", 1) != std::string::npos)) {
+        record.ErrorAt("Extension", "'Extension' must be one extension with its period, e.g. \".txt\"");
+    }
     return association;
 }
 

@@ -5,6 +5,7 @@
 #include <ctime>
 #include <map>
 
+#include "actions/author_text_checks.h"
 #include "builder/project_sections.h"
 #include "builder/time_stamps.h"
 #include "common/setting_keys.h"
@@ -105,6 +106,32 @@ bool StorePlainValue(TomlReader& reader, Project& project, const SettingKey& key
     return false;
 }
 
+// The texts the installer acts on only in the middle of an installation,
+// checked now with the installer's own checks: a mistake in one of them would
+// otherwise half-install the product.
+void CheckAuthorTexts(TomlReader& reader, const std::map<const SettingKey*, const toml::key*>& given,
+                      const toml::table& root, const InstallerSettings& settings) {
+    struct Checked {
+        const char* key;
+        std::vector<AuthorTextProblem> problems;
+    };
+    const Checked checks[] = {
+        {"FirewallRules", CheckFirewallRules(settings.firewallRules)},
+        {"RegistryEntries", CheckRegistryEntries(settings.registryEntries)},
+        {"ProductRegistry", CheckProductRegistry(settings.productRegistry)},
+    };
+    for (const Checked& check : checks) {
+        auto found = given.find(FindSettingKey(check.key));
+        if (found == given.end()) continue;
+        const toml::node& node = *root.get(found->second->str());
+        const std::string name = "'" + std::string(found->second->str()) + "'";
+        for (const AuthorTextProblem& problem : check.problems) {
+            reader.Error(node, (problem.line ? "line " + std::to_string(problem.line) + " of " + name : name) + ": " +
+                                   problem.message);
+        }
+    }
+}
+
 }  // namespace
 
 std::vector<std::string> PlainSettingTopKeys() {
@@ -138,6 +165,7 @@ void ReadPlainSettings(TomlReader& reader, const toml::table& root, Project& pro
                                     PresenceCondition(key->field->row));
         }
     }
+    CheckAuthorTexts(reader, given, root, project.settings);
     const SettingKey* nameKey = FindSettingKey("DisplayName");
     if (!given.count(nameKey)) {
         reader.Report().Error({reader.File(), 1, 1}, "the project needs a product name: ProductName = \"...\"");

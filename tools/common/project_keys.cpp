@@ -206,7 +206,12 @@ std::vector<ProjectKey> FileEntryKeys() {
         Choice("shortcut", NamesOf(ShortcutNames()), "Shortcuts to the file (placed as ShortcutPlacements says)",
                "none"),
         Text("shortcut_name", "The shortcut's name; default: the file name without its extension", ""),
-        Text("info", "By kind: the version text, the font's face name, the shortcut's or applet's description"),
+        Text("version", "system and newer-only entries: the file's version; default: the FileVersion of its own version resource "
+                        "(a file without one is compared by date alone)"),
+        Text("face", "font entries (required there): the name Windows lists the font under, e.g. \"Acme Sans "
+                     "(TrueType)\""),
+        Text("description", "The shortcut's or control-panel applet's description"),
+        Text("info", "The field behind 'version', 'face' and 'description', by kind; give one of the four"),
         Text("arguments", "Command-line arguments of the shortcut or applet (Windows-1252)"),
         Text("start_in", "The shortcut's start-in folder"),
         Text("clsid", "control-panel entries: the applet's CLSID (required there)"),

@@ -4,7 +4,9 @@
 // creates once everything else has passed).
 #include <windows.h>
 
+#include "actions/author_text_checks.h"
 #include "actions/win32/file_writer_win32.h"
+#include "core/fatal_codes.h"
 #include "core/fatal_texts.h"
 #include "core/format.h"
 #include "core/message_numbers.h"
@@ -18,6 +20,7 @@
 #include "startup/win32/installation_lookup_win32.h"
 #include "startup/win32/installation_run_win32.h"
 #include "system/win32/system_control_win32.h"
+#include "uninstall/conditional_delete.h"
 #include "ui/win32/message_box_win32.h"
 #include "ui/win32/notify_win32.h"
 #include "ui/document_text.h"
@@ -138,6 +141,21 @@ void InstallationRun::CheckSystem() {
         if (tooOld) StopWithMessage(Format(Message(Msg::kSystemTooOld), {MinimumSystemText(m_settings.minimumSystemVersion)}));
     }
     if (m_settings.excludedSystems & SystemKindBit(os)) StopWithMessage(Format(Message(Msg::kSystemExcluded), {m_osName}));
+}
+
+// The texts the run acts on only after it has begun to change the machine
+// are checked first, so that a mistake in one ends the run before anything
+// is changed rather than leaving a product half installed.
+void InstallationRun::CheckAuthorTexts() {
+    for (const AuthorTextProblem& problem : CheckFirewallRules(m_settings.firewallRules)) {
+        if (problem.fatal) FatalError(FatalCode::kFirewallRules);
+    }
+    for (const FileDeletion& deletion : m_settings.fileDeletions) {
+        bool dated = deletion.condition >= 1 && deletion.condition <= 3;
+        if (AppliesAt(deletion, true) && dated && !ParseDeletionDate(deletion.reference)) {
+            FatalError(FatalCode::kDeletionDate);
+        }
+    }
 }
 
 void InstallationRun::CheckMasterProduct() {

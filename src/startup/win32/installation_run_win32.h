@@ -37,6 +37,7 @@ private:
     void CheckBitness();
     void CheckSystem();
     void CheckMasterProduct();
+    void CheckAuthorTexts();
     void TakeSingleInstanceMutex();
     void LookUpExistingInstallation();
     void PlayStartupSound();

@@ -73,6 +73,7 @@ void InstallationRun::Run() {
     CheckBitness();
     CheckSystem();
     CheckMasterProduct();
+    CheckAuthorTexts();
     TakeSingleInstanceMutex();
     LookUpExistingInstallation();
     PlayStartupSound();

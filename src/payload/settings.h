@@ -18,10 +18,12 @@ namespace palisade {
 using ByteBlob = std::vector<std::uint8_t>;
 
 
-// Silent mode rewrites the two flag words as soon as they are read.
+// Silent mode rewrites the two flag words as soon as they are read. The
+// version comparison (0x10 of the second word) stays: without it a silent
+// upgrade counted as a reinstall and its upgrade batch never ran.
 inline constexpr std::uint32_t kSilentFlags1Keep = 0x7fffff7f;
 inline constexpr std::uint32_t kSilentFlags1Set = 0x30600000;
-inline constexpr std::uint32_t kSilentFlags2Clear = 0x8121c;
+inline constexpr std::uint32_t kSilentFlags2Clear = 0x8120c;
 inline constexpr std::uint32_t kSilentFlags2Set = 0x800;
 
 // Bits of `installerOptions` (row 9).

@@ -169,13 +169,16 @@ TEST(SettingsRoundTrip, SilentModeRewritesTheFlagWords) {
     silent.silent = true;
     InstallerSettings back = RoundTrip(s, silent);
     EXPECT_EQ(back.settingsFlags1, 0x7fffff7fu);
-    EXPECT_EQ(back.settingsFlags2, ~0x8121cu);
+    EXPECT_EQ(back.settingsFlags2, ~0x8120cu);
 
     s.settingsFlags1 = Flags1::kUninstaller;
-    s.settingsFlags2 = 0x8121c;
+    s.settingsFlags2 = 0x8120c;
     back = RoundTrip(s, silent);
     EXPECT_EQ(back.settingsFlags1, Flags1::kUninstaller | 0x30600000u);
     EXPECT_EQ(back.settingsFlags2, 0x800u);
+    // Versions are still compared, so an upgrade is told from a reinstall.
+    s.settingsFlags2 = Flags2::kCompareVersions;
+    EXPECT_EQ(RoundTrip(s, silent).settingsFlags2, Flags2::kCompareVersions | 0x800u);
     EXPECT_EQ(back.uninstallerIcon, s.uninstallerIcon) << "conditions see the rewritten words";
 }
 

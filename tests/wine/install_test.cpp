@@ -122,10 +122,13 @@ TEST(SilentInstall, ThirtyTwoBitOnlyProductEndsQuietlyOnSixtyFourBitWindows) {
     EXPECT_FALSE(std::filesystem::exists(HostPath(InstallFolderOf("Silent Bitness"))));
 }
 
-// A silent run treats every existing installation as a reinstall (it does
-// not compare versions); an automatic run (/a) tells the kinds apart.
+// Silent (/silent) and automatic (/a) runs alike tell a reinstall from an
+// upgrade, and a silent upgrade runs the upgrade batch.
 TEST(SilentInstall, ReinstallAndUpgradeRewriteTheProductKey) {
     TestProduct product = MakeProduct("Silent Upgrade");
+    const std::string marker = InstallFolderOf("Silent Upgrade") + "\\upgraded.txt";
+    std::filesystem::remove(HostPath(marker));
+    product.settings.upgradeBatch = "echo upgraded> \"" + marker + "\"";
     product.settings.sharedPath = u"Palisade Upgrade Shared";
     product.items.push_back(FileItem("app.txt", "version one\r\n"));
     PayloadItem shared = FileItem("shared.dat", "shared between products\r\n");
@@ -134,10 +137,12 @@ TEST(SilentInstall, ReinstallAndUpgradeRewriteTheProductKey) {
     std::filesystem::path first = WriteInstaller(product, "silent-upgrade-1.exe");
     EXPECT_EQ(InstallSilently(first).exitCode, 1);
     EXPECT_EQ(RunProgram(first, WithArguments({"/a"})).exitCode, 1);
+    EXPECT_FALSE(std::filesystem::exists(HostPath(marker))) << "a reinstall is no upgrade";
     product.settings.displayVersion = u"1.1";
     product.items[0] = FileItem("app.txt", "version two\r\n");
     product.items[0].timeStamp = FileTimeStamp{2025, 1, 2, 3, 4, 5};
-    EXPECT_EQ(RunProgram(WriteInstaller(product, "silent-upgrade-2.exe"), WithArguments({"/a"})).exitCode, 1);
+    EXPECT_EQ(InstallSilently(WriteInstaller(product, "silent-upgrade-2.exe")).exitCode, 1);
+    EXPECT_EQ(ReadHostFile(HostPath(marker)), "upgraded\r\n");
 
     std::string log = InstallLogOf("Silent Upgrade");
     std::size_t newRun = log.find("Install type: New\r\n");

@@ -69,6 +69,10 @@ struct PayloadFlags {
     static constexpr std::uint32_t kPortableNoRegistry = 0x8000;
     static constexpr std::uint32_t kPortableNoAssociations = 0x20000;
     static constexpr std::uint32_t kPortableNoFirewall = 0x80000;  // a portable installation adds no firewall exceptions
+    // Our own bit (the format names none this high): the installer and its
+    // uninstaller end with 0, 3010, 1602 or 1603 instead of the fixed codes.
+    // It travels to the uninstaller in the product key's "ProductFlags2".
+    static constexpr std::uint32_t kDeploymentExitCodes = 0x1000000;
 };
 
 }  // namespace palisade

@@ -22,6 +22,8 @@ const std::vector<FlagName> kPayloadFlags = {
     {"PortableNoRegistry", 0x8000, "a portable installation writes no registry entries"},
     {"PortableNoAssociations", 0x20000, "a portable installation registers no file associations"},
     {"PortableNoFirewall", 0x80000, "a portable installation adds no firewall exceptions"},
+    {"DeploymentExitCodes", 0x1000000,
+     "end with the exit codes deployment tools read: 0 success, 3010 restart needed, 1602 cancelled, 1603 failed"},
 };
 
 const std::vector<FlagName> kSettingsFlags1 = {

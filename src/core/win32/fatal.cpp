@@ -38,11 +38,13 @@ void ExitInstaller(int code) {
         ::DispatchMessageW(&msg);
     }
     if (Process().oleInitialised) ::OleUninitialize();
+    if (Process().deploymentExitCodes) code = DeploymentExitCode(Process().outcome);
     ::ExitProcess(UINT(code));
 }
 
 void FatalMessageHandler(std::u16string_view text) {
     if (g_fatalInProgress.exchange(true)) ::ExitProcess(UINT(-1));
+    Process().outcome = RunOutcome::Failed;
     WriteDebugOutput(text);
     if (Process().options.silent) {
         // Nothing is shown.

@@ -8,6 +8,8 @@
 
 namespace palisade {
 
+// Ends the run with `code`, or, when the author asked for deployment exit
+// codes, with the code of the outcome the run set (Process().outcome).
 [[noreturn]] void ExitInstaller(int code);
 
 // Shows `text` (unless silent) and ends the run with exit code 1. A second

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/command_line_options.h"
+#include "core/run_outcome.h"
 
 namespace palisade {
 
@@ -33,6 +34,10 @@ struct InstallerProcess {
     // Called by the orderly exit before the process ends (the wizard closes
     // its background window there).
     std::function<void()> beforeExit;
+    // With the author's opt-in, the exit code says how the run ended
+    // (0, 3010, 1602, 1603) instead of the format's fixed code.
+    bool deploymentExitCodes = false;
+    RunOutcome outcome = RunOutcome::Undecided;
 };
 
 InstallerProcess& Process();

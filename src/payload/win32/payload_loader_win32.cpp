@@ -12,6 +12,7 @@
 #include "core/win32/process_state.h"
 #include "core/win32/system_library.h"
 #include "payload/archive.h"
+#include "payload/settings_flags.h"
 #include "payload/settings_schema.h"
 #include "payload/signature_result.h"
 #include "payload/stripped_installer.h"
@@ -80,6 +81,7 @@ std::unique_ptr<LoadedPayload> LoadPayload(HINSTANCE instance, const OwnExecutab
     auto payload = std::make_unique<LoadedPayload>();
     payload->section = MappedSection(instance, section);
     payload->header = ReadHeaderOrDie(payload->section);
+    Process().deploymentExitCodes = (payload->header.payloadFlags & PayloadFlags::kDeploymentExitCodes) != 0;
     payload->cipher = std::make_unique<PayloadCipher>(payload->header);
 
     SettingsBlockResult block = DecodeSettingsBlock(payload->header, payload->section, *payload->cipher);

@@ -16,6 +16,7 @@
 #include "core/win32/process_state.h"
 #include "core/win32/system_library.h"
 #include "core/win32/wide.h"
+#include "log/win32/install_log_win32.h"
 #include "payload/settings_flags.h"
 #include "startup/win32/installation_lookup_win32.h"
 #include "startup/win32/installation_run_win32.h"
@@ -83,6 +84,7 @@ void InstallationRun::EndIfFatal(StepResult result) {
 }
 
 void InstallationRun::Cancel() {
+    Process().outcome = RunOutcome::Cancelled;
     NotifyEvent(m_settings.cancelNotifyAddress, 0);
     // Once the work has begun, Install.log says what the run left behind.
     if (m_workBegun) WriteCancelledInstallLog();
@@ -257,7 +259,9 @@ void InstallationRun::SettleExistingInstallation() {
         ExitInstaller(1);
     }
     if (DowngradeForbidden(existing.noDowngradeBelow, m_productVersion)) {
-        if (!Silent()) ShowInstallerMessage(Format(Message(Msg::kDowngradeForbidden), {existing.noDowngradeBelow}), u"", MB_ICONERROR);
+        std::u16string refusal = Format(Message(Msg::kDowngradeForbidden), {existing.noDowngradeBelow});
+        LogRefusal(existing, refusal);
+        if (!Silent()) ShowInstallerMessage(refusal, u"", MB_ICONERROR);
         ExitInstaller(1);
     }
     InstallTypeDecision type = DecideInstallType(Flag2(Flags2::kCompareVersions), existing.version, m_productVersion);
@@ -268,6 +272,7 @@ void InstallationRun::SettleExistingInstallation() {
         if (!AskYesNo(question, Message(Msg::kAlreadyInstalledCaption))) Cancel();
     }
     if (UnexpectedExistingVersion(m_settings, existing.version) && !AskYesNo(Message(Msg::kDifferentVersionQuestion), Message(Msg::kSetupCaption))) {
+        Process().outcome = RunOutcome::Cancelled;
         NotifyEvent(m_settings.cancelNotifyAddress, 0);
         ExitInstaller(1);
     }
@@ -275,6 +280,17 @@ void InstallationRun::SettleExistingInstallation() {
     // have been changed since the last installation.
     RefuseUnsafeFolder(NormaliseFolder(existing.location));
     m_state.installFolder = NormaliseFolder(existing.location);
+}
+
+// A run refused over an existing installation says why in that
+// installation's Install.log: a silent refusal is otherwise seen nowhere.
+void InstallationRun::LogRefusal(const ExistingInstallation& existing, const std::u16string& reason) {
+    std::u16string folder = NormaliseFolder(existing.location);
+    if (folder.empty()) return;
+    if (!existing.uninstallSubdir.empty()) folder = JoinFolder(folder, existing.uninstallSubdir);
+    if (!FolderExists(folder)) return;
+    m_state.installFolder = NormaliseFolder(existing.location);
+    (void)WriteInstallLog(InstallLogPath(folder), u"Installation refused: " + reason + u"\r\n");
 }
 
 void InstallationRun::SettleNewInstallFolder() {

@@ -55,6 +55,7 @@ private:
     void Finish();
     void WriteLogAndFinishMessage();
     bool WriteInstallLog(const std::u16string& path, const std::u16string& failures);
+    void LogRefusal(const ExistingInstallation& existing, const std::u16string& reason);
     void WriteCancelledInstallLog();
 
     // Helpers.

@@ -223,6 +223,7 @@ void InstallationRun::WriteLogAndFinishMessage() {
     std::u16string path = InstallLogPath(m_state.uninstallDataFolder);
     std::u16string failures = log.failures.Text();
     if (!failures.empty()) NotifyEvent(m_settings.errorNotifyAddress, 1);
+    Process().outcome = FinishedOutcome(!failures.empty(), Flag1(Flags1::kRestartRequired));
 
     bool viewLog = false;
     FinishInputs finish;

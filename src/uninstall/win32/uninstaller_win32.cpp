@@ -73,6 +73,7 @@ void UninstallRun::Prepare() {
         case EntryStatus::Ok: break;
     }
     m_entry = std::move(reading.entry);
+    Process().deploymentExitCodes = (m_entry.payloadFlags & PayloadFlags::kDeploymentExitCodes) != 0;
     if (m_entry.bitness == kBitness64Only && RunningUnderWow64()) {
         using DisableFunction = BOOL(WINAPI*)(PVOID*);
         auto disable = KernelFunction<DisableFunction>("Wow64DisableWow64FsRedirection");
@@ -116,10 +117,12 @@ void UninstallRun::Prepare() {
     CloseApplicationsInUninstaller(m_data.autoClose, kCloseAtUninstallerStart, Silent(), message);
     if (!Automatic() &&
         !AskYesNo(Message(Msg::kConfirmRemoval), Message(Msg::kRemovingCaption))) {
+        Process().outcome = RunOutcome::Cancelled;
         ExitInstaller(1);
     }
     if (!Automatic() && IsSupportAddress(m_entry.supportOffer) &&
         SupportOfferTakesOver(m_entry.supportOffer)) {
+        Process().outcome = RunOutcome::Cancelled;
         ExitInstaller(1);
     }
     CloseApplicationsInUninstaller(m_data.autoClose, kCloseAfterUninstallConfirmation, Silent(), message);
@@ -151,6 +154,7 @@ void UninstallRun::Finish() {
         if (revert) revert(m_wow64Cookie);
     }
     m_progress->SetProgress(100);
+    Process().outcome = FinishedOutcome(!m_log.failures.Empty(), m_restartNeeded);
     if (Automatic()) return;
     if (!m_log.failures.Empty()) {
         ShowInstallerMessage(Message(Msg::kRemovalFailures) + u"\r\n\r\n" + m_log.failures.Text(),

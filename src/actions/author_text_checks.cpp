@@ -56,7 +56,23 @@ std::vector<AuthorTextProblem> CheckFirewallRules(std::u16string_view text) {
     return problems;
 }
 
-std::vector<AuthorTextProblem> CheckRegistryEntries(std::u16string_view text) {
+namespace {
+
+// The key lies in the product's own key of one of the roots it is made in.
+bool InProductKey(const RegistryPath& key, std::u16string_view productRegistry) {
+    if (productRegistry.empty()) return false;
+    if (key.root != KeyRoot::LocalMachine && key.root != KeyRoot::CurrentUser && key.root != KeyRoot::AllUsers) {
+        return false;
+    }
+    std::u16string own = u"Software\\" + std::u16string(productRegistry);
+    while (!own.empty() && own.back() == u'\\') own.pop_back();
+    if (key.subKey.size() < own.size() || !EqualsIgnoreCase(key.subKey.substr(0, own.size()), own)) return false;
+    return key.subKey.size() == own.size() || key.subKey[own.size()] == u'\\';
+}
+
+}  // namespace
+
+std::vector<AuthorTextProblem> CheckRegistryEntries(std::u16string_view text, std::u16string_view productRegistry) {
     std::vector<AuthorTextProblem> problems;
     std::vector<std::u16string> lines = SplitEntryLines(text);
     for (std::size_t index = 0; index < lines.size(); ++index) {
@@ -69,6 +85,14 @@ std::vector<AuthorTextProblem> CheckRegistryEntries(std::u16string_view text) {
                                 "the key " + Utf16ToUtf8(RegistryPathNotation(line.key)) +
                                     " belongs to the system or to every program and is never removed; "
                                     "create a key of the product's own",
+                                false});
+        } else if (line.kind == RegistryLineKind::Value && (line.operation == 3 || line.operation == 7) &&
+                   InProductKey(line.key, productRegistry)) {
+            problems.push_back({"RegistryEntries", number,
+                                "operation " + std::to_string(line.operation) +
+                                    " keeps the value after uninstallation, but it lies in the product's own key "
+                                    "(ProductRegistry), which is removed whole; keep it in another key or use "
+                                    "operation " + (line.operation == 3 ? "1" : "6"),
                                 false});
         }
     }

@@ -23,11 +23,13 @@ struct AuthorTextProblem {
 // A wrong field count is fatal to the installer (code 90).
 std::vector<AuthorTextProblem> CheckFirewallRules(std::u16string_view text);
 
-// Every line a key or a value line the installer can carry out, and no key
-// line naming a key that belongs to the system or to every program (those
-// are never removed, so the line would leave a key behind that looks like
-// the product's).
-std::vector<AuthorTextProblem> CheckRegistryEntries(std::u16string_view text);
+// Every line a key or a value line the installer can carry out; no key line
+// naming a key that belongs to the system or to every program (those are
+// never removed, so the line would leave a key behind that looks like the
+// product's); and no value meant to stay after uninstallation (operations 3
+// and 7) inside the product's own key `productRegistry` below Software,
+// which goes whole with the product.
+std::vector<AuthorTextProblem> CheckRegistryEntries(std::u16string_view text, std::u16string_view productRegistry = {});
 
 // The product's own key below Software must be a key of its own, not one
 // of the shared ones ("Microsoft", "Classes", ...).

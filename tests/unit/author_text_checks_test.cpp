@@ -71,6 +71,23 @@ TEST(AuthorTextChecks, RegistryEntries) {
     }
 }
 
+// The product's own key goes whole at uninstallation: a value meant to stay
+// cannot live in it.
+TEST(AuthorTextChecks, KeptValuesOutsideTheProductsOwnKey) {
+    const TextCase cases[] = {
+        {u"HKLM\\Software\\Acme\\Tool,Seen,1,x,3", 1, false, "removed whole"},
+        {u"HKCU\\software\\acme\\tool\\Sub,Seen,1,x,7", 1, false, "use operation 6"},
+        {u"HKAU\\Software\\Acme\\Tool,Seen,1,x,3", 1, false, "use operation 1"},
+        {u"HKLM\\Software\\Acme\\Tool,Seen,1,x,1", 0, false, ""},       // removed with it anyway
+        {u"HKLM\\Software\\Acme\\Toolbox,Seen,1,x,3", 0, false, ""},    // another key
+        {u"HKCR\\Software\\Acme\\Tool,Seen,1,x,3", 0, false, ""},       // not a root the key is made in
+    };
+    for (const TextCase& c : cases) {
+        SCOPED_TRACE(std::string(c.message));
+        ExpectProblems(CheckRegistryEntries(c.text, u"Acme\\Tool"), c);
+    }
+}
+
 TEST(AuthorTextChecks, ProductRegistryMustBeAKeyOfItsOwn) {
     EXPECT_TRUE(CheckProductRegistry(u"").empty());
     EXPECT_TRUE(CheckProductRegistry(u"Acme\\Tool").empty());

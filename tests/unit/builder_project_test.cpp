@@ -214,6 +214,8 @@ const BadProject kBadProjects[] = {
     {"RegistryRoot", "RegistryEntries = 'HKLN\\Software\\Acme'\n", 2, "must begin with a root"},
     {"RegistryHex", "RegistryEntries = 'HKCU\\Software\\Acme,V,3,0x12,1'\n", 2, "hexadecimal"},
     {"RegistrySharedKey", "RegistryEntries = 'HKLM\\Software\\Microsoft'\n", 2, "never removed"},
+    {"KeptValueInProductKey", "ProductRegistry = 'Acme'\nRegistryEntries = 'HKLM\\Software\\Acme,V,1,x,3'\n", 3,
+     "removed whole"},
     {"ProductKeyShared", "ProductRegistry = 'Microsoft'\n", 2, "the product's own key"},
     {"ExtensionWithoutPeriod", "[[FileAssociations]]\nExtension = \"txt\"\n", 3, "with its period"},
     {"FontWithoutFace", "[[files]]\nsource = \"one.txt\"\nkind = \"font\"\n", 2, "needs 'face'"},

@@ -117,7 +117,7 @@ void CheckAuthorTexts(TomlReader& reader, const std::map<const SettingKey*, cons
     };
     const Checked checks[] = {
         {"FirewallRules", CheckFirewallRules(settings.firewallRules)},
-        {"RegistryEntries", CheckRegistryEntries(settings.registryEntries)},
+        {"RegistryEntries", CheckRegistryEntries(settings.registryEntries, settings.productRegistry)},
         {"ProductRegistry", CheckProductRegistry(settings.productRegistry)},
     };
     for (const Checked& check : checks) {

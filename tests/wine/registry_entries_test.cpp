@@ -8,7 +8,7 @@
 #include <unistd.h>
 
 #include "core/text.h"
-#include "install_support.h"
+#include "uninstall_support.h"
 
 namespace palisade::wine {
 namespace {
@@ -121,6 +121,15 @@ TEST(WineRegistryEntries, AppPathsRegistrationIsKeptWhenPresent) {
     EXPECT_THAT(InstallLogOf("App Paths Absent"),
                 HasSubstr("Registering exe path...FAILED, \"" + InstallFolderOf("App Paths Absent") +
                           "\\nothing.exe\" does not exist.\r\n"));
+
+    // Reinstalled, the product finds its own registration "already there";
+    // the record carried over from the first installation still removes it.
+    ASSERT_EQ(InstallSilently(WriteInstaller(first, "app-paths-first-again.exe")).exitCode, 1);
+    EXPECT_THAT(ReadHostFile(HostPath(InstallFolderOf("App Paths First") + "\\uninstall\\Uninstall.DAT")),
+                HasSubstr("*\\HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\" + program + "\r\n"));
+    RunResult removal = UninstallQuietly("App Paths First");
+    EXPECT_EQ(removal.stdoutText, "0") << removal.debugOutput;
+    EXPECT_FALSE(RegQueryValue(appPaths, "Path").has_value());
 }
 
 TEST(WineRegistryEntries, PathAdditionIsIdempotent) {

@@ -23,6 +23,19 @@ std::vector<std::u16string> AssociationVerbs(std::u16string_view verbList) {
     return verbs;
 }
 
+std::u16string TextForVerb(std::u16string_view perVerbText, std::size_t index) {
+    std::u16string_view line = perVerbText;
+    std::size_t start = 0;
+    for (std::size_t i = 0;; ++i) {
+        std::size_t end = perVerbText.find(u'\n', start);
+        line = perVerbText.substr(start, end == std::u16string_view::npos ? std::u16string_view::npos : end - start);
+        if (!line.empty() && line.back() == u'\r') line.remove_suffix(1);
+        if (i == index || end == std::u16string_view::npos) break;
+        start = end + 1;
+    }
+    return std::u16string(line);
+}
+
 bool SetsExtensionDefault(std::u16string_view progId) { return !progId.empty() && progId.front() != u'!'; }
 
 std::u16string ProgIdKeyName(std::u16string_view progId) {

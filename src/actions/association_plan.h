@@ -14,6 +14,12 @@ inline constexpr char16_t kAssociationFieldSeparator[] = u"~!~";
 // dropped; an empty list means the one verb "open".
 std::vector<std::u16string> AssociationVerbs(std::u16string_view verbList);
 
+// The command line or label of the verb at `index`: a text of one line
+// serves every verb; a text of several lines (LF or CR LF) gives each verb
+// its own, in the order of the verb list (a verb beyond the last line gets
+// the last).
+std::u16string TextForVerb(std::u16string_view perVerbText, std::size_t index);
+
 // True when the extension key gets the program identifier as its default
 // value: the identifier is not empty and does not begin with "!".
 bool SetsExtensionDefault(std::u16string_view progId);

@@ -14,6 +14,16 @@ TEST(AssociationPlan, VerbsAreTrimmedAndEmptyListsMeanOpen) {
     EXPECT_EQ(AssociationVerbs(u" , "), (std::vector<std::u16string>{u"open"}));
 }
 
+TEST(AssociationPlan, EachVerbTakesItsLineOfAPerVerbText) {
+    EXPECT_EQ(TextForVerb(u"viewer.exe \"%1\"", 0), u"viewer.exe \"%1\"");
+    EXPECT_EQ(TextForVerb(u"viewer.exe \"%1\"", 3), u"viewer.exe \"%1\"");  // one line serves every verb
+    EXPECT_EQ(TextForVerb(u"view %1\r\nedit %1\nprint %1", 0), u"view %1");
+    EXPECT_EQ(TextForVerb(u"view %1\r\nedit %1\nprint %1", 1), u"edit %1");
+    EXPECT_EQ(TextForVerb(u"view %1\r\nedit %1\nprint %1", 2), u"print %1");
+    EXPECT_EQ(TextForVerb(u"view %1\r\nedit %1", 5), u"edit %1");  // past the last line: the last
+    EXPECT_EQ(TextForVerb(u"", 1), u"");
+}
+
 TEST(AssociationPlan, BangOrEmptyIdentifierLeavesTheExtensionDefaultAlone) {
     EXPECT_TRUE(SetsExtensionDefault(u"Acme.Doc"));
     EXPECT_FALSE(SetsExtensionDefault(u"!Acme.Doc"));

@@ -218,6 +218,8 @@ const BadProject kBadProjects[] = {
      "removed whole"},
     {"ProductKeyShared", "ProductRegistry = 'Microsoft'\n", 2, "the product's own key"},
     {"ExtensionWithoutPeriod", "[[FileAssociations]]\nExtension = \"txt\"\n", 3, "with its period"},
+    {"CommandsForVerbs", "[[FileAssociations]]\nExtension = \".abc\"\nVerbs = \"open,edit,print\"\nCommand = [\"a\", \"b\"]\n", 5,
+     "2 texts for 3 verbs"},
     {"FontWithoutFace", "[[files]]\nsource = \"one.txt\"\nkind = \"font\"\n", 2, "needs 'face'"},
     {"InfoTwice", "[[files]]\nsource = \"one.txt\"\ninfo = \"1.0\"\nversion = \"1.0\"\n", 5, "share one field"},
 };

@@ -7,7 +7,7 @@
 #include <unistd.h>
 
 #include "core/text.h"
-#include "install_support.h"
+#include "uninstall_support.h"
 
 namespace palisade::wine {
 namespace {
@@ -79,27 +79,48 @@ TEST(WineAssociations, OpenWithOnlyLeavesTheExtensionDefaultAlone) {
     EXPECT_THAT(progIdKey, Not(HasSubstr("\\shell]\r\n@=")));  // no default verb
 }
 
-TEST(WineAssociations, TwoVerbsGiveTwoRecordLines) {
-    const std::string name = "Assoc Two Verbs";
+// Two verbs: the first is the default, each has its own command and label,
+// the product's own texts are never taken for another program's, and the
+// uninstallation (after a reinstallation) leaves nothing of the ProgID.
+TEST(WineAssociations, TwoVerbsRoundTrip) {
+    const std::string name = Unique("Assoc Two Verbs");
     const std::string extension = ".ptv" + Tag();
     const std::string progId = "Palisade.TwoVerbs" + Tag();
     TestProduct product = MakeProduct(name);
-    product.settings.fileAssociations.push_back(Association(extension, progId, "open,print"));
+    FileAssociation twoVerbs = Association(extension, progId, "open,print");
+    twoVerbs.command = u"\"%InstallDir%\\viewer.exe\" \"%1\"\r\n\"%InstallDir%\\viewer.exe\" /p \"%1\"";
+    twoVerbs.verbLabel = u"&View it\r\n&Print it";
+    product.settings.fileAssociations.push_back(twoVerbs);
     // The extension key is never given a default by a "!" identifier.
     product.settings.fileAssociations.push_back(Association(extension + "b", "!" + progId, "open"));
     product.items.push_back(FileItem("viewer.exe", "MZ"));
-    ASSERT_EQ(InstallSilently(WriteInstaller(product, "assoc-two-verbs.exe")).exitCode, 1);
+    std::filesystem::path installer = WriteInstaller(product, "assoc-two-verbs.exe");
+    ASSERT_EQ(InstallSilently(installer).exitCode, 1);
+    ASSERT_EQ(InstallSilently(installer).exitCode, 1);  // a reinstallation finds its own texts
 
-    std::string data = ReadHostFile(HostPath(InstallFolderOf(name) + "\\uninstall\\Uninstall.DAT"));
+    const std::string folder = InstallFolderOf(name);
+    std::string data = ReadHostFile(HostPath(folder + "\\uninstall\\Uninstall.DAT"));
     EXPECT_THAT(data, HasSubstr("\r\n\r\n[Associations]\r\n" + extension + "~!~" + progId + "~!~open~!~\r\n" +
                                 extension + "~!~" + progId + "~!~print~!~\r\n" + extension + "b~!~!" + progId +
                                 "~!~open~!~\r\n"));
-    EXPECT_THAT(RegExport("HKCR\\" + progId), HasSubstr("\\shell\\print\\command]"));
+    std::string progIdKey = RegExport("HKCR\\" + progId);
+    std::string viewer = ReplaceAll(folder, "\\", "\\\\") + "\\\\viewer.exe";
+    EXPECT_THAT(progIdKey, HasSubstr("\\shell]\r\n@=\"open\""));
+    EXPECT_THAT(progIdKey, HasSubstr("\\shell\\open]\r\n@=\"&View it\""));
+    EXPECT_THAT(progIdKey, HasSubstr("\\shell\\print]\r\n@=\"&Print it\""));
+    EXPECT_THAT(progIdKey, HasSubstr("\\shell\\print\\command]\r\n@=\"\\\"" + viewer + "\\\" /p \\\"%1\\\"\""));
+    EXPECT_THAT(progIdKey, Not(HasSubstr("Backup")));
     EXPECT_THAT(RegExport("HKCR\\" + extension + "b"), Not(HasSubstr("@=")));
     EXPECT_THAT(RegExport("HKCR\\" + extension + "b"), HasSubstr("\"" + progId + "\"=hex(0):"));
     std::string log = InstallLogOf(name);
     EXPECT_THAT(log, HasSubstr("(verb=open)\r\n"));
-    EXPECT_THAT(log, HasSubstr("(verb=print)\r\n"));
+    EXPECT_THAT(log, HasSubstr("/p \"%1\" (verb=print)\r\n"));
+
+    RunResult removal = UninstallQuietly(name);
+    EXPECT_EQ(removal.stdoutText, "0") << removal.debugOutput;
+    EXPECT_EQ(RegExport("HKCR\\" + progId), "");
+    EXPECT_EQ(RegExport("HKCR\\" + extension), "");
+    EXPECT_EQ(RegExport("HKCR\\" + extension + "b"), "");
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 
 #include <charconv>
 
+#include "actions/association_plan.h"
 #include "common/project_keys.h"
 #include "common/setting_keys.h"
 #include "core/text.h"
@@ -61,6 +62,26 @@ public:
         std::string names;
         for (const auto& choice : choices) names += (names.empty() ? "" : ", ") + choice.first;
         m_reader.Error(*m_table.get(key), std::string("'") + key + "' must be one of " + names);
+    }
+    // A text for each verb of an association: one string serves every verb,
+    // a list gives each verb its own, stored one line each.
+    void PerVerb(const char* key, std::size_t verbCount, std::u16string& target) {
+        std::optional<std::vector<std::string>> list = m_reader.StringList(m_table, key);
+        if (!list) return;
+        if (list->size() > 1 && list->size() != verbCount) {
+            ErrorAt(key, std::string("'") + key + "' gives " + std::to_string(list->size()) + " texts for " +
+                             std::to_string(verbCount) + " verbs: give one for every verb, or one for all");
+            return;
+        }
+        std::string joined;
+        for (const std::string& text : *list) {
+            if (text.find_first_of("\r\n") != std::string::npos) {
+                ErrorAt(key, std::string("'") + key + "' must not hold a line break");
+                return;
+            }
+            joined += (joined.empty() ? "" : "\r\n") + text;
+        }
+        target = Utf8ToUtf16(joined);
     }
     // An error at `key`, which the record holds.
     void ErrorAt(const char* key, const std::string& message) { m_reader.Error(*m_table.get(key), message); }
@@ -131,8 +152,9 @@ FileAssociation ReadAssociation(RecordReader& record) {
     record.Narrow("Verbs", association.verbs);
     record.Path("Icon", association.icon);
     record.Wide("Description", association.description);
-    record.Wide("Command", association.command);
-    record.Wide("VerbLabel", association.verbLabel);
+    std::size_t verbCount = AssociationVerbs(Utf8ToUtf16(association.verbs)).size();
+    record.PerVerb("Command", verbCount, association.command);
+    record.PerVerb("VerbLabel", verbCount, association.verbLabel);
     const std::string& extension = association.extension;
     if (!extension.empty() && (extension[0] != '.' || extension.size() < 2 ||
                                extension.find_first_of("\\/ \t.", 1) != std::string::npos)) {

@@ -38,9 +38,9 @@ private:
     Association Decode(const FileAssociation& stored) const;
     // Sets a key's default value, first saving a different earlier text under the backup name.
     Win32Status SetDefault(HKEY key, const std::u16string& text) const;
-    void AddOpenWith(HKEY extensionKey, const Association& association);
-    bool WriteProgId(HKEY progIdKey, const Association& association, const std::u16string& verb);
-    void InstallVerb(const Association& association, const std::u16string& verb);
+    void AddOpenWith(HKEY extensionKey, const Association& association, const std::u16string& command);
+    bool WriteProgId(HKEY progIdKey, const Association& association, const std::u16string& verb, std::size_t index);
+    void InstallVerb(const Association& association, const std::u16string& verb, std::size_t index);
 
     InstallContext& m_context;
     std::u16string m_backupName;
@@ -68,21 +68,26 @@ UniqueHkey SubKey(HKEY parent, std::u16string_view name) {
 
 Win32Status AssociationStep::SetDefault(HKEY key, const std::u16string& text) const {
     Win32Result<std::u16string> earlier = ReadRegistryText(key, u"");
-    if (earlier.ok() && !earlier->empty() && *earlier != text) {
+    // A backup that is there already holds the other program's text: the
+    // current one is this product's own (from an earlier installation or an
+    // earlier verb) and must not take its place.
+    bool backedUp = ReadRegistryText(key, m_backupName).ok();
+    if (earlier.ok() && !earlier->empty() && *earlier != text && !backedUp) {
         // Without the backup the uninstaller leaves the product's text in place: not worth stopping for.
         (void)SetRegistryText(key, m_backupName, *earlier);
     }
     return SetRegistryText(key, u"", text);
 }
 
-void AssociationStep::AddOpenWith(HKEY extensionKey, const Association& association) {
+void AssociationStep::AddOpenWith(HKEY extensionKey, const Association& association, const std::u16string& command) {
     UniqueHkey openWith = SubKey(extensionKey, u"OpenWithProgids");
     if (!openWith || SetRegistryValue(openWith.get(), association.keyName, REG_NONE, {}).failed()) return;
-    m_context.log.runLog.AppendWidePieces({association.extension, u" Open With ", association.command, u"\r\n"});
+    m_context.log.runLog.AppendWidePieces({association.extension, u" Open With ", command, u"\r\n"});
 }
 
 // True when the command was written: the association is done.
-bool AssociationStep::WriteProgId(HKEY progIdKey, const Association& association, const std::u16string& verb) {
+bool AssociationStep::WriteProgId(HKEY progIdKey, const Association& association, const std::u16string& verb,
+                                  std::size_t index) {
     // The description, icon and label only decorate the association; the
     // command decides whether it works.
     (void)SetDefault(progIdKey, association.description);
@@ -91,16 +96,18 @@ bool AssociationStep::WriteProgId(HKEY progIdKey, const Association& association
     }
     UniqueHkey shell = SubKey(progIdKey, u"shell");
     if (!shell) return false;
-    if (association.mode == 1) (void)SetDefault(shell.get(), verb);
+    // The first verb of the list is the one a double click runs.
+    if (association.mode == 1 && index == 0) (void)SetDefault(shell.get(), verb);
     UniqueHkey verbKey = SubKey(shell.get(), verb);
     if (!verbKey) return false;
     // Without a label the shell shows the verb's own name.
-    if (!association.verbLabel.empty()) (void)SetRegistryText(verbKey.get(), u"", association.verbLabel);
+    std::u16string label = TextForVerb(association.verbLabel, index);
+    if (!label.empty()) (void)SetRegistryText(verbKey.get(), u"", label);
     UniqueHkey command = SubKey(verbKey.get(), u"command");
-    return command && SetDefault(command.get(), association.command).ok();
+    return command && SetDefault(command.get(), TextForVerb(association.command, index)).ok();
 }
 
-void AssociationStep::InstallVerb(const Association& association, const std::u16string& verb) {
+void AssociationStep::InstallVerb(const Association& association, const std::u16string& verb, std::size_t index) {
     RunLog& log = m_context.log.runLog;
     UniqueHkey extensionKey = SubKey(HKEY_CLASSES_ROOT, association.extension);
     bool setsDefault = SetsExtensionDefault(association.progId);
@@ -110,7 +117,7 @@ void AssociationStep::InstallVerb(const Association& association, const std::u16
     }
     bool hasProgId = !association.keyName.empty();
     if (extensionKey && hasProgId && (association.mode == 2 || EqualsIgnoreCase(verb, u"open"))) {
-        AddOpenWith(extensionKey.get(), association);
+        AddOpenWith(extensionKey.get(), association, TextForVerb(association.command, index));
     }
     if (extensionKey && setsDefault && association.mode != 2) {
         // A failure shows in the command's key below, which the shell needs too.
@@ -122,14 +129,15 @@ void AssociationStep::InstallVerb(const Association& association, const std::u16
     if (hasProgId) {
         UniqueHkey progIdKey = SubKey(HKEY_CLASSES_ROOT, association.keyName);
         progIdReached = bool(progIdKey);
-        if (progIdReached) done = WriteProgId(progIdKey.get(), association, verb);
+        if (progIdReached) done = WriteProgId(progIdKey.get(), association, verb, index);
     }
     m_context.record.associations += AssociationRecordLine(association.extension, association.progId, verb,
                                                            association.icon);
     if (!done) {
         m_context.log.failures.Append(Format(u"Failed to associate file type:  \"%s\".\r\n", {association.extension}));
     } else {
-        log.AppendWide(Format(u"Associated %s with %s (verb=%s)\r\n", {association.extension, association.command, verb}));
+        log.AppendWide(Format(u"Associated %s with %s (verb=%s)\r\n",
+                              {association.extension, TextForVerb(association.command, index), verb}));
     }
     if (!progIdReached && association.progId.empty()) {
         log.AppendWide(Format(u"Association failed/no label:  \"%s\".\r\n\r\n", {association.extension}));
@@ -139,9 +147,8 @@ void AssociationStep::InstallVerb(const Association& association, const std::u16
 void AssociationStep::Install(const FileAssociation& stored) {
     Association association = Decode(stored);
     if (association.extension.empty()) return;  // would name the classes root itself
-    for (const std::u16string& verb : AssociationVerbs(DecodeNarrowText(stored.verbs))) {
-        InstallVerb(association, verb);
-    }
+    std::vector<std::u16string> verbs = AssociationVerbs(DecodeNarrowText(stored.verbs));
+    for (std::size_t index = 0; index < verbs.size(); ++index) InstallVerb(association, verbs[index], index);
 }
 
 }  // namespace

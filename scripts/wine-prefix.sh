@@ -16,7 +16,7 @@ case $action in
     # before any of them, so no installation records it as its own and no
     # uninstallation removes it under another test's feet.
     if [ -d "$prefix/drive_c" ]; then mkdir -p "$prefix/drive_c/Palisade Tests"; fi
-    if [ -f "$prefix/system.reg" ] && [ -f "$prefix/.palisade-ready-3" ]; then
+    if [ -f "$prefix/system.reg" ] && [ -f "$prefix/.palisade-ready-4" ]; then
       echo "wine prefix $prefix already made"
       exit 0
     fi
@@ -33,8 +33,14 @@ case $action in
         /reg:$view >/dev/null
     done
     wineserver -w
+    # wineboot links the profile's Desktop, Documents, ... to the host's home
+    # folder: shortcuts and documents would land outside the prefix (and
+    # outside what the tests look at). Real folders keep them in it.
+    for link in "$prefix"/drive_c/users/*/{Desktop,Documents,Downloads,Music,Pictures,Videos}; do
+      if [ -L "$link" ]; then rm "$link" && mkdir "$link"; fi
+    done
     mkdir -p "$prefix/drive_c/Palisade Tests"
-    touch "$prefix/.palisade-ready-3"
+    touch "$prefix/.palisade-ready-4"
     echo "wine prefix $prefix made"
     ;;
   stop)

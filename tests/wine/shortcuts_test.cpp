@@ -112,6 +112,9 @@ void CheckStartupDesktopAndDesktopFolderLinksExist(const Installed& in) {
     std::string inFolder = LoggedLink(in.log, "Desktop Folder Shortcut", "Shortcuts Places App");
     std::string folder = Expand("%DesktopDir%") + "\\Shortcuts Places Folder";
     EXPECT_EQ(inFolder, folder + "\\Shortcuts Places App.lnk");
+    // The desktop is a folder of the prefix, not a link to the host's home.
+    EXPECT_FALSE(std::filesystem::is_symlink(HostPath(Expand("%DesktopDir%"))));
+    EXPECT_TRUE(std::filesystem::exists(HostPath(desktop)));
     for (const std::string& link : {startup, desktop, inFolder}) {
         EXPECT_EQ(ReadLink(link)["target"], in.folder + "\\app.exe") << link;
         EXPECT_THAT(in.data, HasSubstr("\r\n" + link + "\r\n"));

@@ -212,6 +212,43 @@ TEST_F(BuilderEndToEnd, TheReportNamesSettingsFlagsAndItems) {
     EXPECT_THAT(json, HasSubstr("\"destination\": \"share\\\\\""));
 }
 
+// What an installer will register and remove is shown entry by entry, under
+// the project file's names, not only counted.
+TEST_F(BuilderEndToEnd, TheReportListsEveryEntryOfTheListSettings) {
+    Inspection inspection = BuildAndInspect(R"(
+[[FileAssociations]]
+Extension = ".hel"
+ProgId = "Hello.Doc"
+Verbs = "open,print"
+Command = ["hello.exe \"%1\"", "hello.exe /p \"%1\""]
+[[UninstallValues]]
+Name = "HelpLink"
+Value = "https://example.com/help"
+[[FileDeletions]]
+Path = "old.txt"
+Flags = ["AtInstall"]
+[[AutoCloseEntries]]
+Application = "Hello"
+Action = "ask"
+[[AuthorShortcuts]]
+Name = "Hello Online"
+Target = "https://example.com"
+Permanent = true
+)",
+                                            ::palisade::testing::MakeStub());
+    ASSERT_FALSE(inspection.Failed());
+    std::string json = RenderJson(BuildReport(inspection));
+    EXPECT_THAT(json, HasSubstr("\"Extension\": \".hel\""));
+    EXPECT_THAT(json, HasSubstr("\"Command\": \"hello.exe \\\"%1\\\"\\r\\nhello.exe /p \\\"%1\\\"\""));
+    EXPECT_THAT(json, HasSubstr("\"Name\": \"HelpLink\""));
+    EXPECT_THAT(json, HasSubstr("\"Type\": \"REG_SZ\""));
+    EXPECT_THAT(json, HasSubstr("\"Path\": \"old.txt\""));
+    EXPECT_THAT(json, HasSubstr("\"AtInstall\""));
+    EXPECT_THAT(json, HasSubstr("\"Action\": \"ask\""));
+    EXPECT_THAT(json, HasSubstr("\"Target\": \"https://example.com\""));
+    EXPECT_THAT(json, HasSubstr("\"Permanent\": true"));
+}
+
 class BuilderCommandLine : public BuilderEndToEnd {
 protected:
     static std::string ReadText(const std::string& path) {

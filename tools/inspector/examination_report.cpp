@@ -8,6 +8,7 @@
 #include "common/entry_names.h"
 #include "common/flag_names.h"
 #include "common/setting_keys.h"
+#include "inspector/list_settings_report.h"
 #include "core/text.h"
 #include "payload/settings_stream.h"
 
@@ -94,11 +95,7 @@ ReportValue RecordSettings(const InstallerSettings& settings) {
     out.Set("LicenceTexts", sizes(settings.licenceTexts));
     out.Set("ReadmeTexts", sizes(settings.readmeTexts));
     out.Set("BackgroundPicture", std::to_string(settings.backgroundPicture.size()) + " bytes");
-    out.Set("FileDeletions", std::uint64_t(settings.fileDeletions.size()));
-    out.Set("FileAssociations", std::uint64_t(settings.fileAssociations.size()));
-    out.Set("AuthorShortcuts", std::uint64_t(settings.authorShortcuts.size()));
-    out.Set("UninstallValues", std::uint64_t(settings.uninstallValues.size()));
-    out.Set("AutoCloseEntries", std::uint64_t(settings.autoCloseEntries.size()));
+    SetListSettings(out, settings);
     return out;
 }
 

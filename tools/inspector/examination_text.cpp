@@ -10,8 +10,10 @@
 #include "common/entry_names.h"
 #include "common/flag_names.h"
 #include "common/progress.h"
+#include "common/report_tree.h"
 #include "common/setting_keys.h"
 #include "core/text.h"
+#include "inspector/list_settings_report.h"
 #include "payload/settings_stream.h"
 
 namespace palisade::tools {
@@ -71,6 +73,35 @@ void HeaderLines(const Inspection& inspection, std::string& out) {
     }
 }
 
+// One line per entry of each list setting, with the members that say something.
+void ListLines(const InstallerSettings& settings, std::string& out) {
+    ReportValue lists = ReportValue::Object();
+    SetListSettings(lists, settings);
+    for (const auto& [name, list] : lists.Members()) {
+        if (list.Elements().empty()) continue;
+        out += "  " + name + ":\n";
+        for (const ReportValue& entry : list.Elements()) {
+            std::string line;
+            for (const auto& [key, value] : entry.Members()) {
+                std::string shown;
+                switch (value.GetType()) {
+                    case ReportValue::Type::Text:
+                        if (!value.Text().empty()) shown = "\"" + ReplaceAll(ReplaceAll(value.Text(), "\r", "\\r"), "\n", "\\n") + "\"";
+                        break;
+                    case ReportValue::Type::Integer: shown = std::to_string(value.Integer()); break;
+                    case ReportValue::Type::Boolean: shown = value.Boolean() ? "true" : ""; break;
+                    case ReportValue::Type::Array:
+                        for (const ReportValue& element : value.Elements()) shown += (shown.empty() ? "" : ",") + element.Text();
+                        break;
+                    default: break;
+                }
+                if (!shown.empty()) line += (line.empty() ? "" : " ") + key + "=" + shown;
+            }
+            out += "    - " + line + "\n";
+        }
+    }
+}
+
 void SettingsLines(const InstallerSettings& settings, std::string& out) {
     const InstallerSettings defaults;
     std::size_t hidden = 0;
@@ -95,11 +126,7 @@ void SettingsLines(const InstallerSettings& settings, std::string& out) {
     };
     count("LicenceTexts", settings.licenceTexts.size());
     count("ReadmeTexts", settings.readmeTexts.size());
-    count("FileDeletions", settings.fileDeletions.size());
-    count("FileAssociations", settings.fileAssociations.size());
-    count("AuthorShortcuts", settings.authorShortcuts.size());
-    count("UninstallValues", settings.uninstallValues.size());
-    count("AutoCloseEntries", settings.autoCloseEntries.size());
+    ListLines(settings, out);
     if (!settings.backgroundPicture.empty()) out += Printf("  BackgroundPicture: %zu bytes\n", settings.backgroundPicture.size());
     out += Printf("  (%zu plain settings at their defaults)\n", hidden);
 }

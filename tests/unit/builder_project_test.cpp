@@ -140,6 +140,36 @@ TEST_F(BuilderProject, AliasesAndSchemaNamesNameTheSameSetting) {
     EXPECT_THAT(Messages(diagnostics), ElementsAre(HasSubstr("name the same setting")));
 }
 
+// Table members may be spelled in either style, whichever the table uses.
+TEST_F(BuilderProject, TableMembersAcceptTheOtherKeyStyle) {
+    std::optional<Project> project = testing::ReadProjectText(folder,
+                                                              "ProductName = \"P\"\n"
+                                                              "[[files]]\nsource = \"data/a.txt\"\nStartIn = \"bin\"\n"
+                                                              "ShortcutName = \"One\"\nshortcut = \"desktop\"\n"
+                                                              "[[AuthorShortcuts]]\nname = \"Site\"\ntarget = \"x\"\n"
+                                                              "start_in = \"work\"\nicon_index = 2\n"
+                                                              "[build]\nXzPreset = 3\n",
+                                                              diagnostics);
+    ASSERT_TRUE(project) << ::testing::PrintToString(Messages(diagnostics));
+    EXPECT_EQ(project->files[0].extra, "bin");
+    EXPECT_EQ(project->files[0].shortcutName, "One");
+    ASSERT_EQ(project->settings.authorShortcuts.size(), 1u);
+    EXPECT_EQ(project->settings.authorShortcuts[0].startIn, "work");
+    EXPECT_EQ(project->settings.authorShortcuts[0].iconIndex, 2);
+    EXPECT_EQ(project->build.xzPreset, 3u);
+
+    // Both spellings at once, and a mistake under the other spelling at its own line.
+    EXPECT_FALSE(testing::ReadProjectText(
+        folder, "ProductName = \"P\"\n[[files]]\nsource = \"data/a.txt\"\nstart_in = \"a\"\nStartIn = \"b\"\n",
+        diagnostics));
+    EXPECT_THAT(Messages(diagnostics), ::testing::Contains(HasSubstr("name the same key")));
+    Diagnostics wrongType;
+    EXPECT_FALSE(testing::ReadProjectText(folder, "ProductName = \"P\"\n[[files]]\nsource = \"data/a.txt\"\n\nMsiUiLevel = \"x\"\n",
+                                          wrongType));
+    ASSERT_EQ(wrongType.List().size(), 1u) << ::testing::PrintToString(Messages(wrongType));
+    EXPECT_EQ(wrongType.List()[0].place.line, 5);
+}
+
 struct BadProject {
     const char* name;
     const char* text;

@@ -1,4 +1,5 @@
 // Reads a project file: checks its top-level keys and hands each part to its reader.
+#include "builder/key_style.h"
 #include "builder/project_sections.h"
 #include "builder/shipped_files.h"
 #include "builder/time_stamps.h"
@@ -87,6 +88,7 @@ std::optional<Project> ReadProject(const std::string& path, Diagnostics& diagnos
     SourceDateEpoch epoch = SourceDateEpochFromEnvironment();
     if (!epoch.error.empty()) diagnostics.Error({"SOURCE_DATE_EPOCH"}, epoch.error);
     project.sourceDateEpoch = epoch.seconds;
+    AcceptBothKeyStyles(reader, *root);
     reader.CheckKnownKeys(*root, TopLevelKeys(), "the project file");
     ReadPlainSettings(reader, *root, project);
     ReadStructuredSettings(reader, *root, project);

@@ -20,6 +20,7 @@ packages=(
   binutils-mingw-w64-i686 openssl imagemagick
   dpkg-dev
   wixl libwine-dev python3-fonttools fonts-dejavu-core python3-jsonschema
+  fonts-wine fonts-ipafont-gothic
   osslsigncode
 )
 

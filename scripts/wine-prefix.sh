@@ -16,7 +16,7 @@ case $action in
     # before any of them, so no installation records it as its own and no
     # uninstallation removes it under another test's feet.
     if [ -d "$prefix/drive_c" ]; then mkdir -p "$prefix/drive_c/Palisade Tests"; fi
-    if [ -f "$prefix/system.reg" ] && [ -f "$prefix/.palisade-ready-4" ]; then
+    if [ -f "$prefix/system.reg" ] && [ -f "$prefix/.palisade-ready-5" ]; then
       echo "wine prefix $prefix already made"
       exit 0
     fi
@@ -32,6 +32,14 @@ case $action in
       wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /t REG_SZ /d '' /f \
         /reg:$view >/dev/null
     done
+    # Windows has Tahoma (the dialogs' font, Cyrillic included) and Marlett
+    # (the title bars' buttons) in its Fonts folder; Debian's Wine keeps its
+    # own copies out of the prefix, so dialogs fell back to whatever font the
+    # host had. Japanese texts reach a CJK font (IPA Gothic) through Wine's
+    # font links, as they reach MS UI Gothic on a Japanese Windows.
+    if [ -d /usr/share/wine/fonts ]; then
+      cp /usr/share/wine/fonts/*.ttf "$prefix/drive_c/windows/Fonts/"
+    fi
     wineserver -w
     # wineboot links the profile's Desktop, Documents, ... to the host's home
     # folder: shortcuts and documents would land outside the prefix (and
@@ -40,7 +48,7 @@ case $action in
       if [ -L "$link" ]; then rm "$link" && mkdir "$link"; fi
     done
     mkdir -p "$prefix/drive_c/Palisade Tests"
-    touch "$prefix/.palisade-ready-4"
+    touch "$prefix/.palisade-ready-5"
     echo "wine prefix $prefix made"
     ;;
   stop)

@@ -18,8 +18,8 @@ foreach(source ${PALISADE_FUZZ_SOURCES})
       ${CMAKE_SOURCE_DIR}/tools/common/destination_checks.cpp ${CMAKE_SOURCE_DIR}/tools/common/terminal_text.cpp)
     target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tools)
   endif()
-  if(name STREQUAL "project_file_fuzz")
-    # The builder's project reader with everything it calls, toml++ included.
+  if(name STREQUAL "tool_files_fuzz")
+    # The builder's project reader and the inspector with everything they call, toml++ included.
     file(GLOB tool_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tools/common/*.cpp
       ${CMAKE_SOURCE_DIR}/tools/builder/*.cpp ${CMAKE_SOURCE_DIR}/tools/inspector/*.cpp)
     list(FILTER tool_sources EXCLUDE REGEX "/tools/builder/main\\.cpp$")
@@ -29,6 +29,14 @@ foreach(source ${PALISADE_FUZZ_SOURCES})
     target_compile_definitions(${name} PRIVATE TOML_HEADER_ONLY=0 TOML_EXCEPTIONS=0
       PALISADE_DEFAULT_STUB="/nonexistent/palisade-setup.exe" PALISADE_LANGUAGES_DIR="${CMAKE_SOURCE_DIR}/tools/languages")
     target_link_libraries(${name} PRIVATE Threads::Threads)
+    # Debian 12's toml++ 3.3.0 reaches an "unreachable" point on some non-ASCII
+    # characters and makes a bad virtual call on "[&" (upstream issues 295 and
+    # 294, fixed after 3.3.0): its parser is compiled without UBSan here, so
+    # that the fuzzer keeps testing our readers behind it (AddressSanitizer
+    # still watches it). Release builds behave as before: the parser rejects
+    # such input.
+    set_source_files_properties(${CMAKE_SOURCE_DIR}/tools/common/toml_implementation.cpp TARGET_DIRECTORY ${name}
+      PROPERTIES COMPILE_OPTIONS "-fno-sanitize=undefined")
   endif()
   target_compile_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined)
   target_link_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined)

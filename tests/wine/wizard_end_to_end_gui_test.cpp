@@ -1,7 +1,8 @@
 // A whole interactive installation of the example product (examples/hello,
 // built by the builder CLI) driven by the spy from the language page to the
-// finish message, in English and in German: every page is checked, answered
-// and photographed. scripts/make-screenshots.sh takes the English pictures
+// finish message, in English, German, Russian and Japanese: every page is
+// checked, answered and photographed, and in Russian and Japanese every text
+// on it is checked to be drawn with real glyphs, not missing-glyph boxes. scripts/make-screenshots.sh takes the English pictures
 // for the README from the test artefacts.
 #include <gtest/gtest.h>
 
@@ -24,7 +25,7 @@ const std::string kProduct = "Hello";
 const std::string kDescription = "Hello, the Palisade example product";
 
 struct Language {
-    std::string tag;     // en, de
+    std::string tag;     // en, de, ru, ja
     std::string locale;  // the user's locale, which preselects the language
     int listIndex;       // the language's place in the list
 };
@@ -33,16 +34,16 @@ void PrintTo(const Language& language, std::ostream* out) { *out << language.tag
 
 class WizardEndToEndGui : public testing::TestWithParam<Language> {};
 
-// The example's texts in one language: the built-in English ones, or the
-// builder's shipped German translation over them, as a page shows them.
+// The example's texts in one language: the built-in English ones, or one
+// of the builder's shipped translations over them, as a page shows them.
 class ExampleTexts {
 public:
     explicit ExampleTexts(const std::string& tag) {
-        if (tag != "de") return;
+        if (tag == "en") return;
         tools::Diagnostics diagnostics;
-        std::optional<tools::LanguageSource> german =
-            tools::ReadLanguageFile(std::string(PALISADE_SOURCE_DIR) + "/tools/languages/de.toml", diagnostics);
-        if (german) m_translated = german->messages;
+        std::optional<tools::LanguageSource> translation = tools::ReadLanguageFile(
+            std::string(PALISADE_SOURCE_DIR) + "/tools/languages/" + tag + ".toml", diagnostics);
+        if (translation) m_translated = translation->messages;
     }
     std::string operator()(int number) const {
         auto found = m_translated.find(number);
@@ -80,15 +81,29 @@ void RemoveEarlierInstallation(const fs::path& folder) {
     fs::remove_all(folder);
 }
 
+// Every text of the page is drawn with glyphs in the pages' font (GDI, with
+// the system's font links, as the dialog draws it), never as boxes.
+// The probe runs in the installer's locale, which decides the fonts Wine
+// links for the pages' font.
+void ExpectGlyphsFor(const SpyWindow& page, const std::string& shot, const std::string& locale) {
+    std::string all;
+    for (const SpyControl& control : page.controls) all += control.text + " ";
+    RunOptions options = WithArguments({"glyph-check", "MS Shell Dlg 2", "10", all});
+    options.environment = {{"LANG", locale}, {"LC_ALL", locale}};
+    RunResult check = RunProgram(ProbePath(), options);
+    EXPECT_EQ(check.stdoutText, "ok") << shot << ": " << all;
+}
+
 // Checks the texts of a page, photographs it and presses `button`.
 void Answer(GuiRun& gui, std::uintptr_t window, const std::map<int, std::string>& texts, const std::string& shot,
-            int button) {
+            int button, const std::string& glyphLocale) {
     SpyWindow page = gui.spy().Describe(window);
     for (const auto& [id, text] : texts) {
         const SpyControl* control = page.Find(id);
         ASSERT_NE(control, nullptr) << shot << ": control " << id;
         EXPECT_EQ(control->text, text) << shot << ": control " << id;
     }
+    if (!glyphLocale.empty()) ExpectGlyphsFor(page, shot, glyphLocale);
     EXPECT_TRUE(ScreenshotOf(shot, page.rect, 24));
     EXPECT_TRUE(gui.spy().Click(window, button));
     EXPECT_TRUE(gui.spy().WaitGone(window));
@@ -97,6 +112,7 @@ void Answer(GuiRun& gui, std::uintptr_t window, const std::map<int, std::string>
 TEST_P(WizardEndToEndGui, TheExampleInstallsThroughEveryPage) {
     const Language language = GetParam();
     const ExampleTexts text(language.tag);
+    const std::string glyphs = language.tag == "ru" || language.tag == "ja" ? language.locale : "";
     const std::string shot = "hello-" + language.tag + "-";
     fs::path installer = BuildExample();
     const fs::path folder = HostPath("C:\\Program Files (x86)\\Palisade Examples\\Hello");
@@ -109,21 +125,21 @@ TEST_P(WizardEndToEndGui, TheExampleInstallsThroughEveryPage) {
     SpyWindow languagePage = gui.spy().Describe(page);
     ASSERT_NE(languagePage.Find(IDC_LANGUAGE_LIST), nullptr);
     EXPECT_EQ(languagePage.Find(IDC_LANGUAGE_LIST)->selected, language.listIndex) << "preselected by the locale";
-    ASSERT_NO_FATAL_FAILURE(Answer(gui, page, {{IDC_PAGE_TEXT, text(82)}, {IDC_NEXT, text(48)}}, shot + "language", IDC_NEXT));
+    ASSERT_NO_FATAL_FAILURE(Answer(gui, page, {{IDC_PAGE_TEXT, text(82)}, {IDC_NEXT, text(48)}}, shot + "language", IDC_NEXT, glyphs));
 
     page = gui.WaitForDialog(text(65));
     const std::string link = "<a href=\"https://example.org/hello\">";
     std::string linkText = text(105);
     linkText.replace(linkText.find("<a>"), 3, link);
     ASSERT_NO_FATAL_FAILURE(Answer(gui, page, {{IDC_PAGE_TEXT, text(1)}, {IDC_GREETING_LINK, linkText}, {IDC_NEXT, text(48)}},
-                                   shot + "greeting", IDC_NEXT));
+                                   shot + "greeting", IDC_NEXT, glyphs));
 
     page = gui.WaitForDialog(text(44));
     SpyWindow licence = gui.spy().Describe(page);
     ASSERT_NE(licence.Find(IDC_DOCUMENT), nullptr);
     EXPECT_EQ(licence.Find(IDC_DOCUMENT)->text.rfind("Licence of Hello, the Palisade example product", 0), 0u);
     ASSERT_NO_FATAL_FAILURE(Answer(gui, page, {{IDC_PAGE_TEXT, text(47)}, {IDC_NEXT, text(45)}, {IDC_CANCEL, text(46)}},
-                                   shot + "licence", IDC_NEXT));
+                                   shot + "licence", IDC_NEXT, glyphs));
 
     // The folder page comes with the destination pages; until then the
     // default folder is taken. The progress page is photographed as it comes.
@@ -131,9 +147,11 @@ TEST_P(WizardEndToEndGui, TheExampleInstallsThroughEveryPage) {
     ASSERT_TRUE(progress.has_value());
     SpyWindow progressPage = gui.spy().Describe(*progress);
     EXPECT_EQ(progressPage.Find(IDC_PAGE_TEXT)->text, text(39));
+    if (!glyphs.empty()) ExpectGlyphsFor(progressPage, shot + "progress", glyphs);
     ScreenshotOf(shot + "progress", progressPage.rect, 24);
 
     std::uintptr_t finish = gui.WaitForDialog(text(43));
+    if (!finish) Screenshot(shot + "no-finish-screen");
     EXPECT_EQ(gui.spy().Position(*progress, IDC_PROGRESS_BAR), 100);
     SpyWindow finishBox = gui.spy().Describe(finish);
     ASSERT_NE(finishBox.Find(20001), nullptr);
@@ -149,11 +167,15 @@ TEST_P(WizardEndToEndGui, TheExampleInstallsThroughEveryPage) {
 }
 
 std::string LanguageName(const testing::TestParamInfo<Language>& info) {
-    return info.param.tag == "de" ? "German" : "English";
+    const std::map<std::string, std::string> names{{"en", "English"}, {"de", "German"}, {"ru", "Russian"},
+                                                   {"ja", "Japanese"}};
+    return names.at(info.param.tag);
 }
 
+// The example's languages, in its list's order: English, German, French, Russian, Japanese.
 INSTANTIATE_TEST_SUITE_P(Languages, WizardEndToEndGui,
-                         testing::Values(Language{"en", "en_US.UTF-8", 0}, Language{"de", "de_DE.UTF-8", 1}),
+                         testing::Values(Language{"en", "en_US.UTF-8", 0}, Language{"de", "de_DE.UTF-8", 1},
+                                         Language{"ru", "ru_RU.UTF-8", 3}, Language{"ja", "ja_JP.UTF-8", 4}),
                          LanguageName);
 
 }  // namespace

@@ -33,6 +33,12 @@ struct InstallerProcess {
     // Called by the orderly exit before the process ends (the wizard closes
     // its background window there).
     std::function<void()> beforeExit;
+    // Called by the orderly exit after the windows are gone: the notification
+    // worker finishes its queue there (for a bounded time).
+    std::function<void()> finishNotifications;
+    // Called by FatalError with its message before it is shown: the
+    // installation writes it into its log and sends the error notification.
+    std::function<void(std::u16string_view)> onFatalError;
 };
 
 InstallerProcess& Process();

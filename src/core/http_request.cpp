@@ -113,6 +113,35 @@ std::string MultipartFormHeaders() {
     return std::string("Content-Type: multipart/form-data; boundary=") + kFormBoundary + "\r\n";
 }
 
+std::string HttpRequestText(const HttpRequest& request) {
+    const HttpAddress& address = request.address;
+    std::string host = address.host.find(':') != std::string::npos ? "[" + address.host + "]" : address.host;
+    if (address.port != (address.https ? 443 : 80)) host += ":" + std::to_string(address.port);
+    std::string text = (request.post ? "POST " : "GET ") + address.path + " HTTP/1.0\r\n";
+    text += "Host: " + host + "\r\n";
+    text += std::string("User-Agent: ") + kHttpUserAgent + "\r\n";
+    text += "Connection: close\r\n";
+    text += request.headers;
+    if (request.post) text += "Content-Length: " + std::to_string(request.body.size()) + "\r\n";
+    text += "\r\n";
+    text += request.body;
+    return text;
+}
+
+std::optional<int> HttpStatusCode(std::string_view answer) {
+    if (answer.substr(0, 5) != "HTTP/") return std::nullopt;
+    std::size_t space = answer.find(' ');
+    if (space == std::string_view::npos || space > 12 || answer.size() < space + 4) return std::nullopt;
+    int code = 0;
+    for (std::size_t i = space + 1; i < space + 4; ++i) {
+        char c = answer[i];
+        if (c < '0' || c > '9') return std::nullopt;
+        code = code * 10 + (c - '0');
+    }
+    if (answer.size() > space + 4 && answer[space + 4] != ' ' && answer[space + 4] != '\r') return std::nullopt;
+    return code;
+}
+
 HttpRequest GetRequest(const HttpAddress& address) {
     HttpRequest request;
     request.address = address;

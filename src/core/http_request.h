@@ -12,6 +12,7 @@
 
 namespace palisade {
 
+// Every request names the program with this user agent.
 inline constexpr char kHttpUserAgent[] = "Palisade Setup Installer";
 inline constexpr std::uint32_t kHttpTimeoutMs = 30000;
 inline constexpr char kFormBoundary[] = "AaB03x";
@@ -49,9 +50,18 @@ struct HttpRequest {
     bool post = false;    // GET otherwise
     std::string headers;  // extra header lines, each ended by CR LF
     std::string body;     // bytes, for a POST
-    std::string userAgent = kHttpUserAgent;
     std::uint32_t timeoutMs = kHttpTimeoutMs;
 };
+
+// The request as it goes over a plain connection (HTTP/1.0, so that the
+// server closes the connection after its answer): request line, Host,
+// User-Agent, Connection: close, the extra headers, Content-Length for a
+// POST, an empty line and the body.
+std::string HttpRequestText(const HttpRequest& request);
+
+// The status code of an answer's first line ("HTTP/1.1 200 OK" gives 200);
+// nothing when the line is not an HTTP status line.
+std::optional<int> HttpStatusCode(std::string_view answer);
 
 // A GET of the address.
 HttpRequest GetRequest(const HttpAddress& address);

@@ -38,6 +38,10 @@ std::string OneLine(std::u16string_view text) {
 
 }  // namespace
 
+std::u16string CrashLogText(std::u16string_view report) {
+    return u"\r\n\r\nINSTALLER CRASHED!\r\n" + std::u16string(report);
+}
+
 std::u16string CrashApology(std::u16string_view vendorShortName) {
     return Format(u"We apologize for the inconvenience, but the program has performed an illegal operation and "
                   u"must close.  Please report this problem to %s by clicking the \"Inform Us\" button below.",

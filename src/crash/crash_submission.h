@@ -24,6 +24,9 @@ struct CrashAnswers {
     std::u16string comments;
 };
 
+// What the installation log gets: "\r\n\r\nINSTALLER CRASHED!\r\n" and the report.
+std::u16string CrashLogText(std::u16string_view report);
+
 // The dialog's first line, naming the vendor.
 std::u16string CrashApology(std::u16string_view vendorShortName);
 

@@ -46,10 +46,12 @@ void FuzzSectionLocator(const std::uint8_t* data, std::size_t size) {
     }
 }
 
-// A notification address: whatever is taken apart names a host, a port and
+// A server's answer and a notification address: whatever is taken apart names a host, a port and
 // a path that begins with "/", and holds no character that could end a line.
 void FuzzHttpAddress(const std::uint8_t* data, std::size_t size) {
     std::string text(reinterpret_cast<const char*>(data), size);
+    std::optional<int> status = palisade::HttpStatusCode(text);
+    if (status && (*status < 0 || *status > 999)) std::abort();
     std::optional<palisade::HttpAddress> address = palisade::ParseHttpAddress(text);
     if (!address) return;
     if (address->host.empty() || address->port == 0 || address->path.empty() || address->path[0] != '/') std::abort();

@@ -2,6 +2,7 @@
 // multipart form, and what a notification of each value sends.
 #include "core/http_request.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "ui/notification_request.h"
@@ -82,6 +83,35 @@ TEST(HttpRequest, MultipartFormHasEveryFieldInOrderAndTheClosingBoundary) {
     EXPECT_EQ(MultipartFormHeaders(), "Content-Type: multipart/form-data; boundary=AaB03x\r\n");
 }
 
+TEST(HttpRequest, PlainRequestTextNamesTheHostAndClosesTheConnection) {
+    HttpRequest get = GetRequest(*ParseHttpAddress("http://example.com/n?v=1"));
+    EXPECT_EQ(HttpRequestText(get),
+              "GET /n?v=1 HTTP/1.0\r\nHost: example.com\r\nUser-Agent: Palisade Setup Installer\r\n"
+              "Connection: close\r\n\r\n");
+    HttpRequest post = FormPostRequest(*ParseHttpAddress("http://[::1]:8080/f"), {{"a", "b"}});
+    std::string body = MultipartFormBody({{"a", "b"}});
+    EXPECT_EQ(HttpRequestText(post),
+              "POST /f HTTP/1.0\r\nHost: [::1]:8080\r\nUser-Agent: Palisade Setup Installer\r\n"
+              "Connection: close\r\nContent-Type: multipart/form-data; boundary=AaB03x\r\n"
+              "Content-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body);
+    // The default port of the scheme is not named.
+    EXPECT_THAT(HttpRequestText(GetRequest(*ParseHttpAddress("https://h:443/"))),
+                ::testing::StartsWith("GET / HTTP/1.0\r\nHost: h\r\nUser-Agent: "));
+    EXPECT_THAT(HttpRequestText(GetRequest(*ParseHttpAddress("https://h:80/"))),
+                ::testing::StartsWith("GET / HTTP/1.0\r\nHost: h:80\r\n"));
+}
+
+TEST(HttpRequest, StatusCodeOfTheAnswersFirstLine) {
+    EXPECT_EQ(HttpStatusCode("HTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\nok"), 200);
+    EXPECT_EQ(HttpStatusCode("HTTP/1.0 404\r\n"), 404);
+    EXPECT_EQ(HttpStatusCode("HTTP/1.0 503"), 503);
+    EXPECT_EQ(HttpStatusCode("HTTP/1.0 20"), std::nullopt);
+    EXPECT_EQ(HttpStatusCode("HTTP/1.0 2000 Long"), std::nullopt);
+    EXPECT_EQ(HttpStatusCode("HTTP/1.0 2x0 Bad"), std::nullopt);
+    EXPECT_EQ(HttpStatusCode("SSH-2.0-OpenSSH"), std::nullopt);
+    EXPECT_EQ(HttpStatusCode(""), std::nullopt);
+}
+
 NotificationFacts SampleFacts() {
     NotificationFacts facts;
     facts.productName = u"Product \u00c9";
@@ -104,7 +134,6 @@ TEST(HttpRequest, ValueZeroSendsAGetAndValueOnePostsTheProblemsForm) {
     EXPECT_EQ(get->address.path, "/begin?s=1");
     EXPECT_EQ(get->body, "");
     EXPECT_EQ(get->headers, "");
-    EXPECT_EQ(get->userAgent, "Palisade Setup Installer");
     EXPECT_EQ(get->timeoutMs, 30000u);
 
     std::optional<HttpRequest> post = NotificationRequest("https://h/error", 1, "the log");

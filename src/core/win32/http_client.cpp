@@ -5,6 +5,7 @@
 #include <winhttp.h>
 
 #include "core/text.h"
+#include "core/win32/socket_http.h"
 #include "core/win32/system_library.h"
 #include "core/win32/wide.h"
 
@@ -16,6 +17,7 @@ struct WinHttp {
     decltype(&::WinHttpConnect) connect = nullptr;
     decltype(&::WinHttpOpenRequest) openRequest = nullptr;
     decltype(&::WinHttpSetTimeouts) setTimeouts = nullptr;
+    decltype(&::WinHttpSetOption) setOption = nullptr;
     decltype(&::WinHttpSendRequest) sendRequest = nullptr;
     decltype(&::WinHttpReceiveResponse) receiveResponse = nullptr;
     decltype(&::WinHttpQueryHeaders) queryHeaders = nullptr;
@@ -23,7 +25,7 @@ struct WinHttp {
     decltype(&::WinHttpCloseHandle) closeHandle = nullptr;
 
     bool Complete() const {
-        return open && connect && openRequest && setTimeouts && sendRequest && receiveResponse && queryHeaders &&
+        return open && connect && openRequest && setTimeouts && setOption && sendRequest && receiveResponse && queryHeaders &&
                readData && closeHandle;
     }
 };
@@ -37,6 +39,7 @@ const WinHttp* LoadWinHttp() {
         f.connect = LibraryFunction<decltype(f.connect)>(module, "WinHttpConnect");
         f.openRequest = LibraryFunction<decltype(f.openRequest)>(module, "WinHttpOpenRequest");
         f.setTimeouts = LibraryFunction<decltype(f.setTimeouts)>(module, "WinHttpSetTimeouts");
+        f.setOption = LibraryFunction<decltype(f.setOption)>(module, "WinHttpSetOption");
         f.sendRequest = LibraryFunction<decltype(f.sendRequest)>(module, "WinHttpSendRequest");
         f.receiveResponse = LibraryFunction<decltype(f.receiveResponse)>(module, "WinHttpReceiveResponse");
         f.queryHeaders = LibraryFunction<decltype(f.queryHeaders)>(module, "WinHttpQueryHeaders");
@@ -80,8 +83,6 @@ Win32Result<int> ReadAnswer(const WinHttp& api, HINTERNET request) {
 }
 
 Win32Result<int> Exchange(const WinHttp& api, HINTERNET session, const HttpRequest& request) {
-    int timeout = int(request.timeoutMs);
-    if (!api.setTimeouts(session, timeout, timeout, timeout, timeout)) return Win32Status::FromLastError();
     HttpHandle connection(api, api.connect(session, ToWide(Utf8ToUtf16(request.address.host)).c_str(),
                                            request.address.port, 0));
     if (!connection) return Win32Status::FromLastError();
@@ -90,6 +91,13 @@ Win32Result<int> Exchange(const WinHttp& api, HINTERNET session, const HttpReque
                                            WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES,
                                            request.address.https ? WINHTTP_FLAG_SECURE : 0));
     if (!handle) return Win32Status::FromLastError();
+    int timeout = int(request.timeoutMs);
+    if (!api.setTimeouts(handle.get(), timeout, timeout, timeout, timeout)) return Win32Status::FromLastError();
+    // No connection is kept for later: every request is a one-off, and a
+    // kept connection gets a collector thread that Wine's WinHTTP does not
+    // end cleanly under an emulator.
+    DWORD noKeepAlive = WINHTTP_DISABLE_KEEP_ALIVE;
+    (void)api.setOption(handle.get(), WINHTTP_OPTION_DISABLE_FEATURE, &noKeepAlive, sizeof(noKeepAlive));
     std::wstring headers = ToWide(Utf8ToUtf16(request.headers));
     DWORD length = DWORD(request.body.size());
     if (!api.sendRequest(handle.get(), headers.empty() ? WINHTTP_NO_ADDITIONAL_HEADERS : headers.c_str(),
@@ -103,14 +111,17 @@ Win32Result<int> Exchange(const WinHttp& api, HINTERNET session, const HttpReque
 }  // namespace
 
 Win32Result<int> SendHttpRequest(const HttpRequest& request) {
+    if (!request.address.https) return SendOverSocket(request);
     const WinHttp* api = LoadWinHttp();
     if (api == nullptr) return Win32Status(ERROR_MOD_NOT_FOUND);
-    // The proxy the system's WinHTTP settings name (none unless configured).
-    HttpHandle session(*api, api->open(ToWide(Utf8ToUtf16(request.userAgent)).c_str(),
-                                       WINHTTP_ACCESS_TYPE_DEFAULT_PROXY, WINHTTP_NO_PROXY_NAME,
-                                       WINHTTP_NO_PROXY_BYPASS, 0));
-    if (!session) return Win32Status::FromLastError();
-    return Exchange(*api, session.get(), request);
+    // One session for the process, created on first use and never closed:
+    // the process ends while it may still be in use by the worker, and
+    // closing a session is what Wine's WinHTTP does not survive under an
+    // emulator. The proxy is the one the system's WinHTTP settings name.
+    static HINTERNET session = api->open(ToWide(Utf8ToUtf16(kHttpUserAgent)).c_str(), WINHTTP_ACCESS_TYPE_DEFAULT_PROXY,
+                                         WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, 0);
+    if (session == nullptr) return Win32Status(ERROR_INVALID_HANDLE);
+    return Exchange(*api, session, request);
 }
 
 }  // namespace palisade

@@ -1,5 +1,6 @@
-// Sends one HTTP request through WinHTTP, which is loaded from the system
-// folder on first use (it handles TLS for https: and the system's proxy).
+// Sends one HTTP request: an http: address over a plain Windows Sockets
+// connection, an https: address through WinHTTP (loaded from the system
+// folder on first use), which does TLS and takes the system's proxy.
 #pragma once
 
 #include "core/http_request.h"
@@ -8,8 +9,8 @@
 namespace palisade {
 
 // Sends `request` and reads the answer to its end. The status code the server
-// answered, or the failure (ERROR_WINHTTP_* codes, or ERROR_MOD_NOT_FOUND
-// without WinHTTP). Each phase (name lookup, connection, sending, receiving)
+// answered, or the failure (a Windows Sockets or ERROR_WINHTTP_* code, or
+// ERROR_MOD_NOT_FOUND without the library). Each phase (name lookup, connection, sending, receiving)
 // is bounded by the request's time-out.
 Win32Result<int> SendHttpRequest(const HttpRequest& request);
 

@@ -6,6 +6,7 @@
 #include <tlhelp32.h>
 
 #include <algorithm>
+#include <cstring>
 #include <iterator>
 
 #include "core/text.h"
@@ -72,6 +73,52 @@ std::vector<ProcessModule> ProcessStatusModules() {
     return modules;
 }
 
+// Reads this process's memory directly when VirtualQuery says every byte is
+// committed and readable: ReadProcessMemory goes through the system's
+// process access, which does not see this process's memory under every
+// emulator.
+bool ReadOwnMemory(std::uintptr_t address, void* buffer, std::size_t size) {
+    constexpr DWORD kReadable = PAGE_READONLY | PAGE_READWRITE | PAGE_WRITECOPY | PAGE_EXECUTE_READ |
+                                PAGE_EXECUTE_READWRITE | PAGE_EXECUTE_WRITECOPY;
+    std::uintptr_t at = address;
+    while (at < address + size) {
+        MEMORY_BASIC_INFORMATION region{};
+        if (::VirtualQuery(reinterpret_cast<void*>(at), &region, sizeof(region)) == 0) return false;
+        if (region.State != MEM_COMMIT || (region.Protect & kReadable) == 0 || (region.Protect & PAGE_GUARD) != 0) {
+            return false;
+        }
+        at = reinterpret_cast<std::uintptr_t>(region.BaseAddress) + region.RegionSize;
+    }
+    std::memcpy(buffer, reinterpret_cast<const void*>(address), size);
+    return true;
+}
+
+// The images mapped into this process, found region by region: the last
+// resort when neither the snapshot nor the enumeration answers.
+std::vector<ProcessModule> MappedImages() {
+    std::vector<ProcessModule> modules;
+    std::uintptr_t at = 0x10000;
+    MEMORY_BASIC_INFORMATION region{};
+    while (::VirtualQuery(reinterpret_cast<void*>(at), &region, sizeof(region)) != 0) {
+        std::uintptr_t next = reinterpret_cast<std::uintptr_t>(region.BaseAddress) + region.RegionSize;
+        if (region.Type == MEM_IMAGE && region.BaseAddress == region.AllocationBase) {
+            HMODULE module = static_cast<HMODULE>(region.AllocationBase);
+            wchar_t path[MAX_PATH] = {};
+            IMAGE_DOS_HEADER dos{};
+            IMAGE_NT_HEADERS32 nt{};
+            std::uintptr_t base = reinterpret_cast<std::uintptr_t>(module);
+            if (::GetModuleFileNameW(module, path, MAX_PATH) != 0 && ReadOwnMemory(base, &dos, sizeof(dos)) &&
+                dos.e_magic == IMAGE_DOS_SIGNATURE && ReadOwnMemory(base + dos.e_lfanew, &nt, sizeof(nt))) {
+                std::u16string fullPath = FromWide(path);
+                modules.push_back({fullPath, NameOf(fullPath), std::uint32_t(base), nt.OptionalHeader.SizeOfImage});
+            }
+        }
+        if (next <= at) break;
+        at = next;
+    }
+    return modules;
+}
+
 std::u16string ModuleAt(const std::vector<ProcessModule>& modules, std::uint64_t address) {
     for (const ProcessModule& module : modules) {
         if (address >= module.base && address < std::uint64_t(module.base) + module.size) return module.name;
@@ -84,7 +131,6 @@ struct DebugHelp {
     decltype(&::SymInitializeW) initialize = nullptr;
     decltype(&::StackWalk64) stackWalk = nullptr;
     decltype(&::SymFunctionTableAccess64) functionTable = nullptr;
-    decltype(&::SymGetModuleBase64) moduleBase = nullptr;
     decltype(&::SymFromAddr) fromAddress = nullptr;
     decltype(&::SymCleanup) cleanup = nullptr;
 };
@@ -96,7 +142,6 @@ DebugHelp LoadDebugHelp() {
     d.initialize = LibraryFunction<decltype(d.initialize)>(module, "SymInitializeW");
     d.stackWalk = LibraryFunction<decltype(d.stackWalk)>(module, "StackWalk64");
     d.functionTable = LibraryFunction<decltype(d.functionTable)>(module, "SymFunctionTableAccess64");
-    d.moduleBase = LibraryFunction<decltype(d.moduleBase)>(module, "SymGetModuleBase64");
     d.fromAddress = LibraryFunction<decltype(d.fromAddress)>(module, "SymFromAddr");
     d.cleanup = LibraryFunction<decltype(d.cleanup)>(module, "SymCleanup");
     return d;
@@ -118,33 +163,53 @@ void RecoverFromNullCall(CONTEXT& context) {
 #if defined(__i386__)
     if (context.Eip != 0) return;
     DWORD pair[2] = {};
-    SIZE_T read = 0;
-    if (::ReadProcessMemory(::GetCurrentProcess(), reinterpret_cast<void*>(std::uintptr_t(context.Ebp)), pair,
-                            sizeof(pair), &read) && read == sizeof(pair)) {
+    if (ReadOwnMemory(std::uintptr_t(context.Ebp), pair, sizeof(pair))) {
         context.Ebp = pair[0];
         context.Eip = pair[1];
     }
 #endif
 }
 
+// The walk's view of memory and modules, for the callbacks below (the walk
+// runs once, on one thread).
+const std::vector<ProcessModule>* g_walkModules = nullptr;
+
+BOOL CALLBACK ReadForWalk(HANDLE, DWORD64 address, PVOID buffer, DWORD size, LPDWORD read) {
+    bool ok = address + size <= 0x100000000ULL && ReadOwnMemory(std::uintptr_t(address), buffer, size);
+    if (read) *read = ok ? size : 0;
+    return ok;
+}
+
+PVOID CALLBACK NoFunctionTable(HANDLE, DWORD64) { return nullptr; }
+
+DWORD64 CALLBACK ModuleBaseForWalk(HANDLE, DWORD64 address) {
+    for (const ProcessModule& module : *g_walkModules) {
+        if (address >= module.base && address < std::uint64_t(module.base) + module.size) return module.base;
+    }
+    return 0;
+}
+
 }  // namespace
 
 std::vector<ProcessModule> LoadedModules() {
     std::vector<ProcessModule> modules = ToolHelpModules();
-    return modules.empty() ? ProcessStatusModules() : modules;
+    if (modules.empty()) modules = ProcessStatusModules();
+    return modules.empty() ? MappedImages() : modules;
 }
 
 std::vector<StackFrame> WalkStack(const CrashEvent& event, const std::vector<ProcessModule>& modules) {
     std::vector<StackFrame> frames;
 #if defined(__i386__)
     DebugHelp help = LoadDebugHelp();
-    if (!help.setOptions || !help.initialize || !help.stackWalk || !help.functionTable || !help.moduleBase ||
+    if (!help.setOptions || !help.initialize || !help.stackWalk || !help.functionTable ||
         !help.fromAddress || !help.cleanup) {
         return frames;
     }
     HANDLE process = ::GetCurrentProcess();
     help.setOptions(kSymbolOptions);
-    if (!help.initialize(process, nullptr, TRUE)) return frames;
+    // Without the symbol handler (it reads the process the way some
+    // emulators do not allow) the walk still follows the frame pointers.
+    bool symbols = help.initialize(process, nullptr, TRUE) != FALSE;
     CONTEXT context = event.context;
     RecoverFromNullCall(context);
     STACKFRAME64 frame{};
@@ -152,16 +217,18 @@ std::vector<StackFrame> WalkStack(const CrashEvent& event, const std::vector<Pro
     frame.AddrFrame = {context.Ebp, 0, AddrModeFlat};
     frame.AddrStack = {context.Esp, 0, AddrModeFlat};
     HANDLE thread = event.thread ? event.thread : ::GetCurrentThread();
+    g_walkModules = &modules;
     for (int i = 0; i < kMaxFrames; ++i) {
-        if (!help.stackWalk(IMAGE_FILE_MACHINE_I386, process, thread, &frame, &context, nullptr, help.functionTable,
-                            help.moduleBase, nullptr)) {
+        if (!help.stackWalk(IMAGE_FILE_MACHINE_I386, process, thread, &frame, &context, ReadForWalk,
+                            symbols ? help.functionTable : NoFunctionTable, ModuleBaseForWalk, nullptr)) {
             break;
         }
         if (frame.AddrPC.Offset == 0 || frame.AddrFrame.Offset == 0) break;
         frames.push_back({std::uint32_t(frame.AddrFrame.Offset), std::uint32_t(frame.AddrPC.Offset),
-                          ModuleAt(modules, frame.AddrPC.Offset), SymbolAt(help, process, frame.AddrPC.Offset)});
+                          ModuleAt(modules, frame.AddrPC.Offset),
+                          symbols ? SymbolAt(help, process, frame.AddrPC.Offset) : std::u16string()});
     }
-    help.cleanup(process);
+    if (symbols) help.cleanup(process);
 #endif
     return frames;
 }

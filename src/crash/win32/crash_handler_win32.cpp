@@ -50,9 +50,9 @@ DWORD WINAPI RunHandler(void*) {
     return 0;
 }
 
-// The handler runs on a fresh thread while the faulting one waits: after a
-// stack overflow the faulting thread has no stack left for a report and a
-// dialog.
+// After a stack overflow the faulting thread has no stack left for a report
+// and a dialog: the handler runs on a fresh thread while the faulting one
+// waits. Other faults are handled on the faulting thread.
 bool RunHandlerOnFreshStack() {
     HANDLE helper = ::CreateThread(nullptr, 0, RunHandler, nullptr, 0, nullptr);
     if (helper == nullptr) {
@@ -76,7 +76,7 @@ LONG WINAPI CrashFilter(EXCEPTION_POINTERS* info) {
     g_event.threadId = ::GetCurrentThreadId();
     ::DuplicateHandle(::GetCurrentProcess(), ::GetCurrentThread(), ::GetCurrentProcess(), &g_event.thread, 0, FALSE,
                       DUPLICATE_SAME_ACCESS);
-    bool sent = RunHandlerOnFreshStack();
+    bool sent = code == kExceptionStackOverflow ? RunHandlerOnFreshStack() : g_handler(g_event);
     if (code == kExceptionStackOverflow) ::TerminateProcess(::GetCurrentProcess(), 0);
     return sent ? EXCEPTION_EXECUTE_HANDLER : EXCEPTION_CONTINUE_SEARCH;
 }

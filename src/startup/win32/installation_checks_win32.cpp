@@ -79,7 +79,7 @@ void InstallationRun::ConnectNotifications() {
     // user asks for it in the crash dialog.
     TheCrashSettings().productVersion = m_productVersion;
     TheCrashSettings().writeLog = [this](std::u16string_view report) {
-        m_context.log.runLog.AppendWidePieces({u"\r\n\r\nINSTALLER CRASHED!\r\n", report});
+        m_context.log.runLog.AppendWide(CrashLogText(report));
         m_context.log.failures.Append(u"INSTALLER CRASHED!\r\n");
         if (!m_state.uninstallDataFolder.empty()) {
             (void)WriteInstallLog(InstallLogPath(m_state.uninstallDataFolder), m_context.log.failures.Text());

@@ -6,9 +6,12 @@
 #include "core/win32/http_client.h"
 #include "core/win32/known_paths.h"
 #include "core/win32/process_state.h"
+#include "core/text.h"
 #include "crash/exception_descriptions.h"
 #include "crash/win32/crash_facts_win32.h"
 #include "crash/win32/exception_dialog_win32.h"
+#include "payload/vendor_record.h"
+#include "ui/resources/resource_ids.h"
 #include "ui/win32/notify_win32.h"
 
 namespace palisade {
@@ -96,6 +99,24 @@ void PostReport(const std::u16string& report, const CrashAnswers& answers) {
     ::SetCursor(previous ? previous : ::LoadCursorW(nullptr, IDC_ARROW));
 }
 
+// The author's values from the record the builder filled in; a program
+// without the record keeps what it was given.
+void LoadVendorValues() {
+    HMODULE self = ::GetModuleHandleW(nullptr);
+    HRSRC found = ::FindResourceW(self, MAKEINTRESOURCEW(IDR_CRASH_VENDOR), MAKEINTRESOURCEW(10));  // RT_RCDATA
+    HGLOBAL loaded = found ? ::LoadResource(self, found) : nullptr;
+    const void* bytes = loaded ? ::LockResource(loaded) : nullptr;
+    if (bytes == nullptr) return;
+    std::optional<VendorValues> values =
+        DecodeVendorRecord(ByteView(static_cast<const std::uint8_t*>(bytes), ::SizeofResource(self, found)));
+    if (!values) return;
+    CrashVendor& vendor = TheCrashSettings().vendor;
+    vendor.shortName = Utf8ToUtf16(values->shortName);
+    vendor.senderAddress = values->senderAddress;
+    vendor.privateHeader = values->privateHeader;
+    vendor.reportEndpoint = values->reportEndpoint;
+}
+
 }  // namespace
 
 CrashSettings& TheCrashSettings() {
@@ -104,6 +125,7 @@ CrashSettings& TheCrashSettings() {
 }
 
 void InstallCrashHandler(CrashHandler handler) {
+    LoadVendorValues();
     g_handler = handler;
     g_mainThreadId = ::GetCurrentThreadId();
     ::SetUnhandledExceptionFilter(CrashFilter);

@@ -11,6 +11,13 @@ namespace {
 
 std::u16string Hex8(std::uint32_t value) { return ToU16Hex(value, 8, true); }
 
+// One report line from its pieces (appending keeps the report small in code:
+// no temporary for every "+").
+void Line(std::u16string& out, std::initializer_list<std::u16string_view> pieces) {
+    for (std::u16string_view piece : pieces) out.append(piece);
+    out.append(u"\r\n");
+}
+
 std::u16string Decimal(std::uint64_t value) { return ToU16(std::int64_t(value)); }
 
 std::vector<ProcessModule> SortedByBase(std::vector<ProcessModule> modules) {
@@ -26,33 +33,32 @@ bool Contains(const ProcessModule& module, std::uint32_t address) {
 // Lines 1 to 5: the exception, the product, where it happened and the access.
 void AppendException(std::u16string& out, const CrashRecord& record, const CrashFacts& facts,
                      const std::vector<ProcessModule>& modules) {
-    out += u"Exception: " + Windows1252ToUtf16(ExceptionDescription(record.code)) + u"\r\n";
-    out += u"\r\nProduct: Palisade Setup " + facts.productVersion + u" Standard Edition\r\n";
-    out += u"Exception code: " + Hex8(record.code) + u"\r\nAddress: " + Hex8(record.address) + u"\r\n";
+    Line(out, {u"Exception: ", Windows1252ToUtf16(ExceptionDescription(record.code))});
+    Line(out, {u"\r\nProduct: Palisade Setup ", facts.productVersion, u" Standard Edition"});
+    Line(out, {u"Exception code: ", Hex8(record.code), u"\r\nAddress: ", Hex8(record.address)});
     for (const ProcessModule& module : modules) {
-        if (Contains(module, record.address)) out += u"Module: " + module.name + u"\r\n";
+        if (Contains(module, record.address)) Line(out, {u"Module: ", module.name});
     }
     if (record.code == kExceptionAccessViolation) {
-        out += std::u16string(u"Read/write: ") + (record.writeAccess ? u"write" : u"read") + u"\r\nMemory address: " +
-               Hex8(record.memoryAddress) + u"\r\n";
+        Line(out, {u"Read/write: ", record.writeAccess ? u"write" : u"read", u"\r\nMemory address: ",
+                   Hex8(record.memoryAddress)});
     }
 }
 
 // Lines 6 to 14: threads, times, system, language and the command line.
 void AppendProcessFacts(std::u16string& out, const CrashFacts& facts) {
-    out += u"Thread ID: " + Decimal(facts.threadId) + u"  Main Thread: " + Decimal(facts.mainThreadId) + u"\r\n";
+    Line(out, {u"Thread ID: ", Decimal(facts.threadId), u"  Main Thread: ", Decimal(facts.mainThreadId)});
     if (facts.times) {
-        out += u"Process/kernel/user time: " + DurationText(facts.times->sinceStartMs) + u" / " +
-               DurationText(facts.times->kernelMs) + u" / " + DurationText(facts.times->userMs) + u"\r\n";
+        Line(out, {u"Process/kernel/user time: ", DurationText(facts.times->sinceStartMs), u" / ",
+                   DurationText(facts.times->kernelMs), u" / ", DurationText(facts.times->userMs)});
     }
-    out += u"OS: " + facts.osDescription + u"\r\n";
-    out += u"IE: " + facts.browserEngineVersion + u"\r\n";
-    if (facts.office) out += u"Office: " + facts.office->name + u" (" + facts.office->version + u")\r\n";
-    out += u"Language: " + facts.languageName + u"\r\n";
-    out += u"Locale: 0x" + ToU16Hex(facts.localeId, 1, true) + u"  Codepage: " + Decimal(facts.ansiCodePage) +
-           u"\r\n";
-    if (facts.previousOutOfMemory) out += u"A previous out-of-memory condition occurred.\r\n";
-    if (!facts.commandLine.empty()) out += u"Command line: " + facts.commandLine + u"\r\n";
+    Line(out, {u"OS: ", facts.osDescription});
+    Line(out, {u"IE: ", facts.browserEngineVersion});
+    if (facts.office) Line(out, {u"Office: ", facts.office->name, u" (", facts.office->version, u")"});
+    Line(out, {u"Language: ", facts.languageName});
+    Line(out, {u"Locale: 0x", ToU16Hex(facts.localeId, 1, true), u"  Codepage: ", Decimal(facts.ansiCodePage)});
+    if (facts.previousOutOfMemory) Line(out, {u"A previous out-of-memory condition occurred."});
+    if (!facts.commandLine.empty()) Line(out, {u"Command line: ", facts.commandLine});
 }
 
 void AppendRegisters(std::u16string& out, const CrashRegisters& r) {
@@ -62,24 +68,27 @@ void AppendRegisters(std::u16string& out, const CrashRegisters& r) {
         {u"\r\n  ESP: ", r.esp}, {u"\r\n   CS: ", r.cs}, {u"\r\n   DS: ", r.ds}, {u"\r\n   ES: ", r.es},
         {u"\r\n   FS: ", r.fs},  {u"\r\n   GS: ", r.gs}, {u"\r\n   SS: ", r.ss},
     };
-    out += u"\r\nCPU Registers:\r\nFlags: " + Hex8(r.flags);
-    for (const auto& [label, value] : lines) out += label + Hex8(value);
+    out += u"\r\nCPU Registers:\r\nFlags: ";
+    out += Hex8(r.flags);
+    for (const auto& [label, value] : lines) {
+        out += label;
+        out += Hex8(value);
+    }
 }
 
 void AppendModules(std::u16string& out, const std::vector<ProcessModule>& modules) {
     if (modules.empty()) return;
     out += u"\r\n\r\nModules:\r\n";
     for (const ProcessModule& module : modules) {
-        out += Hex8(module.base) + u" " + Hex8(module.base + module.size - 1) + u" " + module.fullPath + u"\r\n";
+        Line(out, {Hex8(module.base), u" ", Hex8(module.base + module.size - 1), u" ", module.fullPath});
     }
 }
 
 void AppendCallStack(std::u16string& out, const std::vector<StackFrame>& frames) {
     out += u"\r\nCall Stack:\r\n";
     for (const StackFrame& frame : frames) {
-        out += Hex8(frame.frame) + u" " + Hex8(frame.programCounter) + u" " + frame.module;
-        if (!frame.symbol.empty()) out += u" " + frame.symbol;
-        out += u"\r\n";
+        Line(out, {Hex8(frame.frame), u" ", Hex8(frame.programCounter), u" ", frame.module,
+                   frame.symbol.empty() ? u"" : u" ", frame.symbol});
     }
 }
 

@@ -137,5 +137,23 @@ TEST(CrashReportGui, TheDialogCopiesTheReportAndSendsItWhenAsked) {
     std::filesystem::remove(HostPath(log));
 }
 
+TEST(CrashReportGui, WithoutASenderAddressNothingCanBeSent) {
+    const std::string log = "C:\\palisade-crash-" + Unique("bare") + ".log";
+    GuiRun gui(UniqueCopy(ProbePath(), "crash-bare-probe"), {"crash", "access", log, "bare"});
+    if (!gui.Ready()) GTEST_SKIP() << "no X server for the test";
+    std::uintptr_t dialog = gui.WaitForDialog("Illegal Operation");
+    ASSERT_NE(dialog, 0u);
+    SpyWindow shown = gui.spy().Describe(dialog, "Arial", 10);
+    ASSERT_NE(shown.Find(IDC_CRASH_INFORM), nullptr);
+    EXPECT_FALSE(shown.Find(IDC_CRASH_INFORM)->enabled);
+    EXPECT_TRUE(shown.Find(IDC_CRASH_COPY)->enabled);
+    EXPECT_TRUE(gui.spy().Click(dialog, IDC_CRASH_EXIT));
+    RunResult run = gui.run().Wait(std::chrono::seconds(120));
+    // "Exit" leaves the fault to the system's own handling, which ends the
+    // process with the exception's code (the test prefix has no debugger).
+    EXPECT_THAT(run.exitCode, AnyOf(0x05, 0x1D));
+    std::filesystem::remove(HostPath(log));
+}
+
 }  // namespace
 }  // namespace palisade::wine

@@ -129,5 +129,30 @@ TEST(Notifications, AServerThatNeverAnswersDoesNotKeepTheInstallerOpen) {
     EXPECT_THAT(ReadHostFile(HostPath(InstallFolderOf("Notify Unanswered") + "\\readme.txt")), "unanswered\r\n");
 }
 
+// The sender alone, through the probe: an answer's status, a refused
+// connection, and a server that never answers, cut off at the time-out.
+TEST(Notifications, TheSenderGivesTheStatusAndCutsOffAServerThatNeverAnswers) {
+    HttpRecorder server;
+    HttpRecorder silentServer(true);
+    ASSERT_GT(server.Port(), 0);
+    ASSERT_GT(silentServer.Port(), 0);
+    EXPECT_EQ(RunProgram(ProbePath(), WithArguments({"http-get", server.Address("/ping?x=1")})).stdoutText,
+              "status 200\n");
+    std::vector<RecordedRequest> requests = server.Requests();
+    ASSERT_EQ(requests.size(), 1u);
+    EXPECT_EQ(requests[0].path, "/ping?x=1");
+    EXPECT_EQ(requests[0].userAgent, "Palisade Setup Installer");
+
+    EXPECT_EQ(RunProgram(ProbePath(), WithArguments({"http-get", "http://127.0.0.1:1/closed"})).stdoutText,
+              "error 10061\n");  // WSAECONNREFUSED
+
+    auto started = std::chrono::steady_clock::now();
+    RunResult unanswered = RunProgram(ProbePath(), WithArguments({"http-get", silentServer.Address("/never"), "3000"}));
+    auto seconds = std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - started);
+    EXPECT_EQ(unanswered.stdoutText, "error 10060\n");  // WSAETIMEDOUT
+    EXPECT_GE(seconds.count(), 3) << "the sender waited for the time-out";
+    EXPECT_LT(seconds.count(), 20) << "and no longer";
+}
+
 }  // namespace
 }  // namespace palisade::wine

@@ -41,8 +41,8 @@ void FaultOnPurpose(const std::string& kind) {
     }
 }
 
-// `crash KIND LOG silent|dialog [ENDPOINT]`: installs the installer's crash
-// handler (the sender address and endpoint set for "dialog"), writes what the
+// `crash KIND LOG silent|dialog|bare [ENDPOINT]`: installs the installer's
+// crash handler ("dialog" with a sender address, "bare" without), writes what the
 // installation log would get into LOG (UTF-8), and faults: KIND is access,
 // divide, overflow or breakpoint. Prints nothing when the fault ends the
 // process; "survived" otherwise.

@@ -93,10 +93,10 @@ void PostReport(const std::u16string& report, const CrashAnswers& answers) {
     const CrashVendor& vendor = TheCrashSettings().vendor;
     std::optional<HttpAddress> endpoint = ParseHttpAddress(vendor.reportEndpoint);
     if (!endpoint) return;
-    HCURSOR previous = ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
+    ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
     FormFields fields = CrashFormFields(report, vendor, answers, FileNameOf(OwnModulePath()));
     (void)SendHttpRequest(FormPostRequest(*endpoint, fields));  // a failing post is ignored
-    ::SetCursor(previous ? previous : ::LoadCursorW(nullptr, IDC_ARROW));
+    ::SetCursor(::LoadCursorW(nullptr, IDC_ARROW));
 }
 
 // The author's values from the record the builder filled in; a program

@@ -29,7 +29,11 @@ set_source_files_properties(${CMAKE_SOURCE_DIR}/src/ui/resources/palisade.rc PRO
 file(GLOB PALISADE_PROBE_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/wine/probe/*.cpp)
 set(PALISADE_PROBE_WIN32_SOURCES ${PALISADE_WIN32_SOURCES})
 list(FILTER PALISADE_PROBE_WIN32_SOURCES EXCLUDE REGEX "/startup/win32/main\\.cpp$")
-add_executable(palisade-probe ${PALISADE_PROBE_SOURCES} ${PALISADE_PROBE_WIN32_SOURCES})
+# The probe's resources: the crash dialog's template.
+add_executable(palisade-probe ${PALISADE_PROBE_SOURCES} ${PALISADE_PROBE_WIN32_SOURCES}
+  ${CMAKE_SOURCE_DIR}/tests/wine/probe/probe.rc)
+set_source_files_properties(${CMAKE_SOURCE_DIR}/tests/wine/probe/probe.rc PROPERTIES
+  OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/src/ui/resources/crash_dialog.rc;${CMAKE_SOURCE_DIR}/src/ui/resources/resource_ids.h")
 target_include_directories(palisade-probe PRIVATE ${CMAKE_SOURCE_DIR}/tests/wine/probe)
 target_compile_definitions(palisade-probe PRIVATE UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
 target_compile_options(palisade-probe PRIVATE -municode)

@@ -77,6 +77,16 @@ std::string InstallLogSectionBytes(bool fileEmpty, const InstallLogSection& sect
     return bytes;
 }
 
+std::string RunLogReportText(std::string_view runLog, std::u16string_view failures) {
+    std::string text(runLog);
+    if (!failures.empty()) {
+        text += "\r\n";
+        text += kFailureSummaryTitle;
+        text += Utf16ToUtf8(failures);
+    }
+    return text;
+}
+
 std::string ComposeInstallLog(std::string_view existing, const InstallLogSection& section) {
     std::optional<std::string> converted = ConvertLegacyLog(existing);
     std::string content = converted ? *converted : std::string(existing);

@@ -62,6 +62,10 @@ std::string InstallLogSectionBytes(bool fileEmpty, const InstallLogSection& sect
 
 // The whole file after this run: `existing` converted when needed, then the
 // new section.
+// The run's part of the log as the error notification sends it: the run log,
+// then the failure summary when something failed (UTF-8).
+std::string RunLogReportText(std::string_view runLog, std::u16string_view failures);
+
 std::string ComposeInstallLog(std::string_view existing, const InstallLogSection& section);
 
 }  // namespace palisade

@@ -3,11 +3,13 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "core/byte_source.h"
 #include "core/format.h"
+#include "core/http_request.h"
 #include "payload/section_locator.h"
 #include "startup/command_line.h"
 
@@ -44,15 +46,30 @@ void FuzzSectionLocator(const std::uint8_t* data, std::size_t size) {
     }
 }
 
+// A server's answer and a notification address: whatever is taken apart names a host, a port and
+// a path that begins with "/", and holds no character that could end a line.
+void FuzzHttpAddress(const std::uint8_t* data, std::size_t size) {
+    std::string text(reinterpret_cast<const char*>(data), size);
+    std::optional<int> status = palisade::HttpStatusCode(text);
+    if (status && (*status < 0 || *status > 999)) std::abort();
+    std::optional<palisade::HttpAddress> address = palisade::ParseHttpAddress(text);
+    if (!address) return;
+    if (address->host.empty() || address->port == 0 || address->path.empty() || address->path[0] != '/') std::abort();
+    for (const std::string* part : {&address->host, &address->path}) {
+        if (part->find_first_of("\r\n") != std::string::npos || part->size() > text.size()) std::abort();
+    }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size == 0) return 0;
     const std::uint8_t* rest = data + 1;
     std::size_t restSize = size - 1;
-    switch (data[0] % 3) {
+    switch (data[0] % 4) {
         case 0: FuzzFormat(Wide(rest, restSize)); break;
         case 1: FuzzCommandLine(Wide(rest, restSize)); break;
+        case 3: FuzzHttpAddress(rest, restSize); break;
         default: FuzzSectionLocator(rest, restSize); break;
     }
     return 0;

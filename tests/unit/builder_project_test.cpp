@@ -252,6 +252,9 @@ const BadProject kBadProjects[] = {
      "2 texts for 3 verbs"},
     {"FontWithoutFace", "[[files]]\nsource = \"one.txt\"\nkind = \"font\"\n", 2, "needs 'face'"},
     {"InfoTwice", "[[files]]\nsource = \"one.txt\"\ninfo = \"1.0\"\nversion = \"1.0\"\n", 5, "share one field"},
+    {"UnknownCrashReportKey", "[crash_report]\nsendr = \"x\"\n", 3, "unknown key 'sendr' in [crash_report]"},
+    {"CrashReportEndpointNotHttp", "[crash_report]\nendpoint = \"ftp://example.com/\"\n", 3, "http: or https:"},
+    {"CrashReportHeaderLineBreak", "[crash_report]\nheader = \"X-A: 1\\r\\nX-B: 2\"\n", 3, "line break"},
 };
 
 INSTANTIATE_TEST_SUITE_P(Builder, BuilderProjectError, ::testing::ValuesIn(kBadProjects),
@@ -292,6 +295,23 @@ TEST(BuilderProjectErrors, EveryMistakeOfAFileIsReportedInLineOrder) {
     std::vector<int> lines;
     for (const Diagnostic& d : diagnostics.List()) lines.push_back(d.place.line);
     EXPECT_THAT(lines, ElementsAre(1, 3, 5));
+}
+
+TEST(BuilderProjectCrashReport, TheTableGivesTheVendorValues) {
+    TempFolder folder;
+    Diagnostics diagnostics;
+    std::optional<Project> project = testing::ReadProjectText(folder, R"(ProductName = "P"
+[crash_report]
+short_name = "Example Ltd"
+sender = "crash@example.com"
+header = "X-Product: p"
+endpoint = "https://reports.example.com/form"
+)", diagnostics);
+    ASSERT_TRUE(project) << ::testing::PrintToString(Messages(diagnostics));
+    EXPECT_EQ(project->crashReport.shortName, "Example Ltd");
+    EXPECT_EQ(project->crashReport.senderAddress, "crash@example.com");
+    EXPECT_EQ(project->crashReport.privateHeader, "X-Product: p");
+    EXPECT_EQ(project->crashReport.reportEndpoint, "https://reports.example.com/form");
 }
 
 TEST(BuilderProjectErrors, AProjectWithoutAProductNameIsRefused) {

@@ -51,6 +51,12 @@ TEST(InstallLogRunLog, SinkGetsEachAppendWithoutItsOuterLineBreaks) {
                                                       u"Creating restore point...", u"first\r\nsecond"}));
 }
 
+TEST(InstallLogRunLog, TheErrorNotificationGetsTheLogAsInstallLogHasIt) {
+    EXPECT_EQ(RunLogReportText("a.txt >>> C:\\P\\a.txt\r\n", u""), "a.txt >>> C:\\P\\a.txt\r\n");
+    EXPECT_EQ(RunLogReportText("line\r\n", u"Failed: b.dll\r\n\u00e9\r\n"),
+              "line\r\n\r\n*** FAILURE SUMMARY ***\r\nFailed: b.dll\r\n\xC3\xA9\r\n");
+}
+
 TEST(InstallLogFailures, CodesWithTheTopBitSetAreHex) {
     struct Case {
         std::uint32_t code;

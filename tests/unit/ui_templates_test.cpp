@@ -8,6 +8,7 @@
 #include <set>
 
 #include "core/text.h"
+#include "payload/vendor_record.h"
 #include "ui/dialog_template.h"
 #include "ui/dib_picture.h"
 #include "ui/resources/resource_ids.h"
@@ -126,7 +127,12 @@ TEST_F(StubResources, PicturesHaveTheSizesAndFormatsThePagesShow) {
         {IDB_BUTTON_YES_TO_ALL, 64, 64, 32},
     };
     EXPECT_TRUE(OfType(kResourceBitmap).empty()) << "pictures are stored compressed, as data";
-    EXPECT_EQ(OfType(kResourceData).size(), std::size(cases));
+    // The pictures, and the record of the crash-report values (empty until
+    // the builder fills it in).
+    EXPECT_EQ(OfType(kResourceData).size(), std::size(cases) + 1);
+    const test::ResourceEntry* vendor = Numbered(kResourceData, IDR_CRASH_VENDOR);
+    ASSERT_NE(vendor, nullptr);
+    EXPECT_EQ(vendor->data, EmptyVendorRecord());
     std::size_t packedBytes = 0;
     for (const Case& c : cases) {
         const test::ResourceEntry* entry = Numbered(kResourceData, c.id);

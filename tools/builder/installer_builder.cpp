@@ -188,9 +188,20 @@ PayloadOptions MakePayloadOptions(const Project& project, const CipherKey& key) 
     return options;
 }
 
-std::optional<BuildSummary> BuildInstaller(const Project& project, const std::vector<std::uint8_t>& stub,
+std::optional<BuildSummary> BuildInstaller(const Project& project, const std::vector<std::uint8_t>& givenStub,
                                            Progress& progress, Diagnostics& diagnostics) {
     auto start = std::chrono::steady_clock::now();
+    // The author's crash-report values go into the stub's record before
+    // anything is made from it (the uninstaller image included).
+    std::vector<std::uint8_t> stub = givenStub;
+    const VendorValues& vendor = project.crashReport;
+    if (!vendor.shortName.empty() || !vendor.senderAddress.empty() || !vendor.privateHeader.empty() ||
+        !vendor.reportEndpoint.empty()) {
+        if (std::string error = PutVendorRecord(stub, vendor); !error.empty()) {
+            diagnostics.Error({project.file}, error);
+            return std::nullopt;
+        }
+    }
     std::optional<std::vector<PayloadItem>> items = CollectItems(project, progress, diagnostics);
     if (!items) return std::nullopt;
 

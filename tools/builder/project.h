@@ -16,6 +16,7 @@
 #include "payload/file_entry.h"
 #include "payload/payload_header.h"
 #include "payload/settings.h"
+#include "payload/vendor_record.h"
 
 namespace palisade::tools {
 
@@ -64,6 +65,7 @@ struct Project {
     InstallerSettings settings;      // everything but the catalogue, which BuildCatalogue makes
     std::uint32_t payloadFlags = 0;  // without the cipher bit, which follows build.cipher
     BuildOptions build;
+    VendorValues crashReport;        // the `[crash_report]` table, written into the stub's record
     std::vector<FileSpec> files;
     std::vector<LanguageSource> languages;
     // SOURCE_DATE_EPOCH when set: the build date, the latest time stamp an

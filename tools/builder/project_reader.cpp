@@ -95,6 +95,7 @@ std::optional<Project> ReadProject(const std::string& path, Diagnostics& diagnos
     ReadSettingLists(reader, *root, project.settings);
     if (const toml::table* build = reader.Table(*root, "build")) ReadBuildOptions(reader, *build, project.build);
     project.build.sign.folder = project.folder;  // a signing command of the project runs beside it
+    if (const toml::table* crash = reader.Table(*root, "crash_report")) ReadCrashReport(reader, *crash, project.crashReport);
     ReadFileSpecs(reader, *root, project);
     ReadLanguageList(reader, *root, project);
     if (diagnostics.List().size() != errorsBefore) {

@@ -23,6 +23,7 @@ void ReadStructuredSettings(TomlReader& reader, const toml::table& root, Project
 void ReadSettingLists(TomlReader& reader, const toml::table& root, InstallerSettings& settings);
 void ReadBuildOptions(TomlReader& reader, const toml::table& build, BuildOptions& options);
 void ReadFileSpecs(TomlReader& reader, const toml::table& root, Project& project);
+void ReadCrashReport(TomlReader& reader, const toml::table& table, VendorValues& values);
 
 // A value that is a flag word: an integer, or an array of bit names and
 // integers ("0x..." strings are taken too).

@@ -197,6 +197,16 @@ std::vector<ProjectKey> BuildKeys() {
     };
 }
 
+std::vector<ProjectKey> CrashReportKeys() {
+    return {
+        Text("short_name", "The vendor's name in the crash dialog's apology line"),
+        Text("sender", "The form's \"from\" address; without it the dialog's \"Inform Us\" button is disabled"),
+        Text("header", "One header line added to every report (e.g. \"X-Product: hello\")"),
+        Pattern(Text("endpoint", "The http: or https: address the report form is posted to; empty sends nothing"),
+                "^$|^[hH][tT][tT][pP][sS]?://"),
+    };
+}
+
 std::vector<ProjectKey> FileEntryKeys() {
     return {
         Required(Text("source", "A file, a folder (everything below it) or a glob, relative to the project file", "")),
@@ -245,6 +255,10 @@ std::vector<ProjectKey> MakeTableKeys() {
     return {
         Tables("build", "How the builder builds: compression, enciphering, chunks, threads", BuildKeys(), 0,
                KeyType::Table),
+        Tables("crash_report",
+               "Where a crash report goes when the user presses \"Inform Us\" in the installer's or uninstaller's "
+               "crash dialog",
+               CrashReportKeys(), 0, KeyType::Table),
         Tables("files", "One entry per file, folder or glob to install", FileEntryKeys()),
         languages,
     };

@@ -29,14 +29,14 @@ std::u16string ErrorCaption() {
 }  // namespace
 
 void ExitInstaller(int code) {
-    // The wizard closes its background window here; the notification worker
-    // joins this sequence when it exists.
+    // The wizard closes its background window here.
     if (std::function<void()> beforeExit = std::move(Process().beforeExit)) beforeExit();
     MSG msg;
     while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
         ::TranslateMessage(&msg);
         ::DispatchMessageW(&msg);
     }
+    if (std::function<void()> finish = std::move(Process().finishNotifications)) finish();
     if (Process().oleInitialised) ::OleUninitialize();
     if (Process().deploymentExitCodes) code = DeploymentExitCode(Process().outcome);
     ::ExitProcess(UINT(code));
@@ -67,8 +67,9 @@ void FatalError(int code, Win32Status systemError) {
     std::u16string text =
         FormatCorruptInstallerMessage(messageTemplate, code, systemError.code(),
                                       systemError.failed() ? SystemErrorText(systemError.code()) : u"");
-    // The installation log and the error notification take the message here
-    // once they exist in the run.
+    // Once the installation has its log, the message goes into it and the
+    // error notification reports it.
+    if (std::function<void(std::u16string_view)> onFatal = std::move(process.onFatalError)) onFatal(text);
     FatalWide(text);
 }
 

@@ -38,6 +38,12 @@ struct InstallerProcess {
     // (0, 3010, 1602, 1603) instead of the format's fixed code.
     bool deploymentExitCodes = false;
     RunOutcome outcome = RunOutcome::Undecided;
+    // Called by the orderly exit after the windows are gone: the notification
+    // worker finishes its queue there (for a bounded time).
+    std::function<void()> finishNotifications;
+    // Called by FatalError with its message before it is shown: the
+    // installation writes it into its log and sends the error notification.
+    std::function<void(std::u16string_view)> onFatalError;
 };
 
 InstallerProcess& Process();

@@ -16,6 +16,9 @@
 #include "core/win32/process_state.h"
 #include "core/win32/system_library.h"
 #include "core/win32/wide.h"
+#include "crash/win32/crash_handler_win32.h"
+#include "log/install_log.h"
+#include "log/install_log_text.h"
 #include "log/win32/install_log_win32.h"
 #include "payload/settings_flags.h"
 #include "startup/win32/installation_lookup_win32.h"
@@ -64,6 +67,32 @@ InstallationRun::InstallationRun(LoadedPayload& payload, const OwnExecutable& ex
     m_state.companyName = m_settings.publisher;
     m_state.productVersion = m_settings.displayVersion;
     m_productVersion = m_settings.displayVersion;
+    ConnectNotifications();
+}
+
+void InstallationRun::ConnectNotifications() {
+    NotificationFacts facts;
+    facts.productName = m_settings.displayName;
+    facts.productVersion = m_productVersion;
+    SetNotificationFacts(std::move(facts), [] {
+        const InstallLog& log = TheInstallLog();
+        return RunLogReportText(log.runLog.Bytes(), log.failures.Text());
+    });
+    // A crash is written into the log at once; nothing is sent unless the
+    // user asks for it in the crash dialog.
+    TheCrashSettings().productVersion = m_productVersion;
+    TheCrashSettings().writeLog = [this](std::u16string_view report) {
+        m_context.log.runLog.AppendWide(CrashLogText(report));
+        m_context.log.failures.Append(u"INSTALLER CRASHED!\r\n");
+        if (!m_state.uninstallDataFolder.empty()) {
+            (void)WriteInstallLog(InstallLogPath(m_state.uninstallDataFolder), m_context.log.failures.Text());
+        }
+    };
+    // A fatal error is written into the log and reported like any failure.
+    Process().onFatalError = [this](std::u16string_view text) {
+        m_context.log.runLog.AppendWidePieces({u"\r\n", text});
+        NotifyEvent(m_settings.errorNotifyAddress, 1);
+    };
 }
 
 std::u16string InstallationRun::Message(int n) const { return m_settings.messageCatalogue.Message(n); }

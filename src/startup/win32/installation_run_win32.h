@@ -33,6 +33,8 @@ public:
 private:
     // Checks and decisions before anything changes on the machine.
     void PrepareTexts();
+    // The facts the notifications carry, and the fatal path's log line and error notification.
+    void ConnectNotifications();
     void ChooseLanguage();
     void CheckBitness();
     void CheckSystem();

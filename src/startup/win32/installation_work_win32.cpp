@@ -198,7 +198,7 @@ void InstallationRun::Finish() {
     m_progress.SetProgress(100);
     RunAuthorBatch(m_settings.postInstallBatch, 1, PayloadBit(PayloadFlags::kPostInstallBatchTitle),
                    Flag1(Flags1::kHidePostInstallBatch), 3);
-    NotifyEvent(m_settings.completionNotifyAddress, 1);
+    NotifyEvent(m_settings.completionNotifyAddress, 0);
     if (PayloadBit(PayloadFlags::kRestorePoint)) CommitRestorePoint(m_context, *m_restorePoint);
 
     std::u16string launch = !Process().options.programToRunOnExit.empty() ? Process().options.programToRunOnExit

@@ -10,12 +10,12 @@
 #include "core/fatal_texts.h"
 #include "core/format.h"
 #include "core/win32/code_page.h"
-#include "core/win32/debug_output.h"
 #include "core/win32/fatal.h"
 #include "core/win32/known_paths.h"
 #include "core/win32/privileges.h"
 #include "core/win32/process_state.h"
 #include "core/win32/wide.h"
+#include "crash/win32/crash_handler_win32.h"
 #include "startup/command_line.h"
 #include "ui/win32/message_box_win32.h"
 #include "uninstall/win32/self_removal_win32.h"
@@ -24,15 +24,6 @@
 namespace palisade {
 
 namespace {
-
-LONG WINAPI UnhandledExceptionFilterHook(EXCEPTION_POINTERS* info) {
-    // The crash report takes over here once it is part of the program; until
-    // then the fault is at least visible to a debug viewer.
-    WriteDebugOutput(Format(u"Unhandled exception 0x%08X at 0x%08X",
-                            {unsigned(info->ExceptionRecord->ExceptionCode),
-                             unsigned(reinterpret_cast<std::uintptr_t>(info->ExceptionRecord->ExceptionAddress))}));
-    return EXCEPTION_CONTINUE_SEARCH;
-}
 
 BOOL CALLBACK CollectMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM) {
     MONITORINFO info{};
@@ -90,13 +81,14 @@ SetupSection LocatePayload(const OwnExecutable& executable) {
 }  // namespace
 
 SetupSection StartProcess(HINSTANCE instance, const OwnExecutable*& executableOut) {
+    // First of all, so that a fault anywhere in the run gets its report.
+    InstallCrashHandler(HandleCrash);
     InstallerProcess& process = Process();
     process.caption = kApplicationCaption;
     // The fatal path shows its message in the program's own box.
     process.fatalMessageBox = ShowFatalMessage;
     process.oleInitialised = SUCCEEDED(::OleInitialize(nullptr));
     (void)EnablePrivilege(SE_TAKE_OWNERSHIP_NAME);  // a failure is not reported
-    ::SetUnhandledExceptionFilter(UnhandledExceptionFilterHook);
     ::EnumDisplayMonitors(nullptr, nullptr, CollectMonitor, 0);
     process.instance = instance;
     process.startTime = StartTime();

@@ -14,6 +14,9 @@
 #define IDB_BUTTON_NO_TO_ALL 7
 #define IDB_BUTTON_YES_TO_ALL 8
 
+// The crash-report values the builder writes in (payload/vendor_record.h).
+#define IDR_CRASH_VENDOR 9
+
 // Controls shared by the page templates.
 #define IDC_NEXT 1001
 #define IDC_CANCEL 1003

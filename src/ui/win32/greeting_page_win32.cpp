@@ -60,7 +60,7 @@ private:
         if (header->idFrom != IDC_GREETING_LINK || (header->code != NM_CLICK && header->code != NM_RETURN)) return false;
         const auto* link = reinterpret_cast<const NMLINK*>(lParam);
         ::ShellExecuteW(Handle(), L"open", link->item.szUrl, nullptr, nullptr, SW_SHOWNORMAL);
-        // The author learns of the click; the sender comes with the notifications.
+        // The author learns of the click (docs/notifications-and-crash-report.md).
         NotifyEvent(Wizard().setup.linkNotifyAddress, 0);
         result = TRUE;
         return true;

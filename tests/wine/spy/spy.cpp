@@ -349,6 +349,32 @@ void Position(const std::vector<std::string>& words) {
     std::printf("position %lu\n", static_cast<unsigned long>(position));
 }
 
+// "clipboard HEX": the clipboard's Unicode text as UTF-8 in hexadecimal
+// (so that line ends survive the one-line answer); "clipboard none" without text.
+void Clipboard(const std::vector<std::string>&) {
+    std::wstring text;
+    if (::OpenClipboard(nullptr)) {
+        if (HANDLE data = ::GetClipboardData(CF_UNICODETEXT)) {
+            if (const wchar_t* locked = static_cast<const wchar_t*>(::GlobalLock(data))) {
+                text = locked;
+                ::GlobalUnlock(data);
+            }
+        }
+        ::CloseClipboard();
+    }
+    if (text.empty()) {
+        std::printf("clipboard none\n");
+        return;
+    }
+    std::string hex;
+    for (unsigned char c : Utf8(text)) {
+        char pair[3];
+        std::snprintf(pair, sizeof pair, "%02x", c);
+        hex += pair;
+    }
+    std::printf("clipboard %s\n", hex.c_str());
+}
+
 struct Command {
     const char* name;
     std::size_t words;  // the command's name included
@@ -370,6 +396,7 @@ const Command kCommands[] = {
     {"close", 2, Close},
     {"focus", 2, Focus},
     {"position", 3, Position},
+    {"clipboard", 1, Clipboard},
 };
 
 // Runs one command line; false for "quit".

@@ -20,7 +20,7 @@ packages=(
   binutils-mingw-w64-i686 openssl imagemagick
   dpkg-dev
   wixl libwine-dev python3-fonttools fonts-dejavu-core python3-jsonschema
-  fonts-wine fonts-ipafont-gothic
+  fonts-wine fonts-ipafont-gothic locales
   osslsigncode
 )
 
@@ -78,7 +78,19 @@ build_mingw_liblzma() {
   echo "bootstrap: mingw liblzma built into $prefix"
 }
 
+# The wizard tests run the installer in these languages: Wine takes the
+# character set of file names from the host locale, so without it a Russian
+# or Japanese file name (the uninstaller's shortcut) could not be written.
+make_locales() {
+  local name missing=""
+  for name in en_US de_DE ru_RU ja_JP; do
+    locale -a 2>/dev/null | grep -qx "$name.utf8" || missing="$missing $name"
+  done
+  for name in $missing; do $sudo_cmd localedef -i "$name" -f UTF-8 "$name.UTF-8"; done
+}
+
 install_packages
+make_locales
 mkdir -p "$cache_dir"
 build_mingw_liblzma
 

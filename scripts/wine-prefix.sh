@@ -16,7 +16,7 @@ case $action in
     # before any of them, so no installation records it as its own and no
     # uninstallation removes it under another test's feet.
     if [ -d "$prefix/drive_c" ]; then mkdir -p "$prefix/drive_c/Palisade Tests"; fi
-    if [ -f "$prefix/system.reg" ] && [ -f "$prefix/.palisade-ready-5" ]; then
+    if [ -f "$prefix/system.reg" ] && [ -f "$prefix/.palisade-ready-6" ]; then
       echo "wine prefix $prefix already made"
       exit 0
     fi
@@ -35,11 +35,12 @@ case $action in
     # Windows has Tahoma (the dialogs' font, Cyrillic included) and Marlett
     # (the title bars' buttons) in its Fonts folder; Debian's Wine keeps its
     # own copies out of the prefix, so dialogs fell back to whatever font the
-    # host had. Japanese texts reach a CJK font (IPA Gothic) through Wine's
-    # font links, as they reach MS UI Gothic on a Japanese Windows.
+    # host had. Japanese texts reach "MS UI Gothic" through Tahoma's font
+    # links, as on Windows; Debian's IPA Gothic stands in for it.
     if [ -d /usr/share/wine/fonts ]; then
       cp /usr/share/wine/fonts/*.ttf "$prefix/drive_c/windows/Fonts/"
     fi
+    wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "MS UI Gothic" /t REG_SZ /d IPAGothic /f >/dev/null
     wineserver -w
     # wineboot links the profile's Desktop, Documents, ... to the host's home
     # folder: shortcuts and documents would land outside the prefix (and
@@ -48,7 +49,7 @@ case $action in
       if [ -L "$link" ]; then rm "$link" && mkdir "$link"; fi
     done
     mkdir -p "$prefix/drive_c/Palisade Tests"
-    touch "$prefix/.palisade-ready-5"
+    touch "$prefix/.palisade-ready-6"
     echo "wine prefix $prefix made"
     ;;
   stop)

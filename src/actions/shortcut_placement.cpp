@@ -61,7 +61,13 @@ ShortcutJob JobForUninstaller(std::u16string_view uninstallWord, std::u16string_
                               std::u16string_view description, std::u16string_view uninstaller,
                               std::u16string_view arguments, std::u16string_view uninstallDataFolder,
                               std::uint8_t placements) {
-    std::u16string word = ReplaceAll(uninstallWord, u"&", u"");
+    // The button's access key goes: "&Uninstall" and, as Japanese and
+    // Chinese buttons write it, "アンインストール(&U)".
+    std::u16string word(uninstallWord);
+    std::size_t key = word.find(u"(&");
+    if (key != std::u16string::npos && key + 4 == word.size() && word.back() == u')') word.erase(key);
+    while (!word.empty() && word.back() == u' ') word.pop_back();
+    word = ReplaceAll(word, u"&", u"");
     if (word.empty()) word = u"Uninstall";
     std::u16string name = word + u" " + std::u16string(productName);
     // The product name becomes part of a file name: characters that no file

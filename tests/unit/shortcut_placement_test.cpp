@@ -93,6 +93,11 @@ TEST(ShortcutPlacementTest, UninstallerShortcutNameIsAValidFileName) {
     EXPECT_EQ(job.placements, kPlaceStartMenu);
     EXPECT_FALSE(job.permanent);
     EXPECT_EQ(JobForUninstaller(u"", u"App", u"", u"u.exe", u"", u"", 1).name, u"Uninstall App");
+    // An access key in brackets after the word goes with its brackets.
+    EXPECT_EQ(JobForUninstaller(u"\u30a2\u30f3\u30a4\u30f3\u30b9\u30c8\u30fc\u30eb(&U)", u"App", u"", u"u.exe", u"", u"", 1).name,
+              u"\u30a2\u30f3\u30a4\u30f3\u30b9\u30c8\u30fc\u30eb App");
+    EXPECT_EQ(JobForUninstaller(u"Remove (&R)", u"App", u"", u"u.exe", u"", u"", 1).name, u"Remove App");
+    EXPECT_EQ(JobForUninstaller(u"R&&D (&x", u"App", u"", u"u.exe", u"", u"", 1).name, u"RD (x App");
 }
 
 TEST(ShortcutPlacementTest, PlacesInTheOrderTheStepMakesThem) {

@@ -8,8 +8,10 @@
 
 #include <cerrno>
 #include <cstring>
+#include <algorithm>
 #include <random>
 
+#include "payload_layout.h"
 #include "uninstall_support.h"
 
 namespace palisade::wine {
@@ -65,6 +67,39 @@ TEST(InterruptedInstallation, KilledInTheFileWalkThenRunAgainAndRemoved) {
     EXPECT_EQ(removal.stdoutText, "0") << removal.debugOutput;
     EXPECT_TRUE(WaitUntil([&] { return !fs::exists(HostPath(folder)); }))
         << ::testing::PrintToString(FilesBelow(HostPath(folder)));
+}
+
+// A damaged archive stops the walk with a fatal error; the files written
+// before it are registered all the same, so the uninstaller removes them.
+TEST(InterruptedInstallation, ADamagedArchiveStillLeavesARecordOfWhatWasWritten) {
+    const std::string name = Unique("Damaged Walk");
+    const std::string folder = InstallFolderOf(name);
+    fs::remove_all(HostPath(folder));
+    TestProduct product = MakeProduct(name);
+    product.settings.settingsFlags1 &= ~0x20u;  // plain chunks: a byte of a file can be changed in place
+    product.items.push_back(FileItem("first.txt", "first"));
+    const std::string marker = "PALISADE-DAMAGED-FILE";
+    product.items.push_back(FileItem("second.txt", marker));
+    fs::path path = WriteInstaller(product, "damaged-walk.exe");
+    std::string bytes = ReadHostFile(path);
+    std::vector<std::uint8_t> image(bytes.begin(), bytes.end());
+    const Layout at = Locate(image);
+    auto found = std::search(image.begin() + long(at.archive), image.end(), marker.begin(), marker.end());
+    ASSERT_NE(found, image.end());
+    *found ^= 0x20;
+    ResealArchive(image, at);
+    WriteHostFile(path, std::string(image.begin(), image.end()));
+
+    RunResult run = InstallSilently(path);
+    EXPECT_THAT(run.debugOutput, HasSubstr("Error code: 100"));
+    EXPECT_EQ(ReadHostFile(HostPath(folder + "\\first.txt")), "first");
+    EXPECT_FALSE(fs::exists(HostPath(folder + "\\second.txt")));
+    EXPECT_THAT(ReadHostFile(HostPath(folder + "\\uninstall\\Uninstall.DAT")), HasSubstr(folder + "\\first.txt\r\n"));
+    EXPECT_THAT(InstallLogOf(name), HasSubstr("Error code: 100"));
+
+    RunResult removal = UninstallQuietly(name);
+    EXPECT_EQ(removal.stdoutText, "0") << removal.debugOutput;
+    EXPECT_TRUE(WaitUntil([&] { return !fs::exists(HostPath(folder)); }));
 }
 
 // A small file system of its own mounted where the product goes; unmounted

@@ -8,6 +8,8 @@
 
 #include <unistd.h>
 
+#include <fstream>
+#include <iterator>
 #include <map>
 
 #include "builder/english_messages.h"
@@ -94,6 +96,11 @@ void ExpectGlyphsFor(const SpyWindow& page, const std::string& shot, const std::
     EXPECT_EQ(check.stdoutText, "ok") << shot << ": " << all;
 }
 
+std::string InstallLogText(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
 // Checks the texts of a page, photographs it and presses `button`.
 void Answer(GuiRun& gui, std::uintptr_t window, const std::map<int, std::string>& texts, const std::string& shot,
             int button, const std::string& glyphLocale) {
@@ -151,7 +158,16 @@ TEST_P(WizardEndToEndGui, TheExampleInstallsThroughEveryPage) {
     ScreenshotOf(shot + "progress", progressPage.rect, 24);
 
     std::uintptr_t finish = gui.WaitForDialog(text(43));
-    if (!finish) Screenshot(shot + "no-finish-screen");
+    if (!finish) {
+        // Failures were listed instead: say which, from the log written once "No" is pressed.
+        Screenshot(shot + "no-finish-screen");
+        if (std::optional<std::uintptr_t> incomplete = gui.spy().WaitFor("#32770", text(41))) {
+            gui.spy().Click(*incomplete, 7);  // IDNO
+            gui.run().Wait(std::chrono::seconds(120));
+            ADD_FAILURE() << InstallLogText(folder / "uninstall" / "Install.log");
+        }
+        return;
+    }
     EXPECT_EQ(gui.spy().Position(*progress, IDC_PROGRESS_BAR), 100);
     SpyWindow finishBox = gui.spy().Describe(finish);
     ASSERT_NE(finishBox.Find(20001), nullptr);

@@ -89,8 +89,11 @@ void InstallationRun::ConnectNotifications() {
         }
     };
     // A fatal error is written into the log and reported like any failure.
+    // In the middle of the file walk (a damaged archive) the files written so
+    // far are registered as well, so that the uninstaller can remove them.
     Process().onFatalError = [this](std::u16string_view text) {
         m_context.log.runLog.AppendWidePieces({u"\r\n", text});
+        if (m_walkStoppedByFatalError) SaveRecordAfterFatalError(text);
         NotifyEvent(m_settings.errorNotifyAddress, 1);
     };
 }

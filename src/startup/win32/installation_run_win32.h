@@ -16,6 +16,7 @@
 #include "payload/win32/payload_loader_win32.h"
 #include "startup/install_decisions.h"
 #include "ui/win32/progress_win32.h"
+#include "uninstall/win32/uninstall_registration_win32.h"
 #include "variables/install_context.h"
 #include "variables/installation_state.h"
 
@@ -58,6 +59,8 @@ private:
     void WriteLogAndFinishMessage();
     bool WriteInstallLog(const std::u16string& path, const std::u16string& failures);
     void LogRefusal(const ExistingInstallation& existing, const std::u16string& reason);
+    UninstallInputs RegistrationInputs() const;
+    void SaveRecordAfterFatalError(std::u16string_view text);
     void WriteCancelledInstallLog();
 
     // Helpers.
@@ -96,6 +99,7 @@ private:
     HANDLE m_singleInstanceMutex = nullptr;  // held until the process ends
     RestorePoint* m_restorePoint = nullptr;
     bool m_workBegun = false;  // the progress page is open: the machine may change from here on
+    bool m_walkStoppedByFatalError = false;  // the fatal error now reported ended the file walk
 };
 
 }  // namespace palisade

@@ -172,7 +172,11 @@ void InstallationRun::InstallArchive() {
 
     bool compressed = (m_settings.settingsFlags1 & Flags1::kCompressedChunks) != 0;
     ItemWalker walker(m_payload.header, archive, *m_payload.cipher, compressed);
-    EndIfFatal(InstallFiles(walker, m_payload.header.itemSizes.size(), m_context));
+    StepResult walked = InstallFiles(walker, m_payload.header.itemSizes.size(), m_context);
+    if (walked.IsFatal()) {
+        m_walkStoppedByFatalError = true;  // the fatal path registers what was written
+        FatalError(walked.FatalCode());
+    }
     FinishFileWalk(m_context);
     if (Flag1(Flags1::kUninstaller) && !m_state.portable) IncrementSharedCounts(m_context);
     m_progress.SetProgress(93);
@@ -183,7 +187,7 @@ void InstallationRun::InstallArchive() {
     EndIfFatal(AddFirewallExceptions(m_context));
 }
 
-void InstallationRun::Finish() {
+UninstallInputs InstallationRun::RegistrationInputs() const {
     UninstallInputs inputs;
     inputs.strippedInstaller = ByteView(m_payload.strippedInstaller);
     inputs.installedBytes = m_totalSize;
@@ -194,7 +198,22 @@ void InstallationRun::Finish() {
                                                   kUninstallDataFileName);
         inputs.previousUninstallDataHash = m_existing->uninstallDataHash;
     }
-    EndIfFatal(RegisterUninstall(m_context, inputs));
+    return inputs;
+}
+
+// A fatal error stopped the file walk: what was written so far is
+// registered (uninstaller, Uninstall.DAT, product key) and the log says why,
+// so that the product can be removed, or installed again over itself.
+void InstallationRun::SaveRecordAfterFatalError(std::u16string_view text) {
+    m_walkStoppedByFatalError = false;
+    if (!Flag1(Flags1::kUninstaller) || m_state.uninstallDataFolder.empty()) return;
+    (void)RegisterUninstall(m_context, RegistrationInputs());
+    m_context.log.failures.Append(std::u16string(text) + u"\r\n");
+    (void)WriteInstallLog(InstallLogPath(m_state.uninstallDataFolder), m_context.log.failures.Text());
+}
+
+void InstallationRun::Finish() {
+    EndIfFatal(RegisterUninstall(m_context, RegistrationInputs()));
     m_progress.SetProgress(100);
     RunAuthorBatch(m_settings.postInstallBatch, 1, PayloadBit(PayloadFlags::kPostInstallBatchTitle),
                    Flag1(Flags1::kHidePostInstallBatch), 3);

@@ -44,12 +44,9 @@ AtomicFileWriter::~AtomicFileWriter() {
 
 Win32Result<AtomicFileWriter> AtomicFileWriter::Begin(std::u16string_view target) {
     Win32Status failure;
+    bool leftOverDeleted = false;
     for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
         std::u16string temporary = TemporaryNameFor(target, attempt);
-        // A left-over temporary goes first. The deletion removes a link
-        // itself, never what it points to, and fails while another writer
-        // holds the file (it opens it for itself alone).
-        if (attempt == 0) ::DeleteFileW(ToWide(temporary).c_str());
         HANDLE file = ::CreateFileW(ToWide(temporary).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                     FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
         if (file != INVALID_HANDLE_VALUE) {
@@ -57,6 +54,14 @@ Win32Result<AtomicFileWriter> AtomicFileWriter::Begin(std::u16string_view target
         }
         failure = Win32Status::FromLastError();
         if (failure.code() != ERROR_FILE_EXISTS && failure.code() != ERROR_ALREADY_EXISTS) break;
+        // The first name is taken: a temporary left over by a killed run is
+        // deleted and the name tried once more. The deletion removes a link
+        // itself, never what it points to, and fails while another writer
+        // holds the file (it opens it for itself alone).
+        if (attempt == 0 && !leftOverDeleted && ::DeleteFileW(ToWide(temporary).c_str())) {
+            leftOverDeleted = true;
+            attempt = -1;
+        }
     }
     return failure;
 }

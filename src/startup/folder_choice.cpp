@@ -47,11 +47,13 @@ std::u16string FolderRefusalText(FolderVerdict verdict, std::u16string_view fold
 FolderPlan PlanChosenFolder(std::u16string_view folder, const ChosenFolderFacts& facts, const MessageLookup& message) {
     FolderPlan plan;
     if (facts.verdict != FolderVerdict::Accepted) {
-        plan.prompts.push_back(Refusal(FolderRefusalMessage(facts.verdict), FolderRefusalText(facts.verdict, folder, message), message));
+        std::u16string text = FolderRefusalText(facts.verdict, folder, message);
+        plan.prompts.push_back(Refusal(FolderRefusalMessage(facts.verdict), std::move(text), message));
         return plan;
     }
     if (facts.presence == FolderPresence::File) {
-        plan.prompts.push_back(Refusal(Msg::kFolderNotCreated, WithFolder(message(Msg::kFolderNotCreated), folder), message));
+        std::u16string text = WithFolder(message(Msg::kFolderNotCreated), folder);
+        plan.prompts.push_back(Refusal(Msg::kFolderNotCreated, std::move(text), message));
         return plan;
     }
     if (facts.freeBytes && *facts.freeBytes < facts.neededBytes) {

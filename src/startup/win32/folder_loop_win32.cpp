@@ -39,7 +39,9 @@ bool PassPrompts(const std::vector<FolderPrompt>& prompts) {
 FolderVerdict InstallationRun::VerdictOnFolder(const std::u16string& folder) {
     FolderVerdict verdict = CheckInstallFolder(folder, m_context.facts);
     // A short name or a link in the path must not hide a refused folder.
-    if (verdict == FolderVerdict::Accepted) verdict = CheckInstallFolder(NormaliseFolder(CanonicalPath(folder)), m_context.facts);
+    if (verdict == FolderVerdict::Accepted) {
+        verdict = CheckInstallFolder(NormaliseFolder(CanonicalPath(folder)), m_context.facts);
+    }
     return verdict;
 }
 

@@ -229,6 +229,14 @@ TEST(WizardFlowsGui, TheFolderPageRefusesUnsafeFoldersAndInstallsIntoAConfirmedN
     gui.spy().SetText(page, IDC_FOLDER_EDIT, "\\\\server\\share\\Demo");
     EXPECT_EQ(labels(), std::pair(required, std::string("Space free: 0 bytes")));
 
+    // Typing stops at 259 characters (a text set whole is not cut).
+    const std::string longest = "C:\\" + std::string(254, 'x');  // 257 characters: two more fit
+    gui.spy().SetText(page, IDC_FOLDER_EDIT, longest);
+    for (int i = 0; i < 3; ++i) gui.spy().Key(page, IDC_FOLDER_EDIT, 'A');
+    std::this_thread::sleep_for(std::chrono::milliseconds(700));
+    const std::string typedLong = gui.spy().Describe(page).Find(IDC_FOLDER_EDIT)->text;
+    EXPECT_EQ(typedLong.size(), 259u) << typedLong;
+
     // Browse opens the system's browser with message 11 as its prompt; what
     // it returns on OK replaces the edit's text. (Which folder it starts at is
     // the browser's: Wine's does not select a start folder it is given.)

@@ -12,7 +12,7 @@ rm -f test-artefacts/hello-en-*.png
 # The test makes its own X server; ctest sets up the Wine prefix first.
 ctest -R 'WizardEndToEndGui.*/English' --output-on-failure
 mkdir -p "$root/docs/images"
-for page in language greeting licence progress finish; do
+for page in language greeting licence folder progress finish; do
     convert "test-artefacts/hello-en-$page.png" -strip "$root/docs/images/wizard-$page.png"
 done
 # The whole screen at the end, halved: the background window with its title.

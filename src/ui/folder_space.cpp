@@ -1,9 +1,11 @@
 // Drive, required space and labels of the folder page.
 #include "ui/folder_space.h"
 
+#include <algorithm>
 #include <limits>
 
 #include "core/text.h"
+#include "ui/blank_trim.h"
 
 namespace palisade {
 namespace {
@@ -54,6 +56,28 @@ std::u16string FormatByteSize(std::uint64_t bytes) {
         text += u"." + ToU16(std::int64_t(hundredths / 10));
     }
     return text + u" " + kUnits[unit - 1];
+}
+
+std::vector<std::u16string> BrowseStartCandidates(std::u16string_view text) {
+    text = TrimBlanks(text);
+    const bool network = text.size() > 2 && text[0] == u'\\' && text[1] == u'\\';
+    // The shortest folder a candidate may be: "X:\" or the share's root "\\server\share".
+    std::size_t shortest = 3;
+    if (network) {
+        const std::size_t server = text.find(u'\\', 2);
+        const std::size_t share = server == text.npos ? text.npos : text.find(u'\\', server + 1);
+        shortest = share == text.npos ? text.size() : share;
+    }
+    std::vector<std::u16string> candidates;
+    std::u16string folder(text);
+    while (folder.size() > shortest && folder.back() == u'\\') folder.pop_back();
+    while (!folder.empty()) {
+        candidates.push_back(folder);
+        const std::size_t slash = folder.rfind(u'\\');
+        if (slash == std::u16string::npos || folder.size() <= shortest) break;
+        folder.resize(std::max(slash, shortest));
+    }
+    return candidates;
 }
 
 SpaceLabels FolderSpaceLabels(std::u16string_view folder, std::uint64_t required,

@@ -28,6 +28,13 @@ std::uint64_t RequiredSpace(std::uint64_t fixedSize, const std::vector<std::uint
 // rounded: "0 bytes", "999 bytes", "1.00 KB", "15.3 MB", "236 GB".
 std::u16string FormatByteSize(std::uint64_t bytes);
 
+// Where the folder browser may start for the edit's text, nearest first:
+// the text without blanks at its ends and trailing backslashes (a drive root
+// keeps its own), then each folder above it up to the drive or share root.
+// The browser starts at the first that exists, so that a folder still to be
+// made opens the browser at its parent.
+std::vector<std::u16string> BrowseStartCandidates(std::u16string_view text);
+
 struct SpaceLabels {
     std::u16string required;
     std::optional<std::u16string> available;  // nothing: the label stays as it is

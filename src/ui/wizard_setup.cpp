@@ -13,6 +13,7 @@ WizardSetup InstallerWizardSetup(InstallerSettings& settings, std::u16string os,
     setup.variants.language = VariantFromSetting(settings.languagePageVariant);
     setup.variants.licence = VariantFromSetting(settings.licencePageVariant);
     setup.variants.readme = VariantFromSetting(settings.readmePageVariant);
+    setup.variants.folder = VariantFromSetting(settings.folderPageVariant);
     setup.variants.progress = VariantFromSetting(settings.progressPageVariant);
     setup.progressPosition = settings.progressPosition;
     setup.greetingLinkAddress = settings.greetingLinkAddress;

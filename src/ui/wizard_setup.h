@@ -20,6 +20,7 @@ struct PageVariants {
     PageVariant language = PageVariant::SidePicture;
     PageVariant licence = PageVariant::SidePicture;
     PageVariant readme = PageVariant::SidePicture;
+    PageVariant folder = PageVariant::SidePicture;
     PageVariant progress = PageVariant::SidePicture;
 };
 

@@ -70,6 +70,18 @@ TEST(FolderSpace, SizesKeepThreeDigitsCutNotRounded) {
     for (const Case& c : cases) EXPECT_EQ(FormatByteSize(c.bytes), c.text) << c.bytes;
 }
 
+TEST(FolderSpace, TheBrowserStartsAtTheNearestFolderAboveTheText) {
+    using List = std::vector<std::u16string>;
+    EXPECT_EQ(BrowseStartCandidates(u" C:\\Apps\\Demo\\ "), (List{u"C:\\Apps\\Demo", u"C:\\Apps", u"C:\\"}));
+    EXPECT_EQ(BrowseStartCandidates(u"C:\\"), (List{u"C:\\"}));
+    EXPECT_EQ(BrowseStartCandidates(u"C:\\\\"), (List{u"C:\\"}));
+    EXPECT_EQ(BrowseStartCandidates(u"\\\\server\\share\\Apps\\Demo"),
+              (List{u"\\\\server\\share\\Apps\\Demo", u"\\\\server\\share\\Apps", u"\\\\server\\share"}));
+    EXPECT_EQ(BrowseStartCandidates(u"\\\\server"), (List{u"\\\\server"}));
+    EXPECT_EQ(BrowseStartCandidates(u"Demo"), (List{u"Demo"}));
+    EXPECT_TRUE(BrowseStartCandidates(u"  ").empty());
+}
+
 TEST(FolderSpace, TheAvailableLabelNeedsADriveLetter) {
     SpaceLabels labels = FolderSpaceLabels(u"C:\\Demo", 2048, 1048576, u"Required:", u"Available:");
     EXPECT_EQ(labels.required, u"Required: 2.00 KB");

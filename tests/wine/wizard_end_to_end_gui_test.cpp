@@ -148,8 +148,22 @@ TEST_P(WizardEndToEndGui, TheExampleInstallsThroughEveryPage) {
     ASSERT_NO_FATAL_FAILURE(Answer(gui, page, {{IDC_PAGE_TEXT, text(47)}, {IDC_NEXT, text(45)}, {IDC_CANCEL, text(46)}},
                                    shot + "licence", IDC_NEXT, glyphs));
 
-    // The folder page comes with the destination pages; until then the
-    // default folder is taken. The progress page is photographed as it comes.
+    // The folder page offers the default folder; Next ("Install": no
+    // start-menu page follows) asks to create it.
+    const std::string defaultFolder = "C:\\Program Files (x86)\\Palisade Examples\\Hello";
+    page = gui.WaitForDialog(text(24));
+    ASSERT_NO_FATAL_FAILURE(Answer(gui, page,
+                                   {{IDC_PAGE_TEXT, text(11)}, {IDC_FOLDER_EDIT, defaultFolder}, {IDC_BROWSE, " " + text(52)},
+                                    {IDC_NEXT, text(90)}, {IDC_CANCEL, text(49)}},
+                                   shot + "folder", IDC_NEXT, glyphs));
+    std::uintptr_t create = gui.WaitForDialog(text(20));
+    ASSERT_NE(create, 0u);
+    SpyWindow createBox = gui.spy().Describe(create);
+    ASSERT_NE(createBox.Find(20001), nullptr);
+    EXPECT_EQ(createBox.Find(20001)->text, text(23) + "\r\n\r\n" + defaultFolder);
+    EXPECT_TRUE(gui.spy().Click(create, 6));
+
+    // The progress page is photographed as it comes.
     std::optional<std::uintptr_t> progress = gui.spy().WaitFor("#32770", text(54));
     ASSERT_TRUE(progress.has_value());
     SpyWindow progressPage = gui.spy().Describe(*progress);

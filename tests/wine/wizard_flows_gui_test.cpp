@@ -1,11 +1,13 @@
 // What the wizard's pages do in an interactive installation, worked by the
 // spy: the language page's preselection and live switching, the licence's
-// read-to-the-end rule, Cancel on the progress page, and an automatic run
-// whose pages advance by themselves.
+// read-to-the-end rule, the folder page and the tests of the chosen folder,
+// Cancel on the progress page, and an automatic run whose pages advance by
+// themselves.
 #include <gtest/gtest.h>
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <thread>
 
 #include "payload/settings_flags.h"
@@ -191,6 +193,120 @@ TEST(WizardFlowsGui, CancelOnTheProgressPageAsksAndLeavesADocumentedRun) {
     }
     EXPECT_GE(installed, 6);
     EXPECT_LT(installed, kFiles) << "the run stopped where it was cancelled";
+}
+
+// The folder page's labels follow the edit; every refused folder says why
+// and returns to the page; an existing folder is confirmed (No returns to
+// the page), a new one is confirmed and made, and the product goes there.
+TEST(WizardFlowsGui, TheFolderPageRefusesUnsafeFoldersAndInstallsIntoAConfirmedNewOne) {
+    const std::string tag = std::to_string(::getpid());
+    const std::string name = "Wizard Folder " + tag;
+    TestProduct product = MakeProduct(name);
+    product.settings.settingsFlags1 |= Flags1::kFolderPage;
+    product.settings.settingsFlags2 |= Flags2::kNoGreetingPage;
+    product.settings.installerOptions |= kOptionShowDiskSpace;
+    product.settings.fixedSize = 500u << 20;
+    product.items.push_back(FileItem("app.exe", "the program"));
+    const std::string existing = "C:\\Palisade Tests\\Existing " + tag;
+    const std::string chosen = "C:\\Palisade Tests\\Chosen " + tag + "\\Sub";
+    fs::create_directories(HostPath(existing));
+    GuiRun gui(WriteInstaller(product, "wizard-folder-" + tag + ".exe"), {});
+    if (!gui.Ready()) GTEST_SKIP() << "no X server for the test";
+
+    std::uintptr_t page = gui.WaitForDialog(EnglishText(24, name));
+    ASSERT_NE(page, 0u);
+    auto labels = [&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(700));
+        SpyWindow shown = gui.spy().Describe(page);
+        return std::pair{shown.Find(IDC_SPACE_REQUIRED)->text, shown.Find(IDC_SPACE_AVAILABLE)->text};
+    };
+    auto [required, available] = labels();
+    EXPECT_EQ(required, "Space needed: 500 MB");
+    EXPECT_NE(available, "Space free: 0 bytes") << "the drive of the default folder has room";
+    // A missing drive has no free space; a network path leaves the label as it was.
+    gui.spy().SetText(page, IDC_FOLDER_EDIT, "Q:\\Demo");
+    EXPECT_EQ(labels(), std::pair(required, std::string("Space free: 0 bytes")));
+    gui.spy().SetText(page, IDC_FOLDER_EDIT, "\\\\server\\share\\Demo");
+    EXPECT_EQ(labels(), std::pair(required, std::string("Space free: 0 bytes")));
+
+    // Typing stops at 259 characters (a text set whole is not cut).
+    const std::string longest = "C:\\" + std::string(254, 'x');  // 257 characters: two more fit
+    gui.spy().SetText(page, IDC_FOLDER_EDIT, longest);
+    for (int i = 0; i < 3; ++i) gui.spy().Key(page, IDC_FOLDER_EDIT, 'A');
+    std::this_thread::sleep_for(std::chrono::milliseconds(700));
+    const std::string typedLong = gui.spy().Describe(page).Find(IDC_FOLDER_EDIT)->text;
+    EXPECT_EQ(typedLong.size(), 259u) << typedLong;
+
+    // Browse opens the system's browser with message 11 as its prompt; what
+    // it returns on OK replaces the edit's text. (Which folder it starts at is
+    // the browser's: Wine's does not select a start folder it is given.)
+    const std::string typed = existing + "\\Not Made Yet";
+    gui.spy().SetText(page, IDC_FOLDER_EDIT, typed);
+    EXPECT_TRUE(gui.spy().Click(page, IDC_BROWSE));
+    std::uintptr_t browser = 0;
+    for (int i = 0; i < 60 && browser == 0; ++i) {
+        for (const SpyWindow& window : gui.spy().Windows()) {
+            if (window.className == "#32770" && window.handle != page) browser = window.handle;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(250));
+    }
+    ASSERT_NE(browser, 0u) << "no folder browser";
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    SpyWindow browsing = gui.spy().Describe(browser);
+    EXPECT_TRUE(std::any_of(browsing.controls.begin(), browsing.controls.end(),
+                            [&](const SpyControl& control) { return control.text == EnglishText(11, name); }))
+        << "the prompt";
+    EXPECT_TRUE(gui.spy().Click(browser, 1));
+    ASSERT_TRUE(gui.spy().WaitGone(browser));
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    const std::string picked = gui.spy().Describe(page).Find(IDC_FOLDER_EDIT)->text;
+    EXPECT_NE(picked, typed);
+    EXPECT_EQ(picked.substr(1, 2), ":\\") << picked;
+
+    // Each refusal shows its message over the folder and returns to the page.
+    const std::pair<std::string, std::string> refusals[] = {
+        {"  ", EnglishText(14, name)},
+        {"C:\\windows\\", EnglishText(16, name) + "\r\n\r\nC:\\windows"},
+        {"C:\\Program Files", EnglishText(18, name) + "\r\n\r\nC:\\Program Files"},
+        {"C:\\", EnglishText(18, name) + "\r\n\r\nC:\\"},
+        {"Q:\\Demo", "Drive Q: is not present. Please choose another folder.\r\n\r\nQ:\\Demo"},
+        {"C:\\Palisade Tests\\a<b", EnglishText(17, name) + "\r\n\r\nC:\\Palisade Tests\\a<b"},
+    };
+    for (const auto& [folder, message] : refusals) {
+        SCOPED_TRACE(folder);
+        gui.spy().SetText(page, IDC_FOLDER_EDIT, folder);
+        EXPECT_TRUE(gui.spy().Click(page, IDC_NEXT));
+        std::uintptr_t box = gui.WaitForDialog(EnglishText(20, name));
+        ASSERT_NE(box, 0u);
+        EXPECT_EQ(gui.spy().Describe(box).Find(kBoxText)->text, message);
+        EXPECT_TRUE(gui.spy().Click(box, 1));
+        page = gui.WaitForDialog(EnglishText(24, name));
+        ASSERT_NE(page, 0u);
+    }
+
+    // An existing folder is confirmed with message 22; No returns to the page.
+    gui.spy().SetText(page, IDC_FOLDER_EDIT, existing);
+    EXPECT_TRUE(gui.spy().Click(page, IDC_NEXT));
+    std::uintptr_t box = gui.WaitForDialog(EnglishText(20, name));
+    EXPECT_EQ(gui.spy().Describe(box).Find(kBoxText)->text, EnglishText(22, name) + "\r\n\r\n" + existing);
+    EXPECT_TRUE(gui.spy().Click(box, 7));
+    page = gui.WaitForDialog(EnglishText(24, name));
+    ASSERT_NE(page, 0u);
+    EXPECT_EQ(gui.spy().Describe(page).Find(IDC_FOLDER_EDIT)->text, existing) << "the page keeps the folder";
+
+    // A new folder (with a trailing backslash) is confirmed with message 23, made, and installed into.
+    gui.spy().SetText(page, IDC_FOLDER_EDIT, chosen + "\\");
+    EXPECT_TRUE(gui.spy().Click(page, IDC_NEXT));
+    box = gui.WaitForDialog(EnglishText(20, name));
+    EXPECT_EQ(gui.spy().Describe(box).Find(kBoxText)->text, EnglishText(23, name) + "\r\n\r\n" + chosen);
+    EXPECT_TRUE(gui.spy().Click(box, kResultYes));
+    std::uintptr_t finish = gui.WaitForDialog(EnglishText(43, name));
+    EXPECT_TRUE(gui.spy().Click(finish, 1));
+    RunResult result = gui.run().Wait(std::chrono::seconds(120));
+    EXPECT_EQ(result.exitCode, 1) << result.debugOutput;
+    EXPECT_EQ(ReadHostFile(HostPath(chosen + "\\app.exe")), "the program");
+    EXPECT_FALSE(fs::exists(HostPath(InstallFolderOf(name)))) << "nothing went to the default folder";
+    EXPECT_TRUE(fs::is_empty(HostPath(existing))) << "nor into the folder refused with No";
 }
 
 TEST(WizardFlowsGui, AnAutomaticRunShowsItsPagesAndAdvancesThemByItself) {

@@ -91,7 +91,7 @@ TestProduct WizardProduct(const std::string& name, int variant, const std::strin
     s.messageCatalogue = catalogue;
     s.settingsFlags2 |= Flags2::kProgressPage;
     for (std::int32_t* page : {&s.greetingPageVariant, &s.languagePageVariant, &s.licencePageVariant,
-                               &s.readmePageVariant, &s.progressPageVariant}) {
+                               &s.readmePageVariant, &s.folderPageVariant, &s.progressPageVariant}) {
         *page = variant;
     }
     return product;

@@ -19,6 +19,8 @@ namespace {
 
 const char* const kSuffixes[] = {"2", "", "3", "4"};  // by variant: Plain, SidePicture, Banner, FullSidePicture
 constexpr int kBanner = 2;
+constexpr int kBoxText = 20001;  // the program's message box: its text
+constexpr int kResultYes = 6;
 
 struct PageCheck {
     std::string templateName;
@@ -124,7 +126,9 @@ TEST_P(WizardPagesGui, EveryPageMatchesItsTemplateAndShowsItsTexts) {
     const std::string tag = "v" + std::to_string(variant) + "-" + std::to_string(::getpid());
     const std::string name = "Wizard Pages " + tag;
     TestProduct product = WizardProduct(name, variant);
-    product.settings.settingsFlags1 |= Flags1::kGreetingPage;
+    product.settings.settingsFlags1 |= Flags1::kGreetingPage | Flags1::kFolderPage;
+    product.settings.installerOptions |= kOptionShowDiskSpace;
+    product.settings.fixedSize = 500u << 20;  // far more than the clusters of one small file
     product.settings.greetingLinkAddress = u"http://example.invalid/help";
     const VariantSetup setup = SetupOf(variant);
     product.settings.licenceTexts = {LongDocument("The licence", 120)};
@@ -200,6 +204,23 @@ TEST_P(WizardPagesGui, EveryPageMatchesItsTemplateAndShowsItsTexts) {
     EXPECT_TRUE(gui.spy().Describe(page, setup.face, setup.points).Find(IDC_NEXT)->style & 1) << "Next is the default button";
     EXPECT_TRUE(gui.spy().Click(page, IDC_NEXT));
     ASSERT_TRUE(gui.spy().WaitGone(page));
+
+    // The folder page offers the default folder; Next (without a start-menu
+    // page it says "Install") asks whether to create it.
+    PageCheck folder = Check("ChooseDirDlg", variant, 24, name,
+                             {{IDC_PAGE_TEXT, EnglishText(11, name)}, {IDC_FOLDER_EDIT, InstallFolderOf(name)},
+                              {IDC_BROWSE, "&Browse..."}, {IDC_SPACE_REQUIRED, "Space needed: 500 MB"},
+                              {IDC_NEXT, "&Install"}, {IDC_CANCEL, "Cancel"}});
+    page = gui.WaitForDialog(folder.caption);
+    ExpectPage(gui, page, folder, variant, "pages-" + folder.templateName + "-folder");
+    const SpyWindow folderPage = gui.spy().Describe(page);
+    const SpyControl* available = folderPage.Find(IDC_SPACE_AVAILABLE);
+    ASSERT_NE(available, nullptr);
+    EXPECT_EQ(available->text.rfind("Space free: ", 0), 0u) << available->text;
+    EXPECT_TRUE(gui.spy().Click(page, IDC_NEXT));
+    std::uintptr_t create = gui.WaitForDialog(EnglishText(20, name));
+    EXPECT_EQ(gui.spy().Describe(create).Find(kBoxText)->text, EnglishText(23, name) + "\r\n\r\n" + InstallFolderOf(name));
+    EXPECT_TRUE(gui.spy().Click(create, kResultYes));
 
     // The finish message comes while the progress page still shows the end.
     std::uintptr_t finish = gui.WaitForDialog(EnglishText(43, name));

@@ -21,6 +21,7 @@
 #include "log/install_log_text.h"
 #include "log/win32/install_log_win32.h"
 #include "payload/settings_flags.h"
+#include "startup/folder_choice.h"
 #include "startup/win32/installation_lookup_win32.h"
 #include "startup/win32/installation_run_win32.h"
 #include "system/win32/system_control_win32.h"
@@ -103,12 +104,9 @@ std::u16string InstallationRun::Message(int n) const { return m_settings.message
 void InstallationRun::StopWithMessage(std::u16string_view text) { FatalWide(text); }
 
 void InstallationRun::RefuseUnsafeFolder(const std::u16string& folder) {
-    FolderVerdict verdict = CheckInstallFolder(folder, m_context.facts);
-    // A short name or a link in the path must not hide a refused folder.
-    if (verdict == FolderVerdict::Accepted) verdict = CheckInstallFolder(NormaliseFolder(CanonicalPath(folder)), m_context.facts);
+    FolderVerdict verdict = VerdictOnFolder(folder);
     if (verdict == FolderVerdict::Accepted) return;
-    std::u16string drive = folder.size() >= 2 && folder[1] == u':' ? folder.substr(0, 1) : u"?";
-    StopWithMessage(Format(Message(FolderRefusalMessage(verdict)), {int(drive[0])}) + u"\r\n\r\n" + folder);
+    StopWithMessage(FolderRefusalText(verdict, folder, [this](int n) { return Message(n); }));
 }
 
 void InstallationRun::EndIfFatal(StepResult result) {
@@ -331,13 +329,16 @@ void InstallationRun::SettleNewInstallFolder() {
     std::u16string folder = !override.empty() ? NormaliseFolder(override)
                             : m_defaultPath.source == DefaultInstallPath::Source::Master ? m_masterFolder
                                                                                          : m_defaultPath.folder;
-    if (!Automatic() && Flag1(Flags1::kFolderPage) &&
-        ShowWizardPage(WizardPage::Folder, folder) == PageAnswer::Cancel) {
-        Cancel();
-    }
-    RefuseUnsafeFolder(NormaliseFolder(folder));
+    std::optional<std::vector<std::u16string>> chosen;
+    if (!Automatic() && Flag1(Flags1::kFolderPage)) chosen = ChooseFolderOnPage(folder);
     std::vector<std::u16string> made;
-    if (CreateFolderPath(folder, &made).failed()) StopWithMessage(Message(Msg::kFolderCannotBeCreated));
+    if (chosen) {
+        made = std::move(*chosen);
+    } else {
+        // Without the page (or when it could not be made) the folder is taken as it is.
+        RefuseUnsafeFolder(NormaliseFolder(folder));
+        if (CreateFolderPath(folder, &made).failed()) StopWithMessage(Message(Msg::kFolderCannotBeCreated));
+    }
     m_state.installFolder = NormaliseFolder(folder);
     // A parent this run made (C:\Apps for C:\Apps\Product) goes with the
     // product once empty; one it found stays.

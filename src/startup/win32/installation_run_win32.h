@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "core/step_result.h"
 #include "core/win32/own_executable.h"
@@ -17,6 +18,7 @@
 #include "startup/install_decisions.h"
 #include "ui/win32/progress_win32.h"
 #include "uninstall/win32/uninstall_registration_win32.h"
+#include "variables/folder_rules.h"
 #include "variables/install_context.h"
 #include "variables/installation_state.h"
 
@@ -48,6 +50,9 @@ private:
     void SettleInstallFolder();
     void SettleExistingInstallation();
     void SettleNewInstallFolder();
+    // The folder page until `folder` passes every test (made when new): the
+    // folders made, outermost first; nothing when the page could not be shown.
+    std::optional<std::vector<std::u16string>> ChooseFolderOnPage(std::u16string& folder);
     void SettlePortableAndStartMenu();
 
     // The work.
@@ -68,6 +73,8 @@ private:
     [[noreturn]] void StopWithMessage(std::u16string_view text);
     // Ends the run with the folder's refusal message unless it may be the installation folder.
     void RefuseUnsafeFolder(const std::u16string& folder);
+    // The folder rules on the folder and on the path the system resolves it to.
+    FolderVerdict VerdictOnFolder(const std::u16string& folder);
     // A step that met a numbered fatal condition ends the run here.
     void EndIfFatal(StepResult result);
     [[noreturn]] void Cancel();

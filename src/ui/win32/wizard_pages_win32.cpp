@@ -8,7 +8,6 @@ PageAnswer ShowWizardPage(WizardPage page, std::u16string_view) {
         case WizardPage::Password:
         case WizardPage::MustUninstall:
             return PageAnswer::Cancel;
-        case WizardPage::Folder:
         case WizardPage::StartMenu:
             break;
     }

@@ -31,11 +31,24 @@ PageAnswer ShowLanguagePage();
 PageAnswer ShowLicencePage(const std::vector<std::uint8_t>& document);
 PageAnswer ShowReadmePage(const std::vector<std::uint8_t>& document);
 
+// What the folder page's space labels add up: the settings' fixed and
+// reserve sizes and the size of every file of the payload.
+struct FolderPageSizes {
+    std::uint64_t fixedSize = 0;
+    std::uint64_t reserveSize = 0;
+    std::vector<std::uint64_t> fileSizes;
+};
+
+// The folder page (messages 24 and 11) with `folder` in its edit, Browse and,
+// when the settings ask for them, the required and available space. On Next
+// `folder` is the edit's text, unchecked: the installation tests it.
+PageAnswer ShowFolderPage(std::u16string& folder, const FolderPageSizes& sizes);
+
 // The pages that come with the destination and confirmation pages. Until
-// they are part of the program, a page that offers a default (folder,
-// start-menu folder) passes as if Next were pressed, and one that demands an
-// answer nobody has given (password, uninstall-first) cancels.
-enum class WizardPage { Password, MustUninstall, Folder, StartMenu };
+// they are part of the program, a page that offers a default (start-menu
+// folder) passes as if Next were pressed, and one that demands an answer
+// nobody has given (password, uninstall-first) cancels.
+enum class WizardPage { Password, MustUninstall, StartMenu };
 PageAnswer ShowWizardPage(WizardPage page, std::u16string_view text = {});
 
 }  // namespace palisade

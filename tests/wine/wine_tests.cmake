@@ -32,6 +32,8 @@ set_tests_properties(wine_prefix_teardown PROPERTIES FIXTURES_CLEANUP wine_prefi
 # themselves they take turns, because the prefix has one Wine desktop and
 # with it one active window and one keyboard focus.
 # Discovery cannot give one test two labels, so `ctest -L "wine|gui"` runs all.
+# The GUI tests cost the most and take turns: they start first (COST), so
+# that their turns overlap the other tests instead of ending the run alone.
 gtest_discover_tests(wine_tests TEST_FILTER "-*Gui*:*Restart*:*Serial*"
   PROPERTIES LABELS wine FIXTURES_REQUIRED wine_prefix TIMEOUT 900
   DISCOVERY_TIMEOUT 60)
@@ -43,7 +45,7 @@ gtest_discover_tests(wine_tests TEST_FILTER "*Restart*:*Serial*:-*Gui*"
   PROPERTIES LABELS wine FIXTURES_REQUIRED wine_prefix TIMEOUT 900 RUN_SERIAL TRUE
   DISCOVERY_TIMEOUT 60)
 gtest_discover_tests(wine_tests TEST_FILTER "*Gui*"
-  PROPERTIES LABELS gui FIXTURES_REQUIRED wine_prefix TIMEOUT 900 RESOURCE_LOCK wine_desktop
+  PROPERTIES LABELS gui FIXTURES_REQUIRED wine_prefix TIMEOUT 900 RESOURCE_LOCK wine_desktop COST 1000
   DISCOVERY_TIMEOUT 60)
 
 include(${CMAKE_SOURCE_DIR}/tests/wine/fixtures/fixtures.cmake)

@@ -49,7 +49,7 @@ TEST(DeploymentExitCodes, SuccessRestartRefusalAndRemovalEachHaveTheirCode) {
     EXPECT_TRUE(WaitUntil([&] { return !fs::exists(HostPath(folder)); }));
 }
 
-TEST(DeploymentExitCodes, AFailedInstallationAndACancelledRemoval) {
+TEST(DeploymentExitCodesGui, AFailedInstallationAndACancelledRemoval) {
     PrivateDisplay display;
     if (!display.Ready()) GTEST_SKIP() << "no X server for the test";
     const std::string name = Unique("Deployed Cancel");

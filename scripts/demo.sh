@@ -43,12 +43,12 @@ WINEDEBUG=-all wine reg export 'HKLM\Software\Microsoft\Windows\CurrentVersion\U
   "$build/demo-key.reg" /reg:32 /y >/dev/null
 iconv -f utf-16 -t utf-8 "$build/demo-key.reg" | tr -d '\r' | grep '^"Session"=' | sed 's/^/    (REG_QWORD, little-endian) /'
 
-echo "== uninstalling it as an admin's tool would (the QuietUninstallString: /a /u:\"Hello\")"
+echo "== uninstalling it as an admin's tool would (the QuietUninstallString: /silent /u:\"Hello\")"
 set +e
-wine "$folder/uninstall/uninstall.exe" /a /u:Hello 2>"$build/demo-uninstall.log"
+wine "$folder/uninstall/uninstall.exe" /silent /u:Hello 2>"$build/demo-uninstall.log"
 code=$?
 set -e
-echo "== exit code: $code (the uninstaller always ends with 0)"
+echo "== exit code: $code (0: the example does not ask for the deployment exit codes)"
 # The uninstaller's last act starts a script that deletes it once it has exited.
 for _ in $(seq 60); do [ -e "$folder" ] || break; sleep 1; done
 echo "== what is left of the product"

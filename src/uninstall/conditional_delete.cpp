@@ -153,6 +153,10 @@ std::optional<DeletionDate> ParseDeletionDate(std::string_view text) {
     return date;
 }
 
+bool HasUnreadableDate(const FileDeletion& deletion) {
+    return deletion.condition >= 1 && deletion.condition <= 3 && !ParseDeletionDate(deletion.reference);
+}
+
 DeletionVerdict DecideDeletion(const FileDeletion& deletion, const FileFacts& file) {
     switch (deletion.condition) {
         case 1:

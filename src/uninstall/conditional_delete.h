@@ -30,6 +30,10 @@ struct DeletionDate : CalendarTime {
 // else or an impossible date (the run then ends with fatal error 65).
 std::optional<DeletionDate> ParseDeletionDate(std::string_view text);
 
+// The deletion compares dates (conditions 1..3) and its reference is no date
+// ParseDeletionDate reads: the installer would stop on it with error 65.
+bool HasUnreadableDate(const FileDeletion& deletion);
+
 struct FileFacts {
     DeletionDate lastWrite;  // always with time
     std::uint64_t size = 0;

@@ -115,8 +115,7 @@ std::string DeletionReferenceProblem(const FileDeletion& deletion) {
     if (deletion.reference.find_first_of("\r\n") != std::string::npos) {
         return "'Reference' must not hold a line break";
     }
-    bool dateCondition = deletion.condition >= 1 && deletion.condition <= 3;
-    if (dateCondition && !ParseDeletionDate(deletion.reference)) {
+    if (HasUnreadableDate(deletion)) {
         return "'Reference' must be a date, \"YYYY-MM-DD\" or \"YYYY/MM/DD\", optionally followed by \"HH:MM\" or "
                "\"HH:MM:SS\", for Condition " + std::to_string(deletion.condition);
     }

@@ -183,8 +183,7 @@ void InstallationRun::CheckAuthorTexts() {
         if (problem.fatal) FatalError(FatalCode::kFirewallRules);
     }
     for (const FileDeletion& deletion : m_settings.fileDeletions) {
-        bool dated = deletion.condition >= 1 && deletion.condition <= 3;
-        if (AppliesAt(deletion, true) && dated && !ParseDeletionDate(deletion.reference)) {
+        if (AppliesAt(deletion, true) && HasUnreadableDate(deletion)) {
             FatalError(FatalCode::kDeletionDate);
         }
     }

@@ -315,6 +315,12 @@ void Focus(const std::vector<std::string>& words) {
     std::printf("focus %d\n", ::GetDlgCtrlID(info.hwndFocus));
 }
 
+// Another test's program may take the activation while a page is shown; the
+// page then keeps its focus control for when it is active again.
+void Activate(const std::vector<std::string>& words) {
+    std::printf(::SetForegroundWindow(ParseWindow(words[1])) ? "ok\n" : "failed\n");
+}
+
 void Click(const std::vector<std::string>& words) {
     std::printf(::PostMessageW(Control(words), BM_CLICK, 0, 0) ? "ok\n" : "failed\n");
 }
@@ -395,6 +401,7 @@ const Command kCommands[] = {
     {"key", 4, Key},
     {"close", 2, Close},
     {"focus", 2, Focus},
+    {"activate", 2, Activate},
     {"position", 3, Position},
     {"clipboard", 1, Clipboard},
 };

@@ -16,7 +16,7 @@ case $action in
     # before any of them, so no installation records it as its own and no
     # uninstallation removes it under another test's feet.
     if [ -d "$prefix/drive_c" ]; then mkdir -p "$prefix/drive_c/Palisade Tests"; fi
-    if [ -f "$prefix/system.reg" ] && [ -f "$prefix/.palisade-ready-6" ]; then
+    if [ -f "$prefix/system.reg" ] && [ -f "$prefix/.palisade-ready-7" ]; then
       echo "wine prefix $prefix already made"
       exit 0
     fi
@@ -41,6 +41,10 @@ case $action in
       cp /usr/share/wine/fonts/*.ttf "$prefix/drive_c/windows/Fonts/"
     fi
     wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "MS UI Gothic" /t REG_SZ /d IPAGothic /f >/dev/null
+    # Windows opens a text file with Notepad; Wine's prefix has the txtfile
+    # class but no ".txt" naming it, so documents a summary page opens found
+    # no program.
+    wine reg add 'HKLM\Software\Classes\.txt' /ve /t REG_SZ /d txtfile /f >/dev/null
     wineserver -w
     # wineboot links the profile's Desktop, Documents, ... to the host's home
     # folder: shortcuts and documents would land outside the prefix (and
@@ -49,7 +53,7 @@ case $action in
       if [ -L "$link" ]; then rm "$link" && mkdir "$link"; fi
     done
     mkdir -p "$prefix/drive_c/Palisade Tests"
-    touch "$prefix/.palisade-ready-6"
+    touch "$prefix/.palisade-ready-7"
     echo "wine prefix $prefix made"
     ;;
   stop)

@@ -14,6 +14,8 @@ WizardSetup InstallerWizardSetup(InstallerSettings& settings, std::u16string os,
     setup.variants.licence = VariantFromSetting(settings.licencePageVariant);
     setup.variants.readme = VariantFromSetting(settings.readmePageVariant);
     setup.variants.folder = VariantFromSetting(settings.folderPageVariant);
+    setup.variants.startMenu = VariantFromSetting(settings.startMenuPageVariant);
+    setup.variants.summary = VariantFromSetting(settings.summaryPageVariant);
     setup.variants.progress = VariantFromSetting(settings.progressPageVariant);
     setup.progressPosition = settings.progressPosition;
     setup.greetingLinkAddress = settings.greetingLinkAddress;

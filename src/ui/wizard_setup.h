@@ -21,6 +21,8 @@ struct PageVariants {
     PageVariant licence = PageVariant::SidePicture;
     PageVariant readme = PageVariant::SidePicture;
     PageVariant folder = PageVariant::SidePicture;
+    PageVariant startMenu = PageVariant::SidePicture;
+    PageVariant summary = PageVariant::SidePicture;
     PageVariant progress = PageVariant::SidePicture;
 };
 

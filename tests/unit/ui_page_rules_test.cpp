@@ -168,6 +168,16 @@ TEST(EntryRules, StartMenuNames) {
     }
 }
 
+TEST(EntryRules, APickedFolderGivesItsNameBelowThePrograms) {
+    const std::u16string_view programs = u"C:\\Users\\Ann\\Start Menu\\Programs";
+    EXPECT_EQ(StartMenuNameOf(u"C:\\Users\\Ann\\Start Menu\\Programs\\Tools\\Sub", programs), u"Tools\\Sub");
+    EXPECT_EQ(StartMenuNameOf(u"c:\\users\\ann\\start menu\\programs\\Tools\\", programs), u"Tools");
+    EXPECT_EQ(StartMenuNameOf(u"C:\\Users\\Ann\\Start Menu\\Programs", programs), u"");
+    EXPECT_EQ(StartMenuNameOf(u"C:\\Users\\Ann\\Start Menu\\Programs2\\Tools", programs), std::nullopt);
+    EXPECT_EQ(StartMenuNameOf(u"C:\\Users\\Ann\\Desktop", programs), std::nullopt);
+    EXPECT_EQ(StartMenuNameOf(u"C:\\Tools", u""), std::nullopt);
+}
+
 TEST(EntryRules, PasswordsCompareExactly) {
     EXPECT_TRUE(PasswordMatches(u"Secret1", u"Secret1"));
     EXPECT_FALSE(PasswordMatches(u"secret1", u"Secret1"));

@@ -24,12 +24,15 @@ BackgroundRun StartUninstaller(const std::string& name) {
     return BackgroundRun(ProbePath(), WithArguments({"run-line", uninstaller, "/u:\"" + name + "\""}));
 }
 
+// No at the confirmation keeps everything; after Yes the support offer (its
+// address passes the test) is declined with Escape, which means Uninstall.
 TEST(UninstallGui, NoToTheConfirmationKeepsTheProductAndYesRemovesIt) {
     PrivateDisplay display;
     if (!display.Ready()) GTEST_SKIP() << "no X server for the test";
     const std::string name = "Uninstall Asked " + std::to_string(::getpid());
     const std::string folder = InstallFolderOf(name);
     TestProduct product = MakeProduct(name);
+    product.settings.supportOffer = u"https://support.example.invalid/help";
     product.items.push_back(FileItem("app.exe", "the program"));
     RunResult install = InstallSilently(WriteInstaller(product, "uninstall-asked.exe"));
     ASSERT_EQ(install.exitCode, 1) << install.debugOutput;
@@ -47,6 +50,9 @@ TEST(UninstallGui, NoToTheConfirmationKeepsTheProductAndYesRemovesIt) {
     BackgroundRun run = StartUninstaller(name);
     ASSERT_TRUE(WaitForWindow("Removing " + name, run));
     EXPECT_TRUE(AnswerWindow("Removing " + name, "y"));
+    ASSERT_TRUE(WaitForWindow("Get Support", run)) << "no support offer";
+    EXPECT_TRUE(fs::exists(HostPath(folder + "\\app.exe"))) << "nothing is removed while it is offered";
+    EXPECT_TRUE(AnswerWindow("Get Support", "Escape"));
     ASSERT_TRUE(WaitForWindow("Removal Complete", run)) << "no end message";
     EXPECT_FALSE(fs::exists(HostPath(folder + "\\app.exe"))) << "removed before the end message";
     EXPECT_FALSE(run.Finished()) << "the end message waits for the user";
@@ -57,7 +63,8 @@ TEST(UninstallGui, NoToTheConfirmationKeepsTheProductAndYesRemovesIt) {
 }
 
 // The default font rule asks; the user's No keeps the font in the Fonts
-// folder and in the system's list while everything else goes.
+// folder and in the system's list while everything else goes. The support
+// address lacks its scheme: no offer is made.
 TEST(UninstallGui, AFontTheUserKeepsStaysInstalledAndRegistered) {
     PrivateDisplay display;
     if (!display.Ready()) GTEST_SKIP() << "no X server for the test";
@@ -69,6 +76,7 @@ TEST(UninstallGui, AFontTheUserKeepsStaysInstalledAndRegistered) {
     const std::string face = "Palisade Asked Mono " + tag;
     const char fontsKey[] = "HKLM\\Software\\Microsoft\\Windows NT\\CurrentVersion\\Fonts";
     TestProduct product = MakeProduct(name);
+    product.settings.supportOffer = u"support.example.invalid";
     product.items.push_back(FileItem("app.exe", "the program"));
     PayloadItem font = FileItem(file, ReadHostFile(fixture));
     font.kind = EntryKind::Font;

@@ -34,16 +34,6 @@ std::vector<std::uint32_t> Region(const ScreenPixels& screen, int left, int top,
     return pixels;
 }
 
-// The cancel message (message 98, caption 111) that every Cancel ends with.
-void ExpectCancelMessage(GuiRun& gui, const std::string& product) {
-    std::uintptr_t box = gui.WaitForDialog(EnglishText(111, product));
-    ASSERT_NE(box, 0u);
-    SpyWindow shown = gui.spy().Describe(box);
-    ASSERT_NE(shown.Find(kBoxText), nullptr);
-    EXPECT_EQ(shown.Find(kBoxText)->text, EnglishText(98, product));
-    EXPECT_TRUE(gui.spy().Click(box, 1));
-}
-
 TEST(WizardFlowsGui, LanguageIsPreselectedSwitchesThePageAndTheTitleAndCancelEndsTheRun) {
     const std::string name = "Wizard Language " + std::to_string(::getpid());
     TestProduct product = WizardProduct(name, 1);

@@ -168,4 +168,14 @@ void ExpectPageMatchesTemplate(const SpyWindow& page, const std::string& templat
     }
 }
 
+void ExpectCancelMessage(GuiRun& gui, const std::string& product) {
+    constexpr int kBoxText = 20001;  // the program's message box: its text
+    std::uintptr_t box = gui.WaitForDialog(EnglishText(111, product));
+    ASSERT_NE(box, 0u);
+    SpyWindow shown = gui.spy().Describe(box);
+    ASSERT_NE(shown.Find(kBoxText), nullptr);
+    EXPECT_EQ(shown.Find(kBoxText)->text, EnglishText(98, product));
+    EXPECT_TRUE(gui.spy().Click(box, 1));
+}
+
 }  // namespace palisade::wine

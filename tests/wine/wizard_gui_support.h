@@ -61,6 +61,10 @@ std::vector<std::uint8_t> LongDocument(const std::string& title, int lines);
 void ExpectPageMatchesTemplate(const SpyWindow& page, const std::string& templateName,
                                const std::optional<PixelRect>& background);
 
+// Waits for the cancel message (message 98, caption 111) that every Cancel
+// ends with, checks its text and presses OK.
+void ExpectCancelMessage(GuiRun& gui, const std::string& product);
+
 // The controls that lie in the button row of a page, left to right.
 std::vector<const SpyControl*> RowButtons(const SpyWindow& page);
 

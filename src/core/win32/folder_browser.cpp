@@ -3,6 +3,8 @@
 
 #include <shlobj.h>
 
+#include <memory>
+
 #include "core/win32/com_apartment.h"
 #include "core/win32/wide.h"
 
@@ -30,6 +32,9 @@ std::optional<std::u16string> BrowseForFolder(HWND owner, const FolderBrowserReq
     info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE | (request.newFolderButton ? 0 : BIF_NONEWFOLDERBUTTON);
     info.lpfn = SelectStartFolder;
     info.lParam = start.empty() ? 0 : reinterpret_cast<LPARAM>(start.c_str());
+    std::unique_ptr<ITEMIDLIST, decltype(&::ILFree)> root(
+        request.rootFolder.empty() ? nullptr : ::ILCreateFromPathW(ToWide(request.rootFolder).c_str()), &::ILFree);
+    info.pidlRoot = root.get();
     PIDLIST_ABSOLUTE picked = ::SHBrowseForFolderW(&info);
     if (picked == nullptr) return std::nullopt;
     wchar_t path[MAX_PATH] = {};

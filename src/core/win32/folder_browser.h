@@ -13,6 +13,7 @@ namespace palisade {
 struct FolderBrowserRequest {
     std::u16string prompt;       // shown above the tree
     std::u16string startFolder;  // selected when the browser opens (when it exists)
+    std::u16string rootFolder;   // when set, the tree shows this folder and what lies below it only
     bool newFolderButton = false;
 };
 

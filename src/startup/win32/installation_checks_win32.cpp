@@ -34,6 +34,7 @@
 #include "variables/folder_rules.h"
 #include "variables/os_description.h"
 #include "variables/program_files_folders.h"
+#include "variables/shell_folders.h"
 #include "variables/win32/system_facts_win32.h"
 
 namespace palisade {
@@ -239,7 +240,7 @@ void InstallationRun::ShowIntroductionPages() {
     if (Flag1(Flags1::kGreetingPage) || (!Automatic() && !Flag2(Flags2::kNoGreetingPage))) {
         if (ShowGreetingPage() == PageAnswer::Cancel) Cancel();
     }
-    if (!m_settings.installPassword.empty() && ShowWizardPage(WizardPage::Password) != PageAnswer::Next) Cancel();
+    if (ShowPasswordPage(m_settings.installPassword) != PageAnswer::Next) Cancel();
     if (Automatic()) return;
     auto replace = [this](std::u16string_view text) {
         return ReplacePlaceholders(text, m_settings.displayName, m_settings.productDescription, m_osName);
@@ -281,7 +282,7 @@ void InstallationRun::SettleExistingInstallation() {
         const std::u16string& command =
             !existing.quietUninstallString.empty() ? existing.quietUninstallString : existing.uninstallString;
         if (command.empty()) StopWithMessage(Message(Msg::kMustUninstallFirst));
-        if (ShowWizardPage(WizardPage::MustUninstall) != PageAnswer::Next) Cancel();
+        if (ShowMustUninstallPage() != PageAnswer::Next) Cancel();
         // The old uninstaller restarts this installer when it is done; if it
         // cannot be started there is nothing more this run can do.
         (void)StartProgram(MustUninstallCommand(command, FromWide(::GetCommandLineW())));
@@ -363,7 +364,11 @@ void InstallationRun::SettlePortableAndStartMenu() {
                                                           m_settings.productDescription, m_osName);
         bool pageWanted = !Automatic() && Flag2(Flags2::kStartMenuPage) &&
                           (!m_state.portable || !PayloadBit(PayloadFlags::kPortableNoShortcuts));
-        if (pageWanted && ShowWizardPage(WizardPage::StartMenu) == PageAnswer::Cancel) Cancel();
+        if (pageWanted) {
+            const bool allUsers = m_state.allUsers || m_settings.shortcutMode == 1;
+            const std::u16string programs = ShellFolderPath(allUsers ? ShellFolder::SMProgramsAll : ShellFolder::SMPrograms, facts);
+            if (ShowStartMenuPage(m_state.startMenuFolderName, programs) == PageAnswer::Cancel) Cancel();
+        }
     } else {
         m_state.startMenuFolderName = m_existing->startMenu;
     }

@@ -16,6 +16,7 @@
 #include "payload/settings_flags.h"
 #include "payload/win32/payload_loader_win32.h"
 #include "startup/install_decisions.h"
+#include "ui/summary_boxes.h"
 #include "ui/win32/progress_win32.h"
 #include "uninstall/win32/uninstall_registration_win32.h"
 #include "variables/folder_rules.h"
@@ -61,7 +62,11 @@ private:
     void RunPreInstallationBatches();
     void InstallArchive();
     void Finish();
-    void WriteLogAndFinishMessage();
+    // Writes Install.log and shows the finish message or the summary page;
+    // false when the summary page was shown and its run-program box was
+    // left unchecked (the settings' program is then not started).
+    bool WriteLogAndFinishMessage();
+    void StartSummaryChoices(const SummaryChoices& choices, const std::u16string& logPath, bool logWritten);
     bool WriteInstallLog(const std::u16string& path, const std::u16string& failures);
     void LogRefusal(const ExistingInstallation& existing, const std::u16string& reason);
     UninstallInputs RegistrationInputs() const;

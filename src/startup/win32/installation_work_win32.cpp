@@ -32,6 +32,7 @@
 #include "system/win32/system_control_win32.h"
 #include "ui/win32/message_box_win32.h"
 #include "ui/win32/notify_win32.h"
+#include "ui/win32/wizard_pages_win32.h"
 #include "ui/win32/wizard_state_win32.h"
 #include "ui/wizard_setup.h"
 #include "uninstall/conditional_delete.h"
@@ -220,11 +221,14 @@ void InstallationRun::Finish() {
     NotifyEvent(m_settings.completionNotifyAddress, 0);
     if (PayloadBit(PayloadFlags::kRestorePoint)) CommitRestorePoint(m_context, *m_restorePoint);
 
-    std::u16string launch = !Process().options.programToRunOnExit.empty() ? Process().options.programToRunOnExit
-                                                                           : m_settings.launchProgram;
+    const std::u16string& givenProgram = Process().options.programToRunOnExit;
+    std::u16string launch = !givenProgram.empty() ? givenProgram : m_settings.launchProgram;
     launch = launch.empty() ? launch : m_context.Expand(launch);
     if (!launch.empty()) m_context.log.runLog.AppendFormattedWide(u"Launch on exit: %s\r\n", {launch});
-    WriteLogAndFinishMessage();
+    const bool runProgramChosen = WriteLogAndFinishMessage();
+    // The program given with /r always starts; the settings' own program
+    // only when the summary page (if it was shown) still asks for it.
+    if (givenProgram.empty() && !runProgramChosen) launch.clear();
 
     // A silent run never restarts the computer: nobody agreed, and other
     // programs' unsaved work would be lost. The need stays in the log and in
@@ -237,7 +241,7 @@ void InstallationRun::Finish() {
     }
 }
 
-void InstallationRun::WriteLogAndFinishMessage() {
+bool InstallationRun::WriteLogAndFinishMessage() {
     InstallLog& log = m_context.log;
     std::u16string path = InstallLogPath(m_state.uninstallDataFolder);
     std::u16string failures = log.failures.Text();
@@ -254,19 +258,35 @@ void InstallationRun::WriteLogAndFinishMessage() {
                                !m_settings.launchProgram.empty();
     FinishChoice choice = ChooseFinishMessage(finish);
     m_settings.settingsFlags2 = choice.settingsFlags2;
+    std::optional<SummaryChoices> summary;
     if (choice.message == FinishMessage::AskToViewLog) {
         viewLog = AskYesNo(Format(Message(Msg::kViewLogQuestion), {path}), Message(Msg::kInstallIncompleteCaption));
-    } else if (choice.message != FinishMessage::None) {
-        // The summary page is the wizard's; until it exists the plain box says the same.
+    } else if (choice.message == FinishMessage::SummaryPage) {
+        summary = ShowSummaryPage(m_settings);
+    }
+    // The information box, also where the summary page could not be made.
+    if (choice.message == FinishMessage::InformationBox || (choice.message == FinishMessage::SummaryPage && !summary)) {
         ShowInstallerMessage(Message(Msg::kInstalledText), Message(Msg::kInstallCompleteCaption), MB_OK | MB_ICONINFORMATION);
     }
 
-    if (ShouldWriteInstallLog(Flag1(Flags1::kKeepInstallLog), failures)) {
-        if (!WriteInstallLog(path, failures)) viewLog = false;
-    } else {
-        viewLog = false;
-    }
-    if (viewLog) ViewInstallLog(path);
+    bool logWritten = false;
+    if (ShouldWriteInstallLog(Flag1(Flags1::kKeepInstallLog), failures)) logWritten = WriteInstallLog(path, failures);
+    if (viewLog && logWritten) ViewInstallLog(path);
+    if (!summary) return true;
+    StartSummaryChoices(*summary, path, logWritten);
+    return summary->runProgram;
+}
+
+// The documents open with the shell (a second "document" may be an address);
+// the program is started with the run's last step.
+void InstallationRun::StartSummaryChoices(const SummaryChoices& choices, const std::u16string& logPath, bool logWritten) {
+    auto open = [this](const std::u16string& document) {
+        std::wstring target = ToWide(m_context.Expand(document));
+        ::ShellExecuteW(nullptr, L"open", target.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    };
+    if (choices.openDocument) open(m_settings.summaryDocument);
+    if (choices.openDocument2) open(m_settings.summaryDocument2);
+    if (choices.viewLog && logWritten) ViewInstallLog(logPath);
 }
 
 bool InstallationRun::WriteInstallLog(const std::u16string& path, const std::u16string& failures) {

@@ -13,7 +13,6 @@
 #include "ui/entry_rules.h"
 #include "ui/folder_space.h"
 #include "ui/resources/resource_ids.h"
-#include "ui/win32/button_pictures_win32.h"
 #include "ui/win32/wizard_page_win32.h"
 #include "ui/win32/wizard_pages_win32.h"
 #include "ui/win32/wizard_state_win32.h"
@@ -21,15 +20,7 @@
 namespace palisade {
 namespace {
 
-constexpr int kBrowsePictureUnits = 10;  // the Browse picture's side in dialog units
 constexpr std::uint32_t kNewFolderButton = 0x20;  // `SettingsFlags2`: the browser offers a new-folder button
-
-std::u16string WindowText(HWND window) {
-    const int length = ::GetWindowTextLengthW(window);
-    std::wstring text(std::size_t(length) + 1, L'\0');
-    text.resize(std::size_t(::GetWindowTextW(window, text.data(), length + 1)));
-    return FromWide(text);
-}
 
 class FolderPage final : public WizardPageWindow {
 public:
@@ -52,22 +43,12 @@ private:
         SetUpBrowse(texts.Message(Msg::kBrowseButton));
     }
 
-    // Browse is not in the button row; it gets its caption and picture here.
-    void SetUpBrowse(const std::u16string& caption) {
-        const bool pictures = Wizard().ButtonPictures();
-        SetText(IDC_BROWSE, pictures ? u" " + caption : caption);
-        if (!pictures) return;
-        RECT side{0, 0, kBrowsePictureUnits, kBrowsePictureUnits};
-        ::MapDialogRect(Handle(), &side);
-        (void)SetButtonPicture(Item(IDC_BROWSE), IDB_BUTTON_BROWSE, side.bottom);
-    }
-
     void Prepare() override { ::PostMessageW(Handle(), WM_COMMAND, IDM_RECOMPUTE_SPACE, 0); }
 
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR&) override {
         // Next takes the edit's text before the page goes; the common handling ends it.
         if (message == WM_COMMAND && LOWORD(wParam) == IDC_NEXT && lParam != 0 && HIWORD(wParam) == BN_CLICKED) {
-            m_folder = WindowText(Edit());
+            m_folder = ItemText(IDC_FOLDER_EDIT);
         }
         return false;
     }
@@ -86,7 +67,7 @@ private:
         WizardState& wizard = Wizard();
         FolderBrowserRequest request;
         request.prompt = wizard.Message(Msg::kFolderPageText);
-        for (const std::u16string& folder : BrowseStartCandidates(WindowText(Edit()))) {
+        for (const std::u16string& folder : BrowseStartCandidates(ItemText(IDC_FOLDER_EDIT))) {
             if (FolderExists(folder)) {
                 request.startFolder = folder;
                 break;
@@ -102,7 +83,7 @@ private:
     void RecomputeSpace() {
         WizardState& wizard = Wizard();
         if (!(wizard.setup.installerOptions & kOptionShowDiskSpace)) return;
-        const std::u16string folder = WindowText(Edit());
+        const std::u16string folder = ItemText(IDC_FOLDER_EDIT);
         std::optional<char16_t> drive = DriveLetterOf(folder);
         const std::u16string root = drive ? std::u16string{*drive, u':', u'\\'} : std::u16string();
         const std::uint64_t cluster = drive ? ClusterSize(root).value_or(0) : 0;

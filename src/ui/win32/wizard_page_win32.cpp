@@ -22,6 +22,7 @@ namespace {
 
 constexpr std::uint32_t kCustomPageIcon = 0x100000;  // `SettingsFlags2`: pages carry the installer's icons
 constexpr int kDialogMarginUnits = 4;               // horizontal dialog units between a button and the edge
+constexpr int kBrowsePictureUnits = 10;             // the Browse picture's side in dialog units
 // In an automatic run a page presses its own Next this long after it was shown.
 constexpr UINT_PTR kAutomaticTimer = 0xA070;
 constexpr UINT kAutomaticMilliseconds = 700;
@@ -225,6 +226,23 @@ void WizardPageWindow::SetText(int id, std::u16string_view text) {
         RECT redraw{rect.left, rect.top, rect.right, rect.bottom};
         ::RedrawWindow(m_page, &redraw, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
     }
+}
+
+std::u16string WizardPageWindow::ItemText(int id) const {
+    HWND control = Item(id);
+    const int length = ::GetWindowTextLengthW(control);
+    std::wstring text(std::size_t(length) + 1, L'\0');
+    text.resize(std::size_t(::GetWindowTextW(control, text.data(), length + 1)));
+    return FromWide(text);
+}
+
+void WizardPageWindow::SetUpBrowse(const std::u16string& caption) {
+    const bool pictures = Wizard().ButtonPictures();
+    SetText(IDC_BROWSE, pictures ? u" " + caption : caption);
+    if (!pictures) return;
+    RECT side{0, 0, kBrowsePictureUnits, kBrowsePictureUnits};
+    ::MapDialogRect(m_page, &side);
+    (void)SetButtonPicture(Item(IDC_BROWSE), IDB_BUTTON_BROWSE, side.bottom);
 }
 
 void WizardPageWindow::SetCaption(std::u16string_view text) { ::SetWindowTextW(m_page, ToWide(text).c_str()); }

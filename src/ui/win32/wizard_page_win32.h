@@ -66,6 +66,10 @@ protected:
     // Caption and banner lines for the variant; `bannerLine1` replaces the product name.
     void Decorate(const std::optional<std::u16string>& bannerLine1 = std::nullopt);
     HWND Item(int id) const { return ::GetDlgItem(m_page, id); }
+    std::u16string ItemText(int id) const;
+    // Browse (on the folder and start-menu pages) is not in the button row:
+    // it gets its caption, and its picture when buttons carry pictures, here.
+    void SetUpBrowse(const std::u16string& caption);
 
 private:
     static INT_PTR CALLBACK Procedure(HWND page, UINT message, WPARAM wParam, LPARAM lParam);

@@ -4,9 +4,13 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "payload/settings.h"
+#include "ui/summary_boxes.h"
 
 namespace palisade {
 
@@ -44,11 +48,28 @@ struct FolderPageSizes {
 // `folder` is the edit's text, unchecked: the installation tests it.
 PageAnswer ShowFolderPage(std::u16string& folder, const FolderPageSizes& sizes);
 
-// The pages that come with the destination and confirmation pages. Until
-// they are part of the program, a page that offers a default (start-menu
-// folder) passes as if Next were pressed, and one that demands an answer
-// nobody has given (password, uninstall-first) cancels.
-enum class WizardPage { Password, MustUninstall, StartMenu };
-PageAnswer ShowWizardPage(WizardPage page, std::u16string_view text = {});
+// The start-menu page (messages 89 and 88) with `name` in its edit: Next is
+// enabled only while the name is valid; Browse opens the folder browser in
+// `programsFolder` (the per-user or all-users programs folder of the start
+// menu). On Next `name` is the edit's text.
+PageAnswer ShowStartMenuPage(std::u16string& name, const std::u16string& programsFolder);
+
+// The password page, passed at once when `password` is empty. Next only once
+// the entry equals it; a wrong entry is answered, after half a second, with
+// message 102, and the page stays. A silent run cannot answer it: Cancel.
+// An automatic run's page waits for the user.
+PageAnswer ShowPasswordPage(std::u16string_view password);
+
+// The must-uninstall page (message 9): Next is its Uninstall button.
+PageAnswer ShowMustUninstallPage();
+
+// The uninstaller's support offer (message 109): Next is Get Support,
+// Cancel (and closing the page) is Uninstall.
+PageAnswer ShowSupportOfferPage();
+
+// The summary page: a check box for each follow-up action the settings
+// have, with the user's choices when it closes; nothing when the page
+// could not be made.
+std::optional<SummaryChoices> ShowSummaryPage(const InstallerSettings& settings);
 
 }  // namespace palisade

@@ -3,6 +3,7 @@
 #include "uninstall/win32/uninstaller_win32.h"
 
 #include <windows.h>
+#include <shellapi.h>
 
 #include "core/fatal_texts.h"
 #include "core/command_arguments.h"
@@ -21,6 +22,7 @@
 #include "ui/win32/message_box_win32.h"
 #include "ui/win32/notify_win32.h"
 #include "ui/win32/uninstaller_wizard_win32.h"
+#include "ui/win32/wizard_pages_win32.h"
 #include "uninstall/product_key_values.h"
 #include "uninstall/removal_rules.h"
 #include "uninstall/uninstall_data.h"
@@ -42,9 +44,13 @@ bool RunningUnderWow64() {
     return isWow64 && isWow64(::GetCurrentProcess(), &wow64) && wow64;
 }
 
-// The support-offer page joins here; until it exists the run goes on as if
-// its Uninstall button had been pressed.
-bool SupportOfferTakesOver(std::u16string_view /*address*/) { return false; }
+// The support-offer page: Get Support opens the address and nothing is
+// removed; Uninstall (or a page that could not be made) goes on removing.
+bool SupportOfferTakesOver(std::u16string_view address) {
+    if (ShowSupportOfferPage() != PageAnswer::Next) return false;
+    ::ShellExecuteW(nullptr, L"open", ToWide(address).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    return true;
+}
 
 // The program given with /r (the installer that asked for this removal).
 void StartProgramAfterRemoval(const std::u16string& program) {

@@ -16,6 +16,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
+constexpr int kBoxText = 20001;  // the program's message box: its text
 const char kUninstallKey[] = "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
 
 // Starts the uninstaller with exactly `/u:"name"`; the probe prints its exit code.
@@ -64,7 +65,9 @@ TEST(UninstallGui, NoToTheConfirmationKeepsTheProductAndYesRemovesIt) {
 
 // The default font rule asks; the user's No keeps the font in the Fonts
 // folder and in the system's list while everything else goes. The support
-// address lacks its scheme: no offer is made.
+// address lacks its scheme: no offer is made. A folder swapped for a link
+// since the installation is not gone through, and the end message lists
+// the file it could not remove.
 TEST(UninstallGui, AFontTheUserKeepsStaysInstalledAndRegistered) {
     PrivateDisplay display;
     if (!display.Ready()) GTEST_SKIP() << "no X server for the test";
@@ -82,23 +85,44 @@ TEST(UninstallGui, AFontTheUserKeepsStaysInstalledAndRegistered) {
     font.kind = EntryKind::Font;
     font.info = face;
     product.items.push_back(font);
+    product.items.push_back(FileItem("guide.txt", "the product's guide", u"docs\\"));
     RunResult install = InstallSilently(WriteInstaller(product, "uninstall-font-asked.exe"));
     ASSERT_EQ(install.exitCode, 1) << install.debugOutput;
+    const std::string folder = InstallFolderOf(name);
+    const std::string elsewhere = "C:\\Palisade Tests\\Elsewhere " + name;
+    fs::remove_all(HostPath(folder + "\\docs"));
+    WriteHostFile(HostPath(elsewhere + "\\guide.txt"), "not the product's");
+    fs::create_directory_symlink(HostPath(elsewhere), HostPath(folder + "\\docs"));
 
     BackgroundRun run = StartUninstaller(name);
     ASSERT_TRUE(WaitForWindow("Removing " + name, run));
     EXPECT_TRUE(AnswerWindow("Removing " + name, "y"));
     ASSERT_TRUE(WaitForWindow("Remove Font?", run)) << "no question about the font";
     EXPECT_TRUE(AnswerWindow("Remove Font?", "n"));
-    ASSERT_TRUE(WaitForWindow("Removal Complete", run));
-    EXPECT_TRUE(AnswerWindow("Removal Complete", "Return"));
+    const std::string failed = name + " Setup";
+    ASSERT_TRUE(WaitForWindow(failed, run)) << "no end message with the failures";
+    {
+        Spy spy;  // the title names this product only: no process to follow
+        std::optional<std::uintptr_t> box = spy.WaitFor("#32770", failed, std::chrono::seconds(30));
+        ASSERT_TRUE(box.has_value());
+        const SpyWindow shown = spy.Describe(*box);
+        const SpyControl* text = shown.Find(kBoxText);
+        ASSERT_NE(text, nullptr);
+        EXPECT_EQ(text->text.rfind("Some items could not be removed:\r\n\r\n", 0), 0u) << text->text;
+        EXPECT_NE(text->text.find(folder + "\\docs\\guide.txt"), std::string::npos) << text->text;
+    }
+    EXPECT_TRUE(AnswerWindow(failed, "Return"));
     RunResult removed = run.Wait(std::chrono::seconds(120));
     EXPECT_EQ(removed.stdoutText, "0") << removed.debugOutput;
+    EXPECT_FALSE(fs::exists(HostPath(folder + "\\app.exe"))) << "everything else goes";
+    EXPECT_EQ(ReadHostFile(HostPath(elsewhere + "\\guide.txt")), "not the product's");
+    fs::remove(HostPath(folder + "\\docs"));
+    fs::remove_all(HostPath(folder));
+    fs::remove_all(HostPath(elsewhere));
 
     const fs::path installed = HostPath("C:\\windows\\Fonts\\" + file);
     EXPECT_TRUE(fs::exists(installed));
     EXPECT_EQ(RegQueryValue(fontsKey, face), file);
-    EXPECT_FALSE(fs::exists(HostPath(InstallFolderOf(name) + "\\app.exe")));
     std::error_code ignored;
     fs::remove(installed, ignored);
     RegChange({"delete", fontsKey, "/v", face});

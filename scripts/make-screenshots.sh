@@ -2,7 +2,8 @@
 # Regenerates the README's pictures of the wizard (docs/images/wizard-*.png)
 # from a whole interactive installation of the example (examples/hello)
 # under Wine: the end-to-end GUI test drives it in English and photographs
-# every page; this script copies those pictures, stripped of metadata.
+# every page, the tests of the confirmation pages photograph theirs; this
+# script copies those pictures, stripped of metadata.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 jobs="${JOBS:-2}"
@@ -14,6 +15,12 @@ ctest -R 'WizardEndToEndGui.*/English' --output-on-failure
 mkdir -p "$root/docs/images"
 for page in language greeting licence folder progress finish; do
     convert "test-artefacts/hello-en-$page.png" -strip "$root/docs/images/wizard-$page.png"
+done
+# The password, start-menu, summary and must-uninstall pages, from the
+# tests of the questions around an installation.
+ctest -R 'WizardQuestionsGui\.(Password|Existing)' --output-on-failure
+for page in password start-menu summary must-uninstall; do
+    convert "test-artefacts/wizard-$page.png" -strip "$root/docs/images/wizard-$page.png"
 done
 # The whole screen at the end, halved: the background window with its title.
 convert test-artefacts/hello-en-finish-screen.png -strip -resize 50% "$root/docs/images/wizard-screen.png"

@@ -233,23 +233,7 @@ TEST(WizardFlowsGui, TheFolderPageRefusesUnsafeFoldersAndInstallsIntoAConfirmedN
     // select a start folder it is given, and on some machines returns none.)
     const std::string typed = existing + "\\Not Made Yet";
     gui.spy().SetText(page, IDC_FOLDER_EDIT, typed);
-    EXPECT_TRUE(gui.spy().Click(page, IDC_BROWSE));
-    std::uintptr_t browser = 0;
-    for (int i = 0; i < 60 && browser == 0; ++i) {
-        for (const SpyWindow& window : gui.spy().Windows()) {
-            if (window.className == "#32770" && window.handle != page) browser = window.handle;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(250));
-    }
-    ASSERT_NE(browser, 0u) << "no folder browser";
-    std::this_thread::sleep_for(std::chrono::seconds(1));
-    SpyWindow browsing = gui.spy().Describe(browser);
-    EXPECT_TRUE(std::any_of(browsing.controls.begin(), browsing.controls.end(),
-                            [&](const SpyControl& control) { return control.text == EnglishText(11, name); }))
-        << "the prompt";
-    EXPECT_TRUE(gui.spy().Click(browser, 1));
-    ASSERT_TRUE(gui.spy().WaitGone(browser));
-    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    BrowseAndAcceptTheFolderBrowser(gui, page, EnglishText(11, name));
     const std::string picked = gui.spy().Describe(page).Find(IDC_FOLDER_EDIT)->text;
     EXPECT_EQ(picked.substr(1, 2), ":\\") << picked;
 

@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <chrono>
+#include <thread>
 
 #include "builder/english_messages.h"
 #include "core/text.h"
@@ -176,6 +178,26 @@ void ExpectCancelMessage(GuiRun& gui, const std::string& product) {
     ASSERT_NE(shown.Find(kBoxText), nullptr);
     EXPECT_EQ(shown.Find(kBoxText)->text, EnglishText(98, product));
     EXPECT_TRUE(gui.spy().Click(box, 1));
+}
+
+void BrowseAndAcceptTheFolderBrowser(GuiRun& gui, std::uintptr_t page, const std::string& prompt) {
+    EXPECT_TRUE(gui.spy().Click(page, IDC_BROWSE));
+    std::uintptr_t browser = 0;
+    for (int i = 0; i < 60 && browser == 0; ++i) {
+        for (const SpyWindow& window : gui.spy().Windows()) {
+            if (window.className == "#32770" && window.handle != page) browser = window.handle;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(250));
+    }
+    ASSERT_NE(browser, 0u) << "no folder browser";
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    const SpyWindow browsing = gui.spy().Describe(browser);
+    EXPECT_TRUE(std::any_of(browsing.controls.begin(), browsing.controls.end(),
+                            [&](const SpyControl& control) { return control.text == prompt; }))
+        << "the prompt";
+    EXPECT_TRUE(gui.spy().Click(browser, 1));
+    ASSERT_TRUE(gui.spy().WaitGone(browser));
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
 }
 
 }  // namespace palisade::wine

@@ -61,6 +61,11 @@ std::vector<std::uint8_t> LongDocument(const std::string& title, int lines);
 void ExpectPageMatchesTemplate(const SpyWindow& page, const std::string& templateName,
                                const std::optional<PixelRect>& background);
 
+// Presses Browse on `page` and waits for the system's folder browser; checks
+// that it shows `prompt`, presses its OK and waits until it is gone. The
+// page's edit then holds whatever the page made of the browser's answer.
+void BrowseAndAcceptTheFolderBrowser(GuiRun& gui, std::uintptr_t page, const std::string& prompt);
+
 // Waits for the cancel message (message 98, caption 111) that every Cancel
 // ends with, checks its text and presses OK.
 void ExpectCancelMessage(GuiRun& gui, const std::string& product);

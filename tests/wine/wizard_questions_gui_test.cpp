@@ -112,23 +112,7 @@ TEST(WizardQuestionsGui, PasswordStartMenuAndSummaryWorkThroughOneInstallation) 
     // Browse opens the system's browser in the programs folder with message
     // 88 as its prompt; what it returns is a name below that folder, never a
     // path (which folder Wine's browser returns on OK is the browser's).
-    EXPECT_TRUE(gui.spy().Click(page, IDC_BROWSE));
-    std::uintptr_t browser = 0;
-    for (int i = 0; i < 60 && browser == 0; ++i) {
-        for (const SpyWindow& window : gui.spy().Windows()) {
-            if (window.className == "#32770" && window.handle != page) browser = window.handle;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(250));
-    }
-    ASSERT_NE(browser, 0u) << "no folder browser";
-    std::this_thread::sleep_for(std::chrono::seconds(1));
-    const SpyWindow browsing = gui.spy().Describe(browser);
-    EXPECT_TRUE(std::any_of(browsing.controls.begin(), browsing.controls.end(),
-                            [&](const SpyControl& control) { return control.text == EnglishText(88, name); }))
-        << "the prompt";
-    EXPECT_TRUE(gui.spy().Click(browser, 1));
-    ASSERT_TRUE(gui.spy().WaitGone(browser));
-    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    BrowseAndAcceptTheFolderBrowser(gui, page, EnglishText(88, name));
     const std::string picked = gui.spy().Describe(page).Find(IDC_FOLDER_EDIT)->text;
     EXPECT_EQ(picked.find(':'), std::string::npos) << picked;
 

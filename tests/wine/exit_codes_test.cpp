@@ -43,6 +43,15 @@ TEST(DeploymentExitCodes, SuccessRestartRefusalAndRemovalEachHaveTheirCode) {
     EXPECT_THAT(InstallLogOf(name), HasSubstr("Installation refused: This version of " + name +
                                               " cannot replace the installed one: versions older than 1.0.0"));
 
+    // A version that needs the old one removed first cannot ask in a silent
+    // run: it is refused too, and the installed version stays.
+    TestProduct removeFirst = DeployedProduct(name, u"2.0.0");
+    removeFirst.settings.settingsFlags1 |= Flags1::kMustUninstallOlder;
+    EXPECT_EQ(ExitCodeOf(WriteInstaller(removeFirst, "deployed-3.exe"), "/silent"), "1603");
+    EXPECT_THAT(InstallLogOf(name), HasSubstr("Installation refused: An earlier version of " + name +
+                                              " must be removed before this version can be installed."));
+    EXPECT_EQ(RegQueryValue(kUninstallKey + name, "DisplayVersion"), "1.1.0");
+
     // The uninstaller learns the choice from the product key.
     RunResult removal = UninstallQuietly(name);
     EXPECT_EQ(removal.stdoutText, "0") << removal.debugOutput;

@@ -282,6 +282,12 @@ void InstallationRun::SettleExistingInstallation() {
         const std::u16string& command =
             !existing.quietUninstallString.empty() ? existing.quietUninstallString : existing.uninstallString;
         if (command.empty()) StopWithMessage(Message(Msg::kMustUninstallFirst));
+        if (Silent()) {
+            // Nobody can answer the page: the run is refused, and says why
+            // where an admin looks.
+            LogRefusal(existing, Message(Msg::kMustUninstallFirst));
+            ExitInstaller(1);
+        }
         if (ShowMustUninstallPage() != PageAnswer::Next) Cancel();
         // The old uninstaller restarts this installer when it is done; if it
         // cannot be started there is nothing more this run can do.

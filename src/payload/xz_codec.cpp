@@ -7,7 +7,6 @@
 #include "payload/lzma_stream.h"
 
 #include <algorithm>
-#include <chrono>
 #include <cstdint>
 #include <limits>
 
@@ -15,7 +14,6 @@ namespace palisade {
 namespace {
 
 constexpr std::size_t kPieceSize = 16384;
-constexpr auto kProgressInterval = std::chrono::milliseconds(201);
 
 
 // Room for the usual expansion up front, never beyond what may come out;
@@ -43,7 +41,6 @@ bool XzDecompress(std::vector<std::uint8_t>& buffer, const XzProgress& progress,
     ReserveOutput(output, buffer.size(), outputLimit);
     std::uint8_t window[kPieceSize];
     std::size_t handedOver = 0;
-    auto lastReport = std::chrono::steady_clock::now();
     stream->next_out = window;
     stream->avail_out = sizeof window;
     for (;;) {
@@ -64,13 +61,7 @@ bool XzDecompress(std::vector<std::uint8_t>& buffer, const XzProgress& progress,
             stream->avail_out = sizeof window;
         }
         if (result == LZMA_STREAM_END) break;
-        if (progress) {
-            auto now = std::chrono::steady_clock::now();
-            if (now - lastReport >= kProgressInterval) {
-                lastReport = now;
-                if (progress(handedOver, buffer.size(), std::uint64_t(stream->total_out) * 8)) return false;
-            }
-        }
+        if (progress && progress(handedOver, buffer.size(), std::uint64_t(stream->total_out) * 8)) return false;
     }
     ReleaseSlack(output);
     buffer = std::move(output);

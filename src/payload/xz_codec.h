@@ -9,10 +9,16 @@
 
 namespace palisade {
 
-// Called during decompression at most every 201 ms with the input bytes handed
-// to the decoder so far, the total input and the output produced in bits.
-// Returning true aborts the decompression.
+// Called during decompression after every step of the decoder with the input
+// bytes handed to the decoder so far, the total input and the output produced
+// in bits. Returning true aborts the decompression.
 using XzProgress = std::function<bool(std::uint64_t inputDone, std::uint64_t inputTotal, std::uint64_t outputBits)>;
+
+// `progress` called only when at least 201 ms have passed since its previous
+// call (or since this wrapper was made). Kept apart from the decoder
+// (xz_progress.cpp) so that the stub, which passes no progress function,
+// links no clock.
+XzProgress EveryInterval(XzProgress progress);
 
 // The most a decoder may use: enough for the largest dictionary the builder
 // writes (preset 9, 64 MiB), so that a forged stream cannot ask for more.

@@ -132,14 +132,33 @@ TEST(XzCodec, RejectsUnknownPreset) {
     EXPECT_FALSE(XzCompress(data.data(), data.size(), 42).has_value());
 }
 
-TEST(XzCodec, ProgressIsNotCalledForQuickWork) {
+TEST(XzCodec, ThinnedProgressIsNotCalledForQuickWork) {
     int calls = 0;
     Bytes buffer = Compress(Compressible(1000));
-    EXPECT_TRUE(XzDecompress(buffer, [&](std::uint64_t, std::uint64_t, std::uint64_t) {
+    EXPECT_TRUE(XzDecompress(buffer, EveryInterval([&](std::uint64_t, std::uint64_t, std::uint64_t) {
         ++calls;
         return true;
-    }));
+    })));
     EXPECT_EQ(calls, 0);
+}
+
+TEST(XzCodec, ProgressFollowsTheInputAndItsAnswerAborts) {
+    const Bytes packed = Compress(Random(100000, 5), 0);
+    std::uint64_t lastDone = 0, lastBits = 0;
+    Bytes buffer = packed;
+    EXPECT_TRUE(XzDecompress(buffer, [&](std::uint64_t done, std::uint64_t total, std::uint64_t bits) {
+        EXPECT_EQ(total, packed.size());
+        EXPECT_GE(done, lastDone);
+        EXPECT_GE(bits, lastBits);
+        lastDone = done;
+        lastBits = bits;
+        return false;
+    }));
+    EXPECT_EQ(lastDone, packed.size());
+
+    buffer = packed;
+    EXPECT_FALSE(XzDecompress(buffer, [](std::uint64_t done, std::uint64_t, std::uint64_t) { return done > 16384; }));
+    EXPECT_TRUE(buffer == packed);
 }
 
 TEST(XzCodec, BuilderStreamDecodesWithXzTool) {

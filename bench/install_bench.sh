@@ -3,7 +3,7 @@
 #   bash bench/install_bench.sh [SIZE_MB ...]      (default: 20 200)
 # For each size it takes the files of /usr/lib/i386-linux-gnu/wine/i386-windows
 # in name order until SIZE_MB is reached, builds an installer with the builder
-# (default settings: xz preset 6, 8 MiB chunks), then installs it silently five
+# (default settings: xz preset 6, chunks chosen from the payload), then installs it silently five
 # times into a fresh folder of a prefix of its own, checks every installed
 # file's SHA-256 against its source after each run, and prints the median
 # wall time and the largest resident size seen for the emulated process.

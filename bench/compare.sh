@@ -20,20 +20,14 @@
 # Run it on an idle machine: it is a measurement, not a test.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
-build=${BUILD:-$here/build}
-palisade=$build/native/palisade
-stub=$build/windows/palisade-setup.exe
-dlls=/usr/lib/i386-linux-gnu/wine/i386-windows
+# shellcheck source=bench/common.sh
+. "$here/bench/common.sh"
 headers=/usr/share/mingw-w64/include
 runs=${BENCH_RUNS:-5}
 corpora=("$@")
 [ ${#corpora[@]} -eq 0 ] && corpora=(small mixed large)
 
 work=$build/bench-compare
-export WINEPREFIX=$work/wineprefix
-export WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree,mshtml="
-export WINEDEBUG=-all
-unset http_proxy https_proxy HTTP_PROXY HTTPS_PROXY
 
 install_missing() {  # command package
   command -v "$1" >/dev/null && return
@@ -43,44 +37,17 @@ install_missing() {  # command package
     { echo "compare: $1 is missing and $2 could not be installed (apt-get install $2)" >&2; exit 1; }
 }
 
-median() { sort -n | awk '{v[NR] = $1} END {print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2}'; }
 now() { date +%s.%N; }
 since() { echo "$(now) - $1" | bc -l; }
-
-# The DLLs in name order while their total stays within $2 bytes, into $1.
-copy_dlls() {
-  local target=$1 limit=$2 total=0 file bytes
-  mkdir -p "$target"
-  while IFS= read -r file; do
-    bytes=$(stat -c %s "$dlls/$file")
-    [ $((total + bytes)) -gt "$limit" ] && break
-    cp "$dlls/$file" "$target/"
-    total=$((total + bytes))
-  done < <(ls "$dlls" | LC_ALL=C sort)
-}
 
 make_corpus() {  # name folder
   rm -rf "$2" && mkdir -p "$2"
   case $1 in
-    small) copy_dlls "$2" 21850000 ;;
-    large) copy_dlls "$2" 214300000 ;;
-    mixed) copy_dlls "$2" $((20 * 1024 * 1024)) && cp -r "$headers" "$2/include" ;;
+    small) bench_copy_dlls "$2" 21850000 >/dev/null ;;
+    large) bench_copy_dlls "$2" 214300000 >/dev/null ;;
+    mixed) bench_copy_dlls "$2" $((20 * 1024 * 1024)) >/dev/null && cp -r "$headers" "$2/include" ;;
     *) echo "compare: unknown corpus $1 (small, mixed, large)" >&2; exit 2 ;;
   esac
-}
-
-write_project() {  # tree name
-  cat > "$1/palisade.toml" <<TOML
-ProductName = "Compare$2"
-ProductVersion = "1.0"
-DefaultInstallPath = "C:\\\\Compare\\\\ours-$2"
-UninstallSubdir = "uninstall"
-SettingsFlags1 = ["Uninstaller"]
-PayloadFlags = ["StrippedInstaller"]
-
-[[files]]
-source = "files"
-TOML
 }
 
 write_nsis_script() {  # tree name
@@ -130,15 +97,14 @@ ratio() { echo "scale=2; $1 / $2" | bc -l | sed 's/^\./0./'; }
 
 install_missing makensis nsis
 [ -x /usr/bin/time ] || install_missing /usr/bin/time time
-mkdir -p "$work"
-bash "$here/scripts/wine-prefix.sh" create "$WINEPREFIX" >/dev/null
+bench_wine_environment "$work/wineprefix"
 echo "load before: $(cut -d' ' -f1-3 /proc/loadavg); $runs run(s) each, alternating"
 rows=()
 for name in "${corpora[@]}"; do
   tree=$work/$name
   make_corpus "$name" "$tree/files"
   (cd "$tree/files" && find . -type f -print0 | LC_ALL=C sort -z | xargs -0 sha256sum > "$tree/sums")
-  write_project "$tree" "$name"
+  bench_write_project "$tree" "Compare$name" "Compare" "ours-$name"
   write_nsis_script "$tree" "$name"
 
   start=$(now)
@@ -164,8 +130,8 @@ for name in "${corpora[@]}"; do
   done
   ours_size=$(stat -c %s "$tree/ours-setup.exe")
   nsis_size=$(stat -c %s "$tree/nsis-setup.exe")
-  ours_install=$(printf '%s\n' "${ours_times[@]}" | median)
-  nsis_install=$(printf '%s\n' "${nsis_times[@]}" | median)
+  ours_install=$(printf '%s\n' "${ours_times[@]}" | bench_median)
+  nsis_install=$(printf '%s\n' "${nsis_times[@]}" | bench_median)
   rows+=("$(printf '| %s | %d files, %d B | %d B | %d B | %s | %.2f s | %.2f s | %s | %.3f s | %.3f s | %s | %d MiB | %d MiB | %s |' \
     "$name" "$(wc -l < "$tree/sums")" "$(find "$tree/files" -type f -printf '%s\n' | awk '{t += $1} END {print t}')" \
     "$nsis_size" "$ours_size" \

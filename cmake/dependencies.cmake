@@ -1,5 +1,5 @@
-# liblzma and zlib for both configurations. The Windows build uses the static
-# liblzma that scripts/bootstrap.sh builds and the zlib of libz-mingw-w64-dev.
+# liblzma for both configurations (it also gives the CRC-32). The Windows build
+# uses the static liblzma that scripts/bootstrap.sh builds.
 if(WIN32)
   set(_lzma_prefix "${PALISADE_CACHE_DIR}/liblzma-i686-decoder")
   if(NOT EXISTS "${_lzma_prefix}/lib/liblzma.a")
@@ -10,16 +10,9 @@ if(WIN32)
     IMPORTED_LOCATION "${_lzma_prefix}/lib/liblzma.a"
     INTERFACE_INCLUDE_DIRECTORIES "${_lzma_prefix}/include"
     INTERFACE_COMPILE_DEFINITIONS LZMA_API_STATIC)
-  find_library(_zlib_static NAMES libz.a REQUIRED)
-  find_path(_zlib_include zlib.h REQUIRED)
-  add_library(palisade::zlib STATIC IMPORTED)
-  set_target_properties(palisade::zlib PROPERTIES
-    IMPORTED_LOCATION "${_zlib_static}" INTERFACE_INCLUDE_DIRECTORIES "${_zlib_include}")
 else()
   find_package(LibLZMA REQUIRED)
-  find_package(ZLIB REQUIRED)
   add_library(palisade::lzma ALIAS LibLZMA::LibLZMA)
-  add_library(palisade::zlib ALIAS ZLIB::ZLIB)
 endif()
 
 # utfcpp is header-only. The cross compiler must not see the host's whole

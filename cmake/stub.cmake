@@ -39,3 +39,17 @@ target_compile_definitions(palisade-probe PRIVATE UNICODE _UNICODE WIN32_LEAN_AN
 target_compile_options(palisade-probe PRIVATE -municode)
 target_link_options(palisade-probe PRIVATE -municode -static -static-libgcc -static-libstdc++)
 target_link_libraries(palisade-probe PRIVATE palisade_core ole32 oleaut32 uuid advapi32 user32 gdi32 shell32 comctl32 crypt32)
+
+# Nothing in the Windows code throws, catches or asks for a type at run time,
+# so it is compiled without exceptions, unwind tables and RTTI: no landing
+# pads, no .eh_frame or type names of our own. The library's few error paths
+# that would throw end the run instead, and its string classes and static
+# guards are compiled here (src/core/win32/library_without_exceptions.cpp),
+# which keeps the unwinder out of the stub. Link-time optimisation is not
+# used: mingw-w64 GCC 12 stops with an internal compiler error
+# (binds_to_current_def_p) on the stub at -Os.
+foreach(target palisade_payload palisade_author_texts palisade_core palisade-setup palisade-probe)
+  target_compile_options(${target} PRIVATE
+    "$<$<COMPILE_LANGUAGE:CXX>:-fno-exceptions;-fno-asynchronous-unwind-tables;-fno-unwind-tables;-fno-rtti>")
+endforeach()
+

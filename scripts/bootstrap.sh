@@ -11,10 +11,10 @@ sudo_cmd=""
 if [ "$(id -u)" -ne 0 ]; then sudo_cmd="sudo"; fi
 
 packages=(
-  g++-mingw-w64-i686 mingw-w64-tools libz-mingw-w64-dev
+  g++-mingw-w64-i686 mingw-w64-tools
   wine wine32:i386 wine64 xvfb xauth x11-utils xdotool
   cmake ninja-build pkg-config g++ make
-  liblzma-dev zlib1g-dev xz-utils
+  liblzma-dev xz-utils
   libgtest-dev libgmock-dev libtomlplusplus-dev libutfcpp-dev
   clang-14 libclang-rt-14-dev
   binutils-mingw-w64-i686 openssl imagemagick

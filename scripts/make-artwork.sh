@@ -17,8 +17,13 @@ trap 'rm -rf "$work"' EXIT
 command -v convert >/dev/null || { echo "make-artwork: ImageMagick's convert is needed" >&2; exit 1; }
 command -v xz >/dev/null || { echo "make-artwork: xz is needed" >&2; exit 1; }
 
-# One xz stream with a CRC-32 check, as the stub's decoder reads it.
-pack() { xz --format=xz --check=crc32 -9e --threads=1 --stdout "$1" >"$2"; }
+# One xz stream with a CRC-32 check, as the stub's decoder reads it, with a
+# dictionary of the picture's size: the decoder allocates the dictionary the
+# stream names (64 MiB for a bare -9e) and refuses more than 17 MiB.
+pack() {
+  local size; size=$(stat -c %s "$1"); [ "$size" -lt 4096 ] && size=4096
+  xz --format=xz --check=crc32 --lzma2=preset=9e,dict="$size" --threads=1 --stdout "$1" >"$2"
+}
 
 wood='#c98a3e'
 woodShade='#8a5a24'

@@ -1,17 +1,52 @@
 // Conversions and comparisons for the core's wide text.
 #include "core/text.h"
 
-#include <utf8cpp/utf8.h>
+#include <utf8cpp/utf8/unchecked.h>  // the checked half throws: the stub has no exceptions
 
 #include <iterator>
 
 namespace palisade {
 
-std::u16string Utf8ToUtf16(std::string_view utf8) {
+namespace {
+
+// utf8::replace_invalid without its checked (throwing) append, which the stub,
+// built without exceptions, cannot compile: one U+FFFD for each invalid
+// sequence, the same result.
+std::string ReplaceInvalidUtf8(std::string_view utf8) {
+    constexpr std::uint32_t kReplacement = 0xFFFD;
     std::string valid;
-    utf8::replace_invalid(utf8.begin(), utf8.end(), std::back_inserter(valid));
+    auto out = std::back_inserter(valid);
+    auto it = utf8.begin();
+    while (it != utf8.end()) {
+        auto sequenceStart = it;
+        switch (utf8::internal::validate_next(it, utf8.end())) {
+            case utf8::internal::UTF8_OK:
+                valid.append(sequenceStart, it);
+                break;
+            case utf8::internal::NOT_ENOUGH_ROOM:
+                out = utf8::unchecked::append(kReplacement, out);
+                it = utf8.end();
+                break;
+            case utf8::internal::INVALID_LEAD:
+                out = utf8::unchecked::append(kReplacement, out);
+                ++it;
+                break;
+            default:  // incomplete, overlong or an invalid code point: one mark for the sequence
+                out = utf8::unchecked::append(kReplacement, out);
+                ++it;
+                while (it != utf8.end() && utf8::internal::is_trail(*it)) ++it;
+                break;
+        }
+    }
+    return valid;
+}
+
+}  // namespace
+
+std::u16string Utf8ToUtf16(std::string_view utf8) {
+    std::string valid = ReplaceInvalidUtf8(utf8);
     std::u16string out;
-    utf8::utf8to16(valid.begin(), valid.end(), std::back_inserter(out));
+    utf8::unchecked::utf8to16(valid.begin(), valid.end(), std::back_inserter(out));
     return out;
 }
 
@@ -27,7 +62,7 @@ std::string Utf16ToUtf8(std::u16string_view utf16) {
         } else if (cp >= 0xD800 && cp <= 0xDFFF) {
             cp = 0xFFFD;
         }
-        utf8::append(cp, std::back_inserter(out));
+        utf8::unchecked::append(cp, std::back_inserter(out));  // a valid code point by construction
     }
     return out;
 }

@@ -66,13 +66,19 @@ int ItemWalker::LoadChunk() {
     ByteView stored = *m_archive.ReadBytes(static_cast<std::size_t>(*storedSize));
     if (Crc32(stored.data, stored.size) != *checksum) return FatalCode::kChunkChecksum;
 
-    std::vector<std::uint8_t> chunk = stored.Copy();
-    m_cipher.Decipher(chunk);
     // No chunk decodes to more than a builder puts in one, nor to more than
     // the items the header announces can hold: beyond that it is damaged,
     // however much it would unpack to.
     std::uint64_t limit = std::min(kMaxChunkContent, m_recordAllowance - std::min(m_recordAllowance, m_decodedBytes));
-    if (m_chunksCompressed && !XzDecompress(chunk, {}, limit)) return FatalCode::kChunkNotDecompressed;
+    std::vector<std::uint8_t> chunk;
+    if (m_chunksCompressed && !m_cipher.IsActive()) {
+        // Decoded from where the chunk is stored: no copy of the stored bytes.
+        if (!XzDecode(stored.data, stored.size, chunk, {}, limit)) return FatalCode::kChunkNotDecompressed;
+    } else {
+        chunk = stored.Copy();
+        m_cipher.Decipher(chunk);
+        if (m_chunksCompressed && !XzDecompress(chunk, {}, limit)) return FatalCode::kChunkNotDecompressed;
+    }
     if (chunk.size() > limit) return FatalCode::kArchiveLeftOver;
     m_decodedBytes += chunk.size();
     m_queue.Append(std::move(chunk));

@@ -1,6 +1,7 @@
 // The builder's side of the payload: archive chunks, settings block and header.
 #include "payload/payload_writer.h"
 
+#include <algorithm>
 #include <limits>
 #include <optional>
 
@@ -24,11 +25,22 @@ Blowfish KeyedCipher(const PayloadOptions& options) {
     return cipher;
 }
 
+// The chunk compressed; with `tryBranchFilter` also through the x86 branch
+// filter, keeping the smaller (the first on a tie).
+std::optional<std::vector<std::uint8_t>> CompressChunk(const std::vector<std::uint8_t>& plain,
+                                                       const PayloadOptions& options) {
+    auto packed = XzCompress(plain.data(), plain.size(), options.xzPreset);
+    if (!packed || !options.tryBranchFilter) return packed;
+    auto filtered = XzCompress(plain.data(), plain.size(), options.xzPreset, XzFilter::X86);
+    if (!filtered) return std::nullopt;
+    return filtered->size() < packed->size() ? std::move(filtered) : std::move(packed);
+}
+
 // One chunk as stored: compressed and/or ciphered. Nothing on an encoder failure.
 std::optional<std::vector<std::uint8_t>> EncodeChunk(std::vector<std::uint8_t> plain, bool compress,
-                                                     const Blowfish* cipher, std::uint32_t preset) {
+                                                     const Blowfish* cipher, const PayloadOptions& options) {
     if (compress) {
-        auto packed = XzCompress(plain.data(), plain.size(), preset);
+        auto packed = CompressChunk(plain, options);
         if (!packed) return std::nullopt;
         plain = std::move(*packed);
     }
@@ -50,6 +62,10 @@ std::string CheckItems(const std::vector<PayloadItem>& items) {
 
 }  // namespace
 
+std::size_t AutomaticChunkSize(std::size_t streamLength) {
+    return std::clamp<std::size_t>(streamLength, 4096, kMaxAutomaticChunkSize);
+}
+
 void AppendStoredChunk(std::vector<std::uint8_t>& archive, const std::vector<std::uint8_t>& stored) {
     AppendI32(archive, static_cast<std::int32_t>(stored.size()));
     AppendU32(archive, Crc32(stored));
@@ -70,7 +86,7 @@ ArchiveBuild EncodeArchive(const std::vector<PayloadItem>& items, bool compressC
     RunParallelTasks(ranges.size(), options.threadCount, [&](std::size_t i) {
         std::vector<std::uint8_t> plain;
         stream.CopyRange(ranges[i].first, ranges[i].second, plain);
-        stored[i] = EncodeChunk(std::move(plain), compressChunks, cipher ? &*cipher : nullptr, options.xzPreset);
+        stored[i] = EncodeChunk(std::move(plain), compressChunks, cipher ? &*cipher : nullptr, options);
     });
 
     for (auto& chunk : stored) {

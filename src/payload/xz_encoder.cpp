@@ -8,17 +8,23 @@
 
 namespace palisade {
 
+std::uint32_t XzDictionarySize(std::size_t length) {
+    // The decoder allocates the whole dictionary the stream names: one larger
+    // than the data costs the installer memory and compresses no better.
+    constexpr std::size_t kSmallestDictionary = 4096;
+    return std::uint32_t(std::clamp<std::size_t>(length, kSmallestDictionary, kMaxXzDictionary));
+}
+
 std::optional<std::vector<std::uint8_t>> XzCompress(const std::uint8_t* data, std::size_t length,
-                                                    std::uint32_t preset) {
-    // The decoder allocates the whole dictionary the stream names, so a
-    // dictionary larger than the data only costs the installer memory and
-    // time: it is cut to the data's size (at least 4 KiB), which compresses
-    // exactly as well.
+                                                    std::uint32_t preset, XzFilter filter) {
     lzma_options_lzma options;
     if (lzma_lzma_preset(&options, preset)) return std::nullopt;
-    constexpr std::uint32_t kSmallestDictionary = 4096;
-    if (length < options.dict_size) options.dict_size = std::max<std::uint32_t>(std::uint32_t(length), kSmallestDictionary);
-    const lzma_filter filters[] = {{LZMA_FILTER_LZMA2, &options}, {LZMA_VLI_UNKNOWN, nullptr}};
+    options.dict_size = XzDictionarySize(length);
+    const lzma_filter lzma2 = {LZMA_FILTER_LZMA2, &options};
+    const lzma_filter end = {LZMA_VLI_UNKNOWN, nullptr};
+    const lzma_filter plain[] = {lzma2, end};
+    const lzma_filter branches[] = {{LZMA_FILTER_X86, nullptr}, lzma2, end};
+    const lzma_filter* filters = filter == XzFilter::X86 ? branches : plain;
     LzmaStream stream;
     if (lzma_stream_encoder(stream.get(), filters, LZMA_CHECK_CRC32) != LZMA_OK) return std::nullopt;
 

@@ -1,7 +1,7 @@
 // Decoding the licence and readme documents.
 #include "ui/document_text.h"
 
-#include <utf8cpp/utf8.h>
+#include <utf8cpp/utf8/core.h>  // the checked half throws: the stub has no exceptions
 
 #include <algorithm>
 #include <cmath>

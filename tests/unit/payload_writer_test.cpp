@@ -137,6 +137,46 @@ TEST(InstallerImage, WrittenInstallersReadBackInTheInstallersOrder) {
     }
 }
 
+TEST(InstallerImage, ChunksTriedWithTheBranchFilterReadBack) {
+    const std::vector<PayloadItem> items = BuildItems();
+    for (std::uint32_t flags : {0u, PayloadFlags::kCiphered}) {
+        InstallerSettings settings = MinimalSettings();
+        settings.settingsFlags1 = 0x20;
+        PayloadOptions options;
+        options.payloadFlags = flags;
+        options.chunkSize = 777;
+        options.tryBranchFilter = true;
+        InstallerBuild build = BuildInstallerImage(MakeStub(), settings, items, options);
+        ASSERT_TRUE(build.error.empty()) << build.error;
+        InstallerReading reading = ReadInstaller(build.image);
+        ASSERT_EQ(reading.errorCode, 0);
+        ASSERT_EQ(reading.entries.size(), items.size());
+        for (std::size_t i = 0; i < items.size(); ++i) {
+            std::string difference;
+            EXPECT_TRUE(testing::SameItem(items[i], reading.entries[i], difference)) << difference;
+        }
+    }
+}
+
+TEST(AutomaticChunkSize, OneChunkUpToTheBoundThenFullChunks) {
+    constexpr std::size_t kMiB = 1u << 20;
+    struct Case {
+        std::size_t length;
+        std::size_t chunks;
+    };
+    const Case cases[] = {{0, 0}, {1, 1}, {100000, 1}, {16 * kMiB - 1, 1}, {16 * kMiB, 1}, {16 * kMiB + 1, 2},
+                          {22 * kMiB, 2}, {214 * kMiB, 14}};
+    for (const Case& c : cases) {
+        std::size_t size = AutomaticChunkSize(c.length);
+        EXPECT_GE(size, 4096u) << c.length;
+        EXPECT_LE(size, kMaxAutomaticChunkSize) << c.length;
+        // Cut as the builder cuts, with a record's length field every 1000 bytes.
+        std::vector<std::size_t> fields;
+        for (std::size_t at = 0; at + 4 <= c.length; at += 1000) fields.push_back(at);
+        EXPECT_EQ(SplitItemStream(c.length, fields, size).size(), c.chunks) << c.length;
+    }
+}
+
 TEST(InstallerImage, TheSetupSectionIsTheLastAndTheHeadersAgree) {
     std::vector<std::uint8_t> stub = MakeStub();
     InstallerBuild build = Build(kBuildCases[1], BuildItems(), stub);

@@ -132,14 +132,33 @@ TEST(XzCodec, RejectsUnknownPreset) {
     EXPECT_FALSE(XzCompress(data.data(), data.size(), 42).has_value());
 }
 
-TEST(XzCodec, ProgressIsNotCalledForQuickWork) {
+TEST(XzCodec, ThinnedProgressIsNotCalledForQuickWork) {
     int calls = 0;
     Bytes buffer = Compress(Compressible(1000));
-    EXPECT_TRUE(XzDecompress(buffer, [&](std::uint64_t, std::uint64_t, std::uint64_t) {
+    EXPECT_TRUE(XzDecompress(buffer, EveryInterval([&](std::uint64_t, std::uint64_t, std::uint64_t) {
         ++calls;
         return true;
-    }));
+    })));
     EXPECT_EQ(calls, 0);
+}
+
+TEST(XzCodec, ProgressFollowsTheInputAndItsAnswerAborts) {
+    const Bytes packed = Compress(Random(100000, 5), 0);
+    std::uint64_t lastDone = 0, lastBits = 0;
+    Bytes buffer = packed;
+    EXPECT_TRUE(XzDecompress(buffer, [&](std::uint64_t done, std::uint64_t total, std::uint64_t bits) {
+        EXPECT_EQ(total, packed.size());
+        EXPECT_GE(done, lastDone);
+        EXPECT_GE(bits, lastBits);
+        lastDone = done;
+        lastBits = bits;
+        return false;
+    }));
+    EXPECT_GT(lastDone, 16384u);  // reports came from several input pieces
+
+    buffer = packed;
+    EXPECT_FALSE(XzDecompress(buffer, [](std::uint64_t done, std::uint64_t, std::uint64_t) { return done > 16384; }));
+    EXPECT_TRUE(buffer == packed);
 }
 
 TEST(XzCodec, BuilderStreamDecodesWithXzTool) {
@@ -154,13 +173,65 @@ TEST(XzCodec, BuilderStreamDecodesWithXzTool) {
 TEST(XzCodec, DecodesXzToolOutputWithItsDefaultCheck) {
     if (!test::ToolAvailable("xz")) GTEST_SKIP() << "xz not installed";
     Bytes input = Compressible(50000);
-    for (const char* command : {"xz -c", "xz -c --check=crc64", "xz -c --check=sha256", "xz -c --check=none -9"}) {
+    // -7 asks for a 16 MiB dictionary, the most the builder writes.
+    for (const char* command : {"xz -c", "xz -c --check=crc64", "xz -c --check=sha256", "xz -c --check=none -7"}) {
         auto packed = test::RunToolOnBytes(command, input);
         ASSERT_TRUE(packed.has_value()) << command;
         Bytes buffer = *packed;
         ASSERT_TRUE(XzDecompress(buffer)) << command;
         EXPECT_TRUE(buffer == input) << command;
     }
+}
+
+TEST(XzCodec, AStreamAskingForALargerDictionaryIsRefused) {
+    // The installer holds the dictionary beside a decoded chunk: a stream
+    // that names 32 MiB (xz -8) is refused whatever it holds.
+    if (!test::ToolAvailable("xz")) GTEST_SKIP() << "xz not installed";
+    auto packed = test::RunToolOnBytes("xz -c -8", Compressible(1000));
+    ASSERT_TRUE(packed.has_value());
+    Bytes buffer = *packed;
+    EXPECT_FALSE(XzDecompress(buffer));
+    EXPECT_TRUE(buffer == *packed);
+}
+
+TEST(XzCodec, DictionaryFollowsTheDataWithinItsBounds) {
+    const std::pair<std::size_t, std::uint32_t> cases[] = {
+        {0, 4096}, {100, 4096}, {5000, 5000}, {(16u << 20) - 1, (16u << 20) - 1}, {16u << 20, 16u << 20}, {64u << 20, 16u << 20}};
+    for (auto [length, dictionary] : cases) EXPECT_EQ(XzDictionarySize(length), dictionary) << length;
+}
+
+TEST(XzCodec, PromisedSizeIsTheDecodedSizeOfTheLastStream) {
+    Bytes first = Compress(Compressible(70000));
+    EXPECT_EQ(XzPromisedSize(first.data(), first.size()), 70000u);
+    Bytes joined = first;
+    Bytes second = Compress(Compressible(123));
+    joined.insert(joined.end(), second.begin(), second.end());
+    EXPECT_EQ(XzPromisedSize(joined.data(), joined.size()), 123u);
+    Bytes padded = first;
+    padded.insert(padded.end(), 4, 0);  // stream padding: no index at the very end
+    EXPECT_FALSE(XzPromisedSize(padded.data(), padded.size()).has_value());
+    EXPECT_FALSE(XzPromisedSize(first.data(), 11).has_value());
+    // Whatever the index says, the result is what the streams hold.
+    ASSERT_TRUE(XzDecompress(joined));
+    EXPECT_EQ(joined.size(), 70123u);
+}
+
+TEST(XzCodec, BranchFilterStreamsRoundTripAndPayOffOnCallHeavyCode) {
+    // x86 code with many relative calls to a few targets: the filter turns
+    // the call offsets into repeated absolute addresses.
+    Bytes code;
+    for (std::uint32_t i = 0; i < 20000; ++i) {
+        std::uint32_t relative = 0x1000u - 5u * i;
+        code.insert(code.end(), {0x55, 0x89, 0xE5, 0xE8, std::uint8_t(relative), std::uint8_t(relative >> 8),
+                                 std::uint8_t(relative >> 16), std::uint8_t(relative >> 24)});
+    }
+    auto plain = XzCompress(code.data(), code.size(), 6);
+    auto filtered = XzCompress(code.data(), code.size(), 6, XzFilter::X86);
+    ASSERT_TRUE(plain && filtered);
+    EXPECT_LT(filtered->size(), plain->size());
+    Bytes buffer = *filtered;
+    ASSERT_TRUE(XzDecompress(buffer));
+    EXPECT_TRUE(buffer == code);
 }
 
 }  // namespace

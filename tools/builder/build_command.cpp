@@ -28,6 +28,8 @@ struct BuildArguments {
     std::optional<unsigned> jobs;
     std::optional<std::size_t> chunkSize;
     std::optional<std::uint32_t> xzPreset;
+    bool xzExtreme = false;
+    bool best = false;
     std::optional<CipherKey> cipherKey;
     std::optional<std::string> sign;
     bool quiet = false;
@@ -39,8 +41,10 @@ const char kBuildUsage[] =
     "  -o, --output FILE      the installer to write (or 'output' in [build])\n"
     "      --stub FILE        the installer stub to build from\n"
     "  -j, --jobs N           compression threads (0: one per core)\n"
-    "      --chunk-size SIZE  archive chunk size, e.g. 4M\n"
+    "      --chunk-size SIZE  archive chunk size, e.g. 4M (default: chosen from the payload)\n"
     "      --xz-preset N      xz preset 0..9\n"
+    "      --xz-extreme       the preset's extreme variant (slower, slightly smaller)\n"
+    "      --best             also try the x86 branch filter on every chunk, keep the smaller\n"
     "      --cipher-key HEX   encipher with this 8-byte key (16 hex digits)\n"
     "      --sign COMMAND     sign the installer (and its uninstaller) with COMMAND, {file} being the file\n"
     "      --verify           read every item of the result back\n"
@@ -67,6 +71,10 @@ std::optional<BuildArguments> ParseArguments(const std::vector<std::string>& arg
             parsed.quiet = true;
         } else if (argument == "--verify") {
             parsed.verify = true;
+        } else if (argument == "--xz-extreme") {
+            parsed.xzExtreme = true;
+        } else if (argument == "--best") {
+            parsed.best = true;
         } else if (argument == "-h" || argument == "--help") {
             std::fputs(kBuildUsage, stdout);
             exitCode = 0;
@@ -131,6 +139,8 @@ void ApplyArguments(const BuildArguments& arguments, Project& project) {
     if (arguments.jobs) build.jobs = *arguments.jobs;
     if (arguments.chunkSize) build.chunkSize = *arguments.chunkSize;
     if (arguments.xzPreset) build.xzPreset = *arguments.xzPreset;
+    if (arguments.xzExtreme) build.xzExtreme = true;
+    if (arguments.best) build.best = true;
     if (arguments.cipherKey) {
         build.cipher = true;
         build.cipherKey = arguments.cipherKey;

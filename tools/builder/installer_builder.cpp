@@ -1,6 +1,8 @@
 // Turns a parsed project into an installer image: resolves and reads the files, builds the catalogue, encodes.
 #include "builder/installer_builder.h"
 
+#include "builder/item_order.h"
+
 #include "builder/pe_resources.h"
 
 #include <chrono>
@@ -178,12 +180,13 @@ InstallerSettings FinalSettings(const Project& project, const MessageCatalogue& 
     return settings;
 }
 
-PayloadOptions MakePayloadOptions(const Project& project, const CipherKey& key) {
+PayloadOptions MakePayloadOptions(const Project& project, const CipherKey& key, std::size_t streamLength) {
     PayloadOptions options;
     options.payloadFlags = project.payloadFlags | (project.build.cipher ? PayloadFlags::kCiphered : 0);
     options.payloadKey = key;
-    options.chunkSize = project.build.chunkSize;
+    options.chunkSize = project.build.chunkSize.value_or(AutomaticChunkSize(streamLength));
     options.xzPreset = XzPresetWord(project.build.xzPreset, project.build.xzExtreme);
+    options.tryBranchFilter = project.build.best;
     options.threadCount = project.build.jobs;
     return options;
 }
@@ -204,6 +207,7 @@ std::optional<BuildSummary> BuildInstaller(const Project& project, const std::ve
     }
     std::optional<std::vector<PayloadItem>> items = CollectItems(project, progress, diagnostics);
     if (!items) return std::nullopt;
+    OrderItemsForCompression(*items);
 
     CatalogueBuild catalogue = BuildCatalogue(project.languages);
     for (const std::string& warning : catalogue.warnings) progress.Warning(warning);
@@ -221,7 +225,7 @@ std::optional<BuildSummary> BuildInstaller(const Project& project, const std::ve
         key = *chosen;
         summary.key = key;
     }
-    PayloadOptions options = MakePayloadOptions(project, key);
+    PayloadOptions options = MakePayloadOptions(project, key, stream.Length());
     summary.itemCount = items->size();
     summary.streamBytes = stream.Length();
     summary.chunkCount = SplitItemStream(stream.Length(), stream.LengthFieldOffsets(), options.chunkSize).size();

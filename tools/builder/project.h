@@ -20,8 +20,6 @@
 
 namespace palisade::tools {
 
-// The chunk size the builder uses when the project gives none (see docs/builder.md).
-inline constexpr std::size_t kDefaultBuildChunkSize = 8u << 20;
 inline constexpr std::size_t kMinChunkSize = 4u << 10;
 inline constexpr std::size_t kMaxChunkSize = 256u << 20;
 
@@ -30,9 +28,10 @@ struct BuildOptions {
     bool compress = true;                 // `SettingsFlags1` 0x20
     bool cipher = false;                  // `PayloadFlags` 0x1000
     std::optional<std::array<std::uint8_t, kPayloadKeySize>> cipherKey;  // random when ciphering without one
-    std::size_t chunkSize = kDefaultBuildChunkSize;
+    std::optional<std::size_t> chunkSize;  // none: chosen from the payload (AutomaticChunkSize)
     std::uint32_t xzPreset = 6;
     bool xzExtreme = false;
+    bool best = false;                    // try the x86 branch filter on every chunk, keep the smaller
     unsigned jobs = 0;                    // 0: one thread per core
     std::string stub;                     // empty: the stub this builder was built with
     std::string output;                   // empty: given on the command line

@@ -45,6 +45,7 @@ void ReadBuildOptions(TomlReader& reader, const toml::table& build, BuildOptions
     ReadChunkSize(reader, build, options);
     if (auto preset = reader.Integer(build, "xz_preset", 0, 9)) options.xzPreset = std::uint32_t(*preset);
     if (auto extreme = reader.Bool(build, "xz_extreme")) options.xzExtreme = *extreme;
+    if (auto best = reader.Bool(build, "best")) options.best = *best;
     if (auto jobs = reader.Integer(build, "jobs", 0, 256)) options.jobs = unsigned(*jobs);
     if (auto stub = reader.String(build, "stub")) options.stub = *stub;
     if (auto output = reader.String(build, "output")) options.output = *output;

@@ -172,8 +172,7 @@ std::vector<ProjectKey> ListRecordKeys() {
 std::vector<ProjectKey> BuildKeys() {
     ProjectKey chunkSize = Key("chunk_size", KeyType::Size,
                                "Item-stream bytes per archive chunk: an integer or a text such as \"4 MiB\", "
-                               "4 KiB to 256 MiB",
-                               "\"8 MiB\"");
+                               "4 KiB to 256 MiB; default: chosen from the payload (equal chunks of at most 16 MiB)");
     chunkSize.min = 4096;
     chunkSize.max = 256 << 20;
     return {
@@ -186,6 +185,8 @@ std::vector<ProjectKey> BuildKeys() {
         chunkSize,
         Integer("xz_preset", 0, 9, "The xz compression preset", 6),
         Boolean("xz_extreme", "The preset's extreme variant (slower, slightly smaller)", false),
+        Boolean("best", "Compress every chunk also through the x86 branch filter and keep the smaller (twice the time)",
+                false),
         Integer("jobs", 0, 256, "Compression threads; 0 is one per processor core", 0),
         Key("stub", KeyType::FilePath, "The installer stub to build from; default: the one the builder ships with"),
         Key("output", KeyType::FilePath, "The installer to write when -o is not given"),

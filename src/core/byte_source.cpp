@@ -16,10 +16,14 @@ std::optional<std::uint32_t> ByteSource::ReadU32(std::uint64_t position) const {
            (std::uint32_t(b[3]) << 24);
 }
 
-bool MemoryByteSource::ReadAt(std::uint64_t position, void* buffer, std::size_t length) const {
-    if (position > m_bytes.size() || length > m_bytes.size() - position) return false;
-    if (length != 0) std::memcpy(buffer, m_bytes.data() + position, length);
+bool ViewByteSource::ReadAt(std::uint64_t position, void* buffer, std::size_t length) const {
+    if (position > m_bytes.size || length > m_bytes.size - position) return false;
+    if (length != 0) std::memcpy(buffer, m_bytes.data + position, length);
     return true;
+}
+
+bool MemoryByteSource::ReadAt(std::uint64_t position, void* buffer, std::size_t length) const {
+    return ViewByteSource(m_bytes).ReadAt(position, buffer, length);
 }
 
 }  // namespace palisade

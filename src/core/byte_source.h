@@ -7,6 +7,8 @@
 #include <optional>
 #include <vector>
 
+#include "core/byte_view.h"
+
 namespace palisade {
 
 class ByteSource {
@@ -18,6 +20,17 @@ public:
 
     std::optional<std::uint16_t> ReadU16(std::uint64_t position) const;
     std::optional<std::uint32_t> ReadU32(std::uint64_t position) const;
+};
+
+// Bytes already in memory (a mapped section, a buffer), read by copying.
+class ViewByteSource final : public ByteSource {
+public:
+    explicit ViewByteSource(ByteView bytes) : m_bytes(bytes) {}
+    bool ReadAt(std::uint64_t position, void* buffer, std::size_t length) const override;
+    std::uint64_t Size() const override { return m_bytes.size; }
+
+private:
+    ByteView m_bytes;
 };
 
 class MemoryByteSource final : public ByteSource {

@@ -2,6 +2,7 @@
 #include "payload/item_walker.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "core/fatal_codes.h"
 #include "payload/crc32.h"
@@ -10,6 +11,14 @@
 namespace palisade {
 namespace {
 
+std::size_t ItemCountOf(const PayloadHeader& header) {
+    return header.itemCount > 0 ? static_cast<std::size_t>(header.itemCount) : 0;
+}
+
+// The most the header's items can take, records and all.
+std::uint64_t RecordAllowanceOf(const PayloadHeader& header) {
+    return header.TotalItemSize() + std::uint64_t(ItemCountOf(header)) * (4 + kMaxRecordFields);
+}
 
 }  // namespace
 
@@ -22,30 +31,43 @@ ItemWalker::ItemWalker(const PayloadHeader& header, ByteView archive, const Payl
                        bool chunksCompressed)
     : m_header(header),
       m_cipher(cipher),
-      m_archive(archive),
+      m_inMemory(std::make_unique<ViewByteSource>(archive)),
+      m_source(m_inMemory.get()),
+      m_position(0),
+      m_end(archive.size),
       m_chunksCompressed(chunksCompressed),
-      m_itemCount(header.itemCount > 0 ? static_cast<std::size_t>(header.itemCount) : 0),
-      m_recordAllowance(header.TotalItemSize() + std::uint64_t(m_itemCount) * (4 + kMaxRecordFields)) {}
+      m_itemCount(ItemCountOf(header)),
+      m_recordAllowance(RecordAllowanceOf(header)) {}
+
+ItemWalker::ItemWalker(const PayloadHeader& header, const ByteSource& source, std::uint64_t position,
+                       std::uint64_t length, const PayloadCipher& cipher, bool chunksCompressed)
+    : m_header(header),
+      m_cipher(cipher),
+      m_source(&source),
+      m_position(position),
+      m_end(position + length),
+      m_chunksCompressed(chunksCompressed),
+      m_itemCount(ItemCountOf(header)),
+      m_recordAllowance(RecordAllowanceOf(header)) {}
 
 ItemStep ItemWalker::Next(FileEntry& entry) {
     if (m_stopped) return m_final;
     entry = FileEntry();
-    // The previous item's record is done with: free it before loading more chunks.
+    // The previous item's record is done with: free it before decoding more.
     m_record = std::vector<std::uint8_t>();
     if (m_nextIndex == m_itemCount) {
         int code = CheckNothingLeft();
         return Stop(code ? WalkStatus::Failed : WalkStatus::Finished, code);
     }
     if (m_nextIndex >= m_header.itemSizes.size()) return Stop(WalkStatus::Failed, FatalCode::kItemSizeEntry);
+    std::uint32_t length = 0;
+    if (int code = ReadLengthField(length)) return Stop(WalkStatus::Failed, code);
+    // A record far longer than its item's data is damaged: refused before
+    // memory is claimed or chunks are read for it.
     const std::uint64_t longestRecord = std::uint64_t(std::max(m_header.itemSizes[m_nextIndex], 0)) + kMaxRecordFields;
-    while (!m_queue.TakeRecord(m_record)) {
-        // A record far longer than its item's data is damaged: refused before
-        // chunks pile up for it.
-        if (std::optional<std::uint32_t> length = m_queue.NextRecordLength(); length && *length > longestRecord) {
-            return Stop(WalkStatus::Failed, FatalCode::kItemDataSize);
-        }
-        if (int code = LoadChunk()) return Stop(WalkStatus::Failed, code);
-    }
+    if (length > longestRecord) return Stop(WalkStatus::Failed, FatalCode::kItemDataSize);
+    m_record.resize(length);
+    if (int code = ReadAcrossChunks(m_record.data(), length)) return Stop(WalkStatus::Failed, code);
     if (int code = ReadFileEntry(m_record, m_header.itemSizes[m_nextIndex], entry)) {
         entry = FileEntry();
         return Stop(WalkStatus::Failed, code);
@@ -58,36 +80,64 @@ ItemStep ItemWalker::Next(FileEntry& entry) {
     return step;
 }
 
+// A record's 4-byte length lies within one chunk; chunks that yield nothing are passed over.
+int ItemWalker::ReadLengthField(std::uint32_t& length) {
+    std::uint8_t field[4];
+    for (;;) {
+        std::size_t produced = 0;
+        if (int code = m_chunk.Read(field, sizeof field, produced)) return code;
+        if (produced == sizeof field) break;
+        // A field cut by the chunk's end is never recognised: the archive is damaged.
+        if (produced > 0) return FatalCode::kChunkSize;
+        if (int code = LoadChunk()) return code;
+    }
+    length = std::uint32_t(field[0]) | std::uint32_t(field[1]) << 8 | std::uint32_t(field[2]) << 16 |
+             std::uint32_t(field[3]) << 24;
+    return 0;
+}
+
+// A record may run on across chunks.
+int ItemWalker::ReadAcrossChunks(std::uint8_t* out, std::size_t length) {
+    std::size_t done = 0;
+    while (done < length) {
+        std::size_t produced = 0;
+        if (int code = m_chunk.Read(out + done, length - done, produced)) return code;
+        done += produced;
+        if (done < length) {
+            if (int code = LoadChunk()) return code;
+        }
+    }
+    return 0;
+}
+
 int ItemWalker::LoadChunk() {
-    auto storedSize = m_archive.ReadI32();
-    if (!storedSize || *storedSize <= 0) return FatalCode::kChunkSize;
-    auto checksum = m_archive.ReadU32();
-    if (!checksum || static_cast<std::size_t>(*storedSize) > m_archive.Remaining()) return FatalCode::kChunkBeyondArchive;
-    ByteView stored = *m_archive.ReadBytes(static_cast<std::size_t>(*storedSize));
-    if (Crc32(stored.data, stored.size) != *checksum) return FatalCode::kChunkChecksum;
+    m_decodedBytes += m_chunk.Produced();
+    m_chunk.Close();
+    std::uint64_t remaining = m_end - m_position;
+    std::optional<std::uint32_t> storedField = remaining >= 4 ? m_source->ReadU32(m_position) : std::nullopt;
+    auto storedSize = std::int32_t(storedField.value_or(0));
+    if (storedSize <= 0) return FatalCode::kChunkSize;
+    std::optional<std::uint32_t> checksum = remaining >= 8 ? m_source->ReadU32(m_position + 4) : std::nullopt;
+    if (!checksum || std::uint64_t(storedSize) > remaining - 8) return FatalCode::kChunkBeyondArchive;
+    std::uint64_t stored = m_position + 8;
+    m_position = stored + std::uint64_t(storedSize);
+    std::optional<std::uint32_t> actual = Crc32OfRange(*m_source, stored, std::uint64_t(storedSize));
+    if (!actual) return FatalCode::kArchiveAvailable;
+    if (*actual != *checksum) return FatalCode::kChunkChecksum;
 
     // No chunk decodes to more than a builder puts in one, nor to more than
     // the items the header announces can hold: beyond that it is damaged,
     // however much it would unpack to.
     std::uint64_t limit = std::min(kMaxChunkContent, m_recordAllowance - std::min(m_recordAllowance, m_decodedBytes));
-    std::vector<std::uint8_t> chunk;
-    if (m_chunksCompressed && !m_cipher.IsActive()) {
-        // Decoded from where the chunk is stored: no copy of the stored bytes.
-        if (!XzDecode(stored.data, stored.size, chunk, {}, limit)) return FatalCode::kChunkNotDecompressed;
-    } else {
-        chunk = stored.Copy();
-        m_cipher.Decipher(chunk);
-        if (m_chunksCompressed && !XzDecompress(chunk, {}, limit)) return FatalCode::kChunkNotDecompressed;
-    }
-    if (chunk.size() > limit) return FatalCode::kArchiveLeftOver;
-    m_decodedBytes += chunk.size();
-    m_queue.Append(std::move(chunk));
-    return 0;
+    return m_chunk.Open(*m_source, stored, std::size_t(storedSize), m_cipher, m_chunksCompressed, limit);
 }
 
-int ItemWalker::CheckNothingLeft() const {
+int ItemWalker::CheckNothingLeft() {
     // Undecoded archive bytes, and decoded bytes that no item took, are both left over.
-    return m_archive.AtEnd() && m_queue.BufferedBytes() == 0 ? 0 : FatalCode::kArchiveLeftOver;
+    std::uint8_t probe = 0;
+    std::size_t produced = 0;
+    if (int code = m_chunk.Read(&probe, 1, produced)) return code;
+    return produced == 0 && m_position == m_end ? 0 : FatalCode::kArchiveLeftOver;
 }
 
 ItemStep ItemWalker::Stop(WalkStatus status, int code) {

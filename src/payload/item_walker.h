@@ -5,10 +5,12 @@
 #include <cstdint>
 #include <vector>
 
+#include <memory>
+
+#include "core/byte_source.h"
 #include "core/byte_view.h"
+#include "payload/chunk_stream.h"
 #include "payload/file_entry.h"
-#include "payload/item_queue.h"
-#include "payload/payload_cursor.h"
 #include "payload/payload_decoder.h"
 #include "payload/payload_header.h"
 
@@ -27,12 +29,18 @@ struct ItemStep {
 int ItemProgressPercent(std::size_t index, std::size_t count);
 
 // Yields the items of a checked archive in order. The header, the archive
-// bytes and the cipher must outlive the walker. Holds only the decoded chunks
-// that the next record needs and the current record; an entry's data points
-// into that record and stays valid until the next call of Next.
+// and the cipher must outlive the walker. Holds the current record and one
+// chunk's decoder, never a whole chunk: each record is decoded straight into
+// its own buffer, so the memory is the dictionary plus the largest item. An
+// entry's data points into that record and stays valid until the next call
+// of Next.
 class ItemWalker {
 public:
+    // The archive in memory.
     ItemWalker(const PayloadHeader& header, ByteView archive, const PayloadCipher& cipher, bool chunksCompressed);
+    // The archive as `length` bytes of `source` from `position`, read as it is consumed.
+    ItemWalker(const PayloadHeader& header, const ByteSource& source, std::uint64_t position, std::uint64_t length,
+               const PayloadCipher& cipher, bool chunksCompressed);
 
     // The next item, or Finished after the last (80 when archive bytes are
     // left over), or Failed with the code of the first failed check. Once
@@ -40,19 +48,24 @@ public:
     ItemStep Next(FileEntry& entry);
 
 private:
+    int ReadLengthField(std::uint32_t& length);
+    int ReadAcrossChunks(std::uint8_t* out, std::size_t length);
     int LoadChunk();
-    int CheckNothingLeft() const;
+    int CheckNothingLeft();
     ItemStep Stop(WalkStatus status, int code);
 
     const PayloadHeader& m_header;
     const PayloadCipher& m_cipher;
-    PayloadCursor m_archive;
+    std::unique_ptr<ViewByteSource> m_inMemory;  // the source, when the archive was given as bytes
+    const ByteSource* m_source;
+    std::uint64_t m_position;  // of the next chunk's frame
+    std::uint64_t m_end;
     bool m_chunksCompressed;
     std::size_t m_itemCount;
     std::uint64_t m_recordAllowance;  // the most the header's items can take, records and all
     std::size_t m_nextIndex = 0;
-    ItemByteQueue m_queue;
-    std::uint64_t m_decodedBytes = 0;  // what the chunks decoded so far held
+    ChunkStream m_chunk;
+    std::uint64_t m_decodedBytes = 0;  // what the chunks before the current one held
     std::vector<std::uint8_t> m_record;
     bool m_stopped = false;
     ItemStep m_final;

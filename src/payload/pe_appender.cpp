@@ -120,7 +120,9 @@ AppendResult AppendSetupSection(const std::vector<std::uint8_t>& stub, const Bui
     auto sectionSize = SetupSectionSize(payload.headerAndSettings.size(), payload.archive.size(),
                                         payload.archiveInFile, layout.sectionAlignment,
                                         payload.carriedUninstaller.size());
-    std::uint64_t rawPosition = AlignUp(stub.size(), layout.fileAlignment);
+    // The raw data starts on a page (the section alignment, a multiple of the
+    // file alignment), so that a loader can map the section instead of copying it.
+    std::uint64_t rawPosition = AlignUp(stub.size(), std::max(layout.fileAlignment, layout.sectionAlignment));
     if (!sectionSize) {
         result.error = payload.archiveInFile ? "the archive is too small to be kept in the file after the section"
                                              : "the payload is too large for a PE section";

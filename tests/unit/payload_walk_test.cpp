@@ -231,6 +231,70 @@ TEST(ItemWalk, ArchivesThatWouldUnpackBeyondTheirItemsFailBeforeTheMemoryGoes) {
     EXPECT_EQ(walked.status, WalkStatus::Finished) << walked.code;
 }
 
+// The archive as a file: what is read, in how large pieces, and a read that fails.
+class WatchedFile final : public ByteSource {
+public:
+    explicit WatchedFile(std::vector<std::uint8_t> bytes) : m_bytes(std::move(bytes)) {}
+    bool ReadAt(std::uint64_t position, void* buffer, std::size_t length) const override {
+        largestRead = std::max(largestRead, length);
+        if (position + length > failFrom) return false;
+        return MemoryByteSource(m_bytes).ReadAt(position, buffer, length);
+    }
+    std::uint64_t Size() const override { return m_bytes.size(); }
+
+    mutable std::size_t largestRead = 0;
+    std::uint64_t failFrom = UINT64_MAX;
+
+private:
+    std::vector<std::uint8_t> m_bytes;
+};
+
+// A 3 MiB item in 1 MiB chunks: the record runs through several chunks, each
+// decoded straight into it, while the file is read in pieces far smaller than
+// the archive; a read that fails part-way stops the walk with 46.
+TEST(ItemWalk, AnArchiveInAFileIsReadAsItIsConsumed) {
+    std::vector<PayloadItem> items = SampleItems();
+    items.insert(items.begin() + 1, Item("big.bin", testing::NoiseBytes(3u << 20, 7)));
+    for (bool ciphered : {false, true}) {
+        PayloadOptions options;
+        options.payloadFlags = ciphered ? PayloadFlags::kCiphered : 0;
+        options.payloadKey = kKey;
+        options.chunkSize = 1u << 20;
+        options.xzPreset = 0;
+        ArchiveBuild build = EncodeArchive(items, true, options);
+        ASSERT_TRUE(build.error.empty()) << build.error;
+        // The archive starts part-way into the file, and other bytes follow it.
+        std::vector<std::uint8_t> file(100 + build.archive.bytes.size() + 50, 0xEE);
+        std::copy(build.archive.bytes.begin(), build.archive.bytes.end(), file.begin() + 100);
+        WatchedFile source(file);
+        PayloadHeader header = WalkHeader(build.archive.itemSizes, ciphered);
+        PayloadCipher cipher(header);
+
+        ItemWalker walker(header, source, 100, build.archive.bytes.size(), cipher, true);
+        std::size_t index = 0;
+        FileEntry entry;
+        ItemStep step;
+        for (step = walker.Next(entry); step.status == WalkStatus::Item; step = walker.Next(entry), ++index) {
+            ASSERT_LT(index, items.size());
+            EXPECT_EQ(entry.name, items[index].name);
+            EXPECT_TRUE(entry.data.size == items[index].data.size() &&
+                        std::equal(items[index].data.begin(), items[index].data.end(), entry.data.begin()))
+                << entry.name;
+        }
+        EXPECT_EQ(step.status, WalkStatus::Finished) << step.errorCode;
+        EXPECT_EQ(index, items.size());
+        // A ciphered chunk is held once, stored size and all; a plain one never.
+        EXPECT_LE(source.largestRead, ciphered ? (1u << 20) + (64u << 10) : 256u << 10);
+
+        source.failFrom = 100 + build.archive.bytes.size() / 2;
+        ItemWalker failing(header, source, 100, build.archive.bytes.size(), cipher, true);
+        while ((step = failing.Next(entry)).status == WalkStatus::Item) {
+        }
+        EXPECT_EQ(step.status, WalkStatus::Failed);
+        EXPECT_EQ(step.errorCode, 46);
+    }
+}
+
 TEST(ItemWalk, AStoppedWalkStaysStopped) {
     PayloadHeader header = WalkHeader({5});
     std::vector<std::uint8_t> archive = RawChunk(0, 0, {});

@@ -190,9 +190,10 @@ TEST(InstallerImage, TheSetupSectionIsTheLastAndTheHeadersAgree) {
     EXPECT_EQ(size % 0x1000, 0u) << "raw size is a whole number of section alignments";
     EXPECT_EQ(Get32(image, entry + 8), size);
     EXPECT_EQ(Get32(image, entry + 12), 0x5000u) << "after the last section";
-    EXPECT_EQ(Get32(image, entry + 20), stub.size()) << "at the end of the (aligned) stub";
+    const std::size_t pageAligned = (stub.size() + 0xFFF) & ~std::size_t(0xFFF);
+    EXPECT_EQ(Get32(image, entry + 20), pageAligned) << "after the stub, on a page of its own, so it can be mapped";
     EXPECT_EQ(Get32(image, entry + 36), 0x40000040u);
-    EXPECT_EQ(image.size(), stub.size() + size);
+    EXPECT_EQ(image.size(), pageAligned + size);
     EXPECT_EQ(Get32(image, pe + 80), 0x5000u + size);
     EXPECT_EQ(Get32(image, pe + 32), testing::kStubInitializedData + size);
     EXPECT_EQ(Get32(image, pe + 88), 0u) << "checksum cleared";
@@ -253,6 +254,7 @@ TEST(InstallerImage, TheStrippedCopyIsTheStubAgainWithoutTheSection) {
     ASSERT_EQ(reading.errorCode, 0);
     std::vector<std::uint8_t> expected = stub;
     testing::Put32(expected, kStubPeOffset + 88, 0);
+    expected.resize((stub.size() + 0xFFF) & ~std::size_t(0xFFF), 0);  // the padding that put the section on a page
     EXPECT_EQ(reading.strippedImage, expected);
     EXPECT_TRUE(std::holds_alternative<NoSetupSection>(LocateSetupSection(MemoryByteSource(reading.strippedImage))));
     EXPECT_TRUE(InspectStub(reading.strippedImage).error.empty()) << "still a valid image that can take a section";

@@ -12,6 +12,7 @@
 #include "core/win32/process_state.h"
 #include "core/win32/system_library.h"
 #include "payload/archive.h"
+#include "payload/crc32.h"
 #include "payload/settings_flags.h"
 #include "payload/settings_schema.h"
 #include "payload/signature_result.h"
@@ -111,29 +112,29 @@ std::unique_ptr<LoadedPayload> LoadPayload(HINSTANCE instance, const OwnExecutab
     return payload;
 }
 
-ByteView LoadArchive(const LoadedPayload& payload, const OwnExecutable& executable, const SetupSection& section,
-                     MappedFileRange& mapping) {
-    ByteView archive;
+ArchiveLocation LoadArchive(const LoadedPayload& payload, const OwnExecutable& executable,
+                            const SetupSection& section) {
+    ArchiveLocation archive;
+    std::int64_t available = 0;
     if (payload.settings.archiveInFile == 0) {
+        // Bounded by what the loader mapped, as the section's data always was.
         std::optional<ByteView> inSection = ArchiveBytesInSection(payload.header, payload.section);
         if (!inSection) FatalError(FatalCode::kArchiveAvailable);
-        archive = *inSection;
+        archive.position = std::uint64_t(section.rawPosition) + payload.header.archiveOffset;
+        available = std::int64_t(inSection->size);
     } else {
         ArchiveFileRange range = ArchiveRangeInFile(payload.header, section.rawPosition, executable.file.Size());
-        bool mapped = range.available >= 0 && std::uint64_t(range.available) <= SIZE_MAX;
-        if (mapped) {
-            Win32Result<MappedFileRange> view =
-                MapFileRange(executable.file.Handle(), std::uint64_t(range.position), std::size_t(range.available));
-            mapped = view.ok();
-            if (mapped) mapping = std::move(view).value();
+        if (range.available < 0) {
+            FatalWide(Format(kArchiveReadFailedText, {range.available, std::int64_t(range.position)}));
         }
-        if (!mapped) {
-            FatalWide(Format(kArchiveReadFailedText, {std::int64_t(range.available), std::int64_t(range.position)}));
-        }
-        archive = mapping.View();
+        archive.position = range.position;
+        available = range.available;
     }
-    if (int code = CheckArchiveLength(payload.header, std::int64_t(archive.size))) FatalError(code);
-    if (int code = CheckArchiveChecksum(payload.header, archive)) FatalError(code);
+    if (int code = CheckArchiveLength(payload.header, available)) FatalError(code);
+    archive.length = std::uint64_t(available);
+    std::optional<std::uint32_t> checksum = Crc32OfRange(executable.file, archive.position, archive.length);
+    if (!checksum) FatalWide(Format(kArchiveReadFailedText, {available, std::int64_t(archive.position)}));
+    if (*checksum != payload.header.archiveChecksum) FatalError(FatalCode::kArchiveChecksum);
     return archive;
 }
 

@@ -6,7 +6,6 @@
 #include <memory>
 #include <vector>
 
-#include "core/win32/file_mapping.h"
 #include "core/win32/own_executable.h"
 #include "payload/payload_decoder.h"
 #include "payload/payload_header.h"
@@ -30,10 +29,16 @@ struct LoadedPayload {
 std::unique_ptr<LoadedPayload> LoadPayload(HINSTANCE instance, const OwnExecutable& executable,
                                            const SetupSection& section);
 
-// The archive, checked whole (length 46, checksum 55): a view of the mapped
-// section, or of `mapping` when the settings keep it in the file (mapped,
-// not read, so that a large archive is paged in and out as it is decoded).
-ByteView LoadArchive(const LoadedPayload& payload, const OwnExecutable& executable, const SetupSection& section,
-                     MappedFileRange& mapping);
+// Where the archive lies in the executable's file: inside the `.setup`
+// section, or after it when the settings keep it there. Either way it is
+// read from the file in pieces as it is consumed, never through the mapped
+// image, so that its pages are not held for the whole run.
+struct ArchiveLocation {
+    std::uint64_t position = 0;
+    std::uint64_t length = 0;
+};
+
+// The archive, checked whole (length 46, checksum 55) before anything is decoded.
+ArchiveLocation LoadArchive(const LoadedPayload& payload, const OwnExecutable& executable, const SetupSection& section);
 
 }  // namespace palisade

@@ -164,15 +164,15 @@ void InstallationRun::InstallArchive() {
     m_progress.SetProgress(2);
     m_progress.SetStatusMessage(Msg::kCheckingData);
     m_progress.SetProgress(21);
-    MappedFileRange archiveMapping;
-    ByteView archive = LoadArchive(m_payload, m_executable, m_section, archiveMapping);
+    ArchiveLocation archive = LoadArchive(m_payload, m_executable, m_section);
     m_progress.SetStatusMessage(Msg::kInstallingCaption);
     m_progress.SetProgress(26);
     RunScheduledDeletions(m_context);
     m_progress.SetProgress(27);
 
     bool compressed = (m_settings.settingsFlags1 & Flags1::kCompressedChunks) != 0;
-    ItemWalker walker(m_payload.header, archive, *m_payload.cipher, compressed);
+    ItemWalker walker(m_payload.header, m_executable.file, archive.position, archive.length, *m_payload.cipher,
+                      compressed);
     StepResult walked = InstallFiles(walker, m_payload.header.itemSizes.size(), m_context);
     if (walked.IsFatal()) {
         m_walkStoppedByFatalError = true;  // the fatal path registers what was written

@@ -62,8 +62,9 @@ std::string CheckItems(const std::vector<PayloadItem>& items) {
 
 }  // namespace
 
-std::size_t AutomaticChunkSize(std::size_t streamLength) {
-    return std::clamp<std::size_t>(streamLength, 4096, kMaxAutomaticChunkSize);
+std::size_t AutomaticChunkSize(std::size_t streamLength, bool ciphered) {
+    return std::clamp<std::size_t>(streamLength, 4096,
+                                   ciphered ? kMaxAutomaticCipheredChunkSize : kMaxAutomaticChunkSize);
 }
 
 void AppendStoredChunk(std::vector<std::uint8_t>& archive, const std::vector<std::uint8_t>& stored) {

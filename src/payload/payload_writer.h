@@ -14,16 +14,20 @@
 namespace palisade {
 
 inline constexpr std::size_t kDefaultChunkSize = 1 << 20;
-// The largest chunk the builder chooses by itself. The installer holds one
-// decoded chunk, the decoder's dictionary (as large as the chunk) and the
-// record being installed: three times this, within its 64 MiB.
-inline constexpr std::size_t kMaxAutomaticChunkSize = kMaxXzDictionary;
+// The largest chunk the builder chooses by itself. The installer decodes a
+// chunk as it installs it, holding only the decoder's dictionary (at most
+// kMaxXzDictionary) whatever the chunk's size, so the bound is set by
+// compression: a chunk starts with an empty dictionary, and larger chunks
+// restart it less often. A ciphered chunk is the exception: the installer
+// holds it once, as stored, so ciphered chunks stay at the dictionary's size.
+inline constexpr std::size_t kMaxAutomaticChunkSize = 64u << 20;
+inline constexpr std::size_t kMaxAutomaticCipheredChunkSize = kMaxXzDictionary;
 
 // The chunk size for an item stream of `streamLength` bytes: the whole
-// stream in one chunk up to kMaxAutomaticChunkSize, else chunks of that size.
+// stream in one chunk up to the bound, else chunks of the bound's size.
 // (Measured on Wine's DLLs, full chunks compress better than the same stream
 // cut into equal smaller ones: docs/builder.md, "Chunk size".)
-std::size_t AutomaticChunkSize(std::size_t streamLength);
+std::size_t AutomaticChunkSize(std::size_t streamLength, bool ciphered);
 // Offset of the file checksum (header field 6) from the payload start.
 inline constexpr std::size_t kFileChecksumFieldOffset = 4 + sizeof(kBuilderVersion) + 3 * 4;
 

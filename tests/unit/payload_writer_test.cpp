@@ -162,14 +162,18 @@ TEST(AutomaticChunkSize, OneChunkUpToTheBoundThenFullChunks) {
     constexpr std::size_t kMiB = 1u << 20;
     struct Case {
         std::size_t length;
+        bool ciphered;
         std::size_t chunks;
     };
-    const Case cases[] = {{0, 0}, {1, 1}, {100000, 1}, {16 * kMiB - 1, 1}, {16 * kMiB, 1}, {16 * kMiB + 1, 2},
-                          {22 * kMiB, 2}, {214 * kMiB, 14}};
+    // Plain chunks up to 64 MiB; ciphered ones, which the installer holds whole, up to 16 MiB.
+    const Case cases[] = {{0, false, 0},          {1, false, 1},           {100000, false, 1},
+                          {64 * kMiB, false, 1},  {64 * kMiB + 1, false, 2}, {214 * kMiB, false, 4},
+                          {16 * kMiB, true, 1},   {16 * kMiB + 1, true, 2},  {22 * kMiB, true, 2},
+                          {214 * kMiB, true, 14}};
     for (const Case& c : cases) {
-        std::size_t size = AutomaticChunkSize(c.length);
+        std::size_t size = AutomaticChunkSize(c.length, c.ciphered);
         EXPECT_GE(size, 4096u) << c.length;
-        EXPECT_LE(size, kMaxAutomaticChunkSize) << c.length;
+        EXPECT_LE(size, c.ciphered ? kMaxXzDictionary : kMaxAutomaticChunkSize) << c.length;
         // Cut as the builder cuts, with a record's length field every 1000 bytes.
         std::vector<std::size_t> fields;
         for (std::size_t at = 0; at + 4 <= c.length; at += 1000) fields.push_back(at);

@@ -184,7 +184,7 @@ PayloadOptions MakePayloadOptions(const Project& project, const CipherKey& key, 
     PayloadOptions options;
     options.payloadFlags = project.payloadFlags | (project.build.cipher ? PayloadFlags::kCiphered : 0);
     options.payloadKey = key;
-    options.chunkSize = project.build.chunkSize.value_or(AutomaticChunkSize(streamLength));
+    options.chunkSize = project.build.chunkSize.value_or(AutomaticChunkSize(streamLength, project.build.cipher));
     options.xzPreset = XzPresetWord(project.build.xzPreset, project.build.xzExtreme);
     options.tryBranchFilter = project.build.best;
     options.threadCount = project.build.jobs;

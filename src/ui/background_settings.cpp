@@ -1,8 +1,7 @@
 // Filling the background record from the installer settings.
 #include "ui/background_settings.h"
 
-#include <cstdlib>
-
+#include "core/decimal_text.h"
 #include "payload/settings_flags.h"
 
 namespace palisade {
@@ -55,11 +54,7 @@ std::optional<double> ParseDecimal(std::u16string_view text) {
         if (unit > 0x7F) return std::nullopt;
         narrow.push_back(char(unit));
     }
-    if (narrow.empty()) return std::nullopt;
-    char* end = nullptr;
-    double value = std::strtod(narrow.c_str(), &end);
-    if (end == nullptr || *end != '\0') return std::nullopt;
-    return value;
+    return ParseDecimalText(narrow);
 }
 
 }  // namespace

@@ -2,8 +2,7 @@
 // and "written only when" rule.
 #include "uninstall/product_key_values.h"
 
-#include <cstdio>
-
+#include "core/decimal_text.h"
 #include "core/text.h"
 #include "payload/settings_flags.h"
 #include "payload/settings_stream.h"
@@ -165,21 +164,16 @@ std::u16string UninstallerPath(const InstallerSettings& settings, const Installa
 }
 
 std::u16string InstallDateText(const CalendarTime& date) {
-    char buffer[16];
-    std::snprintf(buffer, sizeof buffer, "%04d%02d%02d", date.year % 10000, date.month % 100, date.day % 100);
-    return Widen(buffer);
+    // YYYYMMDD, each part cut to its width as before.
+    auto digits = [](int value, int width) {
+        std::u16string text;
+        for (int i = 0; i < width; ++i, value /= 10) text.insert(text.begin(), char16_t(u'0' + value % 10));
+        return text;
+    };
+    return digits(date.year % 10000, 4) + digits(date.month % 100, 2) + digits(date.day % 100, 2);
 }
 
-std::u16string DecimalText(double value) {
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.6f", value);
-    std::string text = buffer;
-    if (text.find('.') != std::string::npos) {
-        while (text.back() == '0') text.pop_back();
-        if (text.back() == '.') text.pop_back();
-    }
-    return Widen(text);
-}
+std::u16string DecimalText(double value) { return Widen(SixDecimalsText(value)); }
 
 std::uint32_t LeadingNumber(std::u16string_view text) {
     std::size_t i = 0;

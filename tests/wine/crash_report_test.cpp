@@ -96,11 +96,11 @@ TEST(CrashReportGui, TheDialogCopiesTheReportAndSendsItWhenAsked) {
     SpyWindow shown = gui.spy().Describe(dialog, "Arial", 10);
     std::string report = ReadHostFile(HostPath(log)).substr(std::string("\r\n\r\nINSTALLER CRASHED!\r\n").size());
     ASSERT_NE(shown.Find(IDC_CRASH_REPORT), nullptr);
-    EXPECT_EQ(shown.Find(IDC_CRASH_REPORT)->text, report);
-    EXPECT_THAT(shown.Find(IDC_CRASH_APOLOGY)->text, HasSubstr("Please report this problem to Palisade Tests by"));
-    EXPECT_TRUE(shown.Find(IDC_CRASH_INFORM)->enabled);
-    EXPECT_EQ(shown.Find(IDC_CRASH_COPY)->text, "Copy Report");
-    EXPECT_EQ(shown.Find(IDC_CRASH_EXIT)->text, "Exit");
+    EXPECT_EQ(shown.Control(IDC_CRASH_REPORT).text, report);
+    EXPECT_THAT(shown.Control(IDC_CRASH_APOLOGY).text, HasSubstr("Please report this problem to Palisade Tests by"));
+    EXPECT_TRUE(shown.Control(IDC_CRASH_INFORM).enabled);
+    EXPECT_EQ(shown.Control(IDC_CRASH_COPY).text, "Copy Report");
+    EXPECT_EQ(shown.Control(IDC_CRASH_EXIT).text, "Exit");
 
     EXPECT_TRUE(gui.spy().Click(dialog, IDC_CRASH_COPY));
     std::string clipboard;
@@ -145,8 +145,8 @@ TEST(CrashReportGui, WithoutASenderAddressNothingCanBeSent) {
     ASSERT_NE(dialog, 0u);
     SpyWindow shown = gui.spy().Describe(dialog, "Arial", 10);
     ASSERT_NE(shown.Find(IDC_CRASH_INFORM), nullptr);
-    EXPECT_FALSE(shown.Find(IDC_CRASH_INFORM)->enabled);
-    EXPECT_TRUE(shown.Find(IDC_CRASH_COPY)->enabled);
+    EXPECT_FALSE(shown.Control(IDC_CRASH_INFORM).enabled);
+    EXPECT_TRUE(shown.Control(IDC_CRASH_COPY).enabled);
     EXPECT_TRUE(gui.spy().Click(dialog, IDC_CRASH_EXIT));
     RunResult run = gui.run().Wait(std::chrono::seconds(120));
     // "Exit" leaves the fault to the system's own handling, which ends the

@@ -72,7 +72,7 @@ TEST(MessageBoxGui, ButtonSetsKeepTheirOrderAndALoneButtonCannotBeClosed) {
     ASSERT_NE(footer, nullptr);
     EXPECT_EQ(footer->text, "Do not show this again");
     EXPECT_EQ(ButtonsLeftToRight(lone.shown).size(), 1u);
-    EXPECT_EQ(lone.shown.Find(1)->text, "OK");
+    EXPECT_EQ(lone.shown.Control(1).text, "OK");
     EXPECT_TRUE(lone.gui->spy().Click(lone.window, 20002));
     lone.gui->spy().Close(lone.window);
     lone.gui->spy().Key(lone.window, 1, kVkEscape);

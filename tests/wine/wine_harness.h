@@ -141,6 +141,10 @@ struct SpyWindow {
     std::vector<SpyControl> controls;  // in z-order, the top first
 
     const SpyControl* Find(int id) const;
+    // The control `id`. A window without it fails the test and gives an
+    // empty control, so that a page that did not come up is reported, not a
+    // crash of the test program.
+    const SpyControl& Control(int id) const;
 };
 
 // The spy (tests/wine/spy): a program in the prefix that finds windows of the

@@ -15,6 +15,8 @@
 #include <sstream>
 #include <thread>
 
+#include <gtest/gtest.h>
+
 #include "wine_harness.h"
 
 extern char** environ;
@@ -24,6 +26,10 @@ namespace palisade::wine {
 namespace fs = std::filesystem;
 
 namespace {
+
+// Output line by line: ctest reads it through a pipe, and a test program that
+// crashes would otherwise lose the failures it had already printed.
+[[maybe_unused]] const int kLineBufferedOutput = std::setvbuf(stdout, nullptr, _IOLBF, 0);
 
 pid_t SpawnWith(const std::vector<std::string>& args, posix_spawn_file_actions_t* actions) {
     std::vector<char*> argv;
@@ -145,6 +151,13 @@ const SpyControl* SpyWindow::Find(int id) const {
         if (control.id == id) return &control;
     }
     return nullptr;
+}
+
+const SpyControl& SpyWindow::Control(int id) const {
+    if (const SpyControl* control = Find(id)) return *control;
+    ADD_FAILURE() << "window \"" << title << "\" (" << handle << ") has no control " << id;
+    static const SpyControl kMissing;
+    return kMissing;
 }
 
 fs::path SpyPath() { return fs::path(PALISADE_FIXTURE_DIR) / "palisade_spy.exe"; }

@@ -131,7 +131,7 @@ TEST_P(WizardEndToEndGui, TheExampleInstallsThroughEveryPage) {
     ASSERT_NE(page, 0u);
     SpyWindow languagePage = gui.spy().Describe(page);
     ASSERT_NE(languagePage.Find(IDC_LANGUAGE_LIST), nullptr);
-    EXPECT_EQ(languagePage.Find(IDC_LANGUAGE_LIST)->selected, language.listIndex) << "preselected by the locale";
+    EXPECT_EQ(languagePage.Control(IDC_LANGUAGE_LIST).selected, language.listIndex) << "preselected by the locale";
     ASSERT_NO_FATAL_FAILURE(Answer(gui, page, {{IDC_PAGE_TEXT, text(82)}, {IDC_NEXT, text(48)}}, shot + "language", IDC_NEXT, glyphs));
 
     page = gui.WaitForDialog(text(65));
@@ -144,7 +144,7 @@ TEST_P(WizardEndToEndGui, TheExampleInstallsThroughEveryPage) {
     page = gui.WaitForDialog(text(44));
     SpyWindow licence = gui.spy().Describe(page);
     ASSERT_NE(licence.Find(IDC_DOCUMENT), nullptr);
-    EXPECT_EQ(licence.Find(IDC_DOCUMENT)->text.rfind("Licence of Hello, the Palisade example product", 0), 0u);
+    EXPECT_EQ(licence.Control(IDC_DOCUMENT).text.rfind("Licence of Hello, the Palisade example product", 0), 0u);
     ASSERT_NO_FATAL_FAILURE(Answer(gui, page, {{IDC_PAGE_TEXT, text(47)}, {IDC_NEXT, text(45)}, {IDC_CANCEL, text(46)}},
                                    shot + "licence", IDC_NEXT, glyphs));
 
@@ -160,14 +160,14 @@ TEST_P(WizardEndToEndGui, TheExampleInstallsThroughEveryPage) {
     ASSERT_NE(create, 0u);
     SpyWindow createBox = gui.spy().Describe(create);
     ASSERT_NE(createBox.Find(20001), nullptr);
-    EXPECT_EQ(createBox.Find(20001)->text, text(23) + "\r\n\r\n" + defaultFolder);
+    EXPECT_EQ(createBox.Control(20001).text, text(23) + "\r\n\r\n" + defaultFolder);
     EXPECT_TRUE(gui.spy().Click(create, 6));
 
     // The progress page is photographed as it comes.
     std::optional<std::uintptr_t> progress = gui.spy().WaitFor("#32770", text(54));
     ASSERT_TRUE(progress.has_value());
     SpyWindow progressPage = gui.spy().Describe(*progress);
-    EXPECT_EQ(progressPage.Find(IDC_PAGE_TEXT)->text, text(39));
+    EXPECT_EQ(progressPage.Control(IDC_PAGE_TEXT).text, text(39));
     if (!glyphs.empty()) ExpectGlyphsFor(progressPage, shot + "progress", glyphs);
     ScreenshotOf(shot + "progress", progressPage.rect, 24);
 
@@ -185,7 +185,7 @@ TEST_P(WizardEndToEndGui, TheExampleInstallsThroughEveryPage) {
     EXPECT_EQ(gui.spy().Position(*progress, IDC_PROGRESS_BAR), 100);
     SpyWindow finishBox = gui.spy().Describe(finish);
     ASSERT_NE(finishBox.Find(20001), nullptr);
-    EXPECT_EQ(finishBox.Find(20001)->text, text(42));
+    EXPECT_EQ(finishBox.Control(20001).text, text(42));
     Screenshot(shot + "finish-screen");
     ScreenshotOf(shot + "finish", finishBox.rect, 24);
     EXPECT_TRUE(gui.spy().Click(finish, 1));

@@ -52,8 +52,8 @@ TEST(WizardFlowsGui, LanguageIsPreselectedSwitchesThePageAndTheTitleAndCancelEnd
     ASSERT_NE(list, nullptr);
     EXPECT_EQ(list->items, (std::vector<std::string>{"English", "German"}));
     EXPECT_EQ(list->selected, 1);
-    EXPECT_EQ(german.Find(IDC_PAGE_TEXT)->text, SecondLanguageText(82, name));
-    EXPECT_EQ(german.Find(IDC_CANCEL)->text, SecondLanguageText(49, name));
+    EXPECT_EQ(german.Control(IDC_PAGE_TEXT).text, SecondLanguageText(82, name));
+    EXPECT_EQ(german.Control(IDC_CANCEL).text, SecondLanguageText(49, name));
     std::optional<ScreenPixels> before = ScreenPixels::Capture();
     ScreenshotOf("language-german", german.rect, 16);
 
@@ -62,8 +62,8 @@ TEST(WizardFlowsGui, LanguageIsPreselectedSwitchesThePageAndTheTitleAndCancelEnd
     std::this_thread::sleep_for(std::chrono::seconds(2));
     SpyWindow english = gui.spy().Describe(page);
     EXPECT_EQ(english.title, EnglishText(94, name));
-    EXPECT_EQ(english.Find(IDC_PAGE_TEXT)->text, EnglishText(82, name));
-    EXPECT_EQ(english.Find(IDC_NEXT)->text, "&Next >");
+    EXPECT_EQ(english.Control(IDC_PAGE_TEXT).text, EnglishText(82, name));
+    EXPECT_EQ(english.Control(IDC_NEXT).text, "&Next >");
     std::optional<ScreenPixels> after = ScreenPixels::Capture();
     ASSERT_TRUE(before && after);
     EXPECT_NE(Region(*before, 200, 0, 1080, 60), Region(*after, 200, 0, 1080, 60)) << "the title changed";
@@ -105,13 +105,13 @@ TEST(WizardFlowsGui, TheLicenceIsAcceptedOnlyOnceReadToTheEndAndNeverByEnter) {
     ASSERT_NE(page, 0u);
     std::this_thread::sleep_for(std::chrono::seconds(1));
     SpyWindow shown = gui.spy().Describe(page);
-    EXPECT_EQ(shown.Find(IDC_DOCUMENT)->text.rfind("A long licence", 0), 0u);
-    EXPECT_FALSE(shown.Find(IDC_NEXT)->enabled) << "not read to the end yet";
+    EXPECT_EQ(shown.Control(IDC_DOCUMENT).text.rfind("A long licence", 0), 0u);
+    EXPECT_FALSE(shown.Control(IDC_NEXT).enabled) << "not read to the end yet";
     EXPECT_EQ(gui.spy().FocusedControl(page), IDC_DOCUMENT);
     gui.spy().Key(page, IDC_DOCUMENT, kVkReturn);
     gui.spy().Key(page, IDC_CANCEL, kVkReturn);
     std::this_thread::sleep_for(std::chrono::seconds(1));
-    EXPECT_FALSE(gui.spy().Describe(page).Find(IDC_NEXT)->enabled);
+    EXPECT_FALSE(gui.spy().Describe(page).Control(IDC_NEXT).enabled);
     EXPECT_TRUE(gui.spy().Describe(page).enabled) << "Enter accepted nothing";
     ScreenshotOf("licence-unread", shown.rect, 16);
 
@@ -162,7 +162,7 @@ TEST(WizardFlowsGui, CancelOnTheProgressPageAsksAndLeavesADocumentedRun) {
     std::uintptr_t question = gui.WaitForDialog(EnglishText(20, name));
     ASSERT_NE(question, 0u);
     SpyWindow asked = gui.spy().Describe(question);
-    EXPECT_EQ(asked.Find(kBoxText)->text, EnglishText(28, name));
+    EXPECT_EQ(asked.Control(kBoxText).text, EnglishText(28, name));
     EXPECT_NE(asked.Find(kResultYes), nullptr);
     EXPECT_NE(asked.Find(7), nullptr) << "and No";
     ScreenshotOf("progress-cancel-question", asked.rect, 16);
@@ -208,7 +208,7 @@ TEST(WizardFlowsGui, TheFolderPageRefusesUnsafeFoldersAndInstallsIntoAConfirmedN
     auto labels = [&] {
         std::this_thread::sleep_for(std::chrono::milliseconds(700));
         SpyWindow shown = gui.spy().Describe(page);
-        return std::pair{shown.Find(IDC_SPACE_REQUIRED)->text, shown.Find(IDC_SPACE_AVAILABLE)->text};
+        return std::pair{shown.Control(IDC_SPACE_REQUIRED).text, shown.Control(IDC_SPACE_AVAILABLE).text};
     };
     auto [required, available] = labels();
     EXPECT_EQ(required, "Space needed: 500 MB");
@@ -224,7 +224,7 @@ TEST(WizardFlowsGui, TheFolderPageRefusesUnsafeFoldersAndInstallsIntoAConfirmedN
     gui.spy().SetText(page, IDC_FOLDER_EDIT, longest);
     for (int i = 0; i < 3; ++i) gui.spy().Key(page, IDC_FOLDER_EDIT, 'A');
     std::this_thread::sleep_for(std::chrono::milliseconds(700));
-    const std::string typedLong = gui.spy().Describe(page).Find(IDC_FOLDER_EDIT)->text;
+    const std::string typedLong = gui.spy().Describe(page).Control(IDC_FOLDER_EDIT).text;
     EXPECT_EQ(typedLong.size(), 259u) << typedLong;
 
     // Browse opens the system's browser with message 11 as its prompt; what
@@ -234,7 +234,7 @@ TEST(WizardFlowsGui, TheFolderPageRefusesUnsafeFoldersAndInstallsIntoAConfirmedN
     const std::string typed = existing + "\\Not Made Yet";
     gui.spy().SetText(page, IDC_FOLDER_EDIT, typed);
     BrowseAndAcceptTheFolderBrowser(gui, page, EnglishText(11, name));
-    const std::string picked = gui.spy().Describe(page).Find(IDC_FOLDER_EDIT)->text;
+    const std::string picked = gui.spy().Describe(page).Control(IDC_FOLDER_EDIT).text;
     EXPECT_EQ(picked.substr(1, 2), ":\\") << picked;
 
     // Each refusal shows its message over the folder and returns to the page.
@@ -252,7 +252,7 @@ TEST(WizardFlowsGui, TheFolderPageRefusesUnsafeFoldersAndInstallsIntoAConfirmedN
         EXPECT_TRUE(gui.spy().Click(page, IDC_NEXT));
         std::uintptr_t box = gui.WaitForDialog(EnglishText(20, name));
         ASSERT_NE(box, 0u);
-        EXPECT_EQ(gui.spy().Describe(box).Find(kBoxText)->text, message);
+        EXPECT_EQ(gui.spy().Describe(box).Control(kBoxText).text, message);
         EXPECT_TRUE(gui.spy().Click(box, 1));
         page = gui.WaitForDialog(EnglishText(24, name));
         ASSERT_NE(page, 0u);
@@ -262,17 +262,17 @@ TEST(WizardFlowsGui, TheFolderPageRefusesUnsafeFoldersAndInstallsIntoAConfirmedN
     gui.spy().SetText(page, IDC_FOLDER_EDIT, existing);
     EXPECT_TRUE(gui.spy().Click(page, IDC_NEXT));
     std::uintptr_t box = gui.WaitForDialog(EnglishText(20, name));
-    EXPECT_EQ(gui.spy().Describe(box).Find(kBoxText)->text, EnglishText(22, name) + "\r\n\r\n" + existing);
+    EXPECT_EQ(gui.spy().Describe(box).Control(kBoxText).text, EnglishText(22, name) + "\r\n\r\n" + existing);
     EXPECT_TRUE(gui.spy().Click(box, 7));
     page = gui.WaitForDialog(EnglishText(24, name));
     ASSERT_NE(page, 0u);
-    EXPECT_EQ(gui.spy().Describe(page).Find(IDC_FOLDER_EDIT)->text, existing) << "the page keeps the folder";
+    EXPECT_EQ(gui.spy().Describe(page).Control(IDC_FOLDER_EDIT).text, existing) << "the page keeps the folder";
 
     // A new folder (with a trailing backslash) is confirmed with message 23, made, and installed into.
     gui.spy().SetText(page, IDC_FOLDER_EDIT, chosen + "\\");
     EXPECT_TRUE(gui.spy().Click(page, IDC_NEXT));
     box = gui.WaitForDialog(EnglishText(20, name));
-    EXPECT_EQ(gui.spy().Describe(box).Find(kBoxText)->text, EnglishText(23, name) + "\r\n\r\n" + chosen);
+    EXPECT_EQ(gui.spy().Describe(box).Control(kBoxText).text, EnglishText(23, name) + "\r\n\r\n" + chosen);
     EXPECT_TRUE(gui.spy().Click(box, kResultYes));
     std::uintptr_t finish = gui.WaitForDialog(EnglishText(43, name));
     EXPECT_TRUE(gui.spy().Click(finish, 1));

@@ -176,7 +176,7 @@ void ExpectCancelMessage(GuiRun& gui, const std::string& product) {
     ASSERT_NE(box, 0u);
     SpyWindow shown = gui.spy().Describe(box);
     ASSERT_NE(shown.Find(kBoxText), nullptr);
-    EXPECT_EQ(shown.Find(kBoxText)->text, EnglishText(98, product));
+    EXPECT_EQ(shown.Control(kBoxText).text, EnglishText(98, product));
     EXPECT_TRUE(gui.spy().Click(box, 1));
 }
 

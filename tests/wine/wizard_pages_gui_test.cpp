@@ -165,8 +165,8 @@ TEST_P(WizardPagesGui, EveryPageMatchesItsTemplateAndShowsItsTexts) {
         SpyWindow shown = gui.spy().Describe(box);
         ASSERT_NE(shown.Find(1), nullptr);
         ASSERT_NE(shown.Find(2), nullptr);
-        EXPECT_EQ(shown.Find(1)->text, "OK");
-        EXPECT_EQ(shown.Find(2)->text, "Cancel");
+        EXPECT_EQ(shown.Control(1).text, "OK");
+        EXPECT_EQ(shown.Control(2).text, "Cancel");
         ScreenshotOf("pages-GreetingBox-greeting", shown.rect, 16);
         EXPECT_TRUE(gui.spy().Click(box, 1));
         ASSERT_TRUE(gui.spy().WaitGone(box));
@@ -190,10 +190,10 @@ TEST_P(WizardPagesGui, EveryPageMatchesItsTemplateAndShowsItsTexts) {
     ExpectPage(gui, page, licence, variant, "pages-" + licence.templateName + "-licence");
     SpyWindow shown = gui.spy().Describe(page, setup.face, setup.points);
     ASSERT_NE(shown.Find(IDC_DOCUMENT), nullptr);
-    EXPECT_EQ(shown.Find(IDC_DOCUMENT)->text.rfind("The licence", 0), 0u);
-    EXPECT_NE(shown.Find(IDC_DOCUMENT)->text.find("Line 1 of the document."), std::string::npos);
-    EXPECT_EQ(shown.Find(IDC_DOCUMENT)->className, setup.richLicence ? "RichEdit20W" : "Edit");
-    EXPECT_FALSE(shown.Find(IDC_NEXT)->style & 1) << "Accept is not the default button";
+    EXPECT_EQ(shown.Control(IDC_DOCUMENT).text.rfind("The licence", 0), 0u);
+    EXPECT_NE(shown.Control(IDC_DOCUMENT).text.find("Line 1 of the document."), std::string::npos);
+    EXPECT_EQ(shown.Control(IDC_DOCUMENT).className, setup.richLicence ? "RichEdit20W" : "Edit");
+    EXPECT_FALSE(shown.Control(IDC_NEXT).style & 1) << "Accept is not the default button";
     EXPECT_TRUE(gui.spy().Click(page, IDC_NEXT));
     ASSERT_TRUE(gui.spy().WaitGone(page));
 
@@ -201,7 +201,7 @@ TEST_P(WizardPagesGui, EveryPageMatchesItsTemplateAndShowsItsTexts) {
                              {{IDC_PAGE_TEXT, EnglishText(51, name)}, {IDC_NEXT, "&Next >"}, {IDC_CANCEL, "Cancel"}});
     page = gui.WaitForDialog(readme.caption);
     ExpectPage(gui, page, readme, variant, "pages-" + readme.templateName + "-readme");
-    EXPECT_TRUE(gui.spy().Describe(page, setup.face, setup.points).Find(IDC_NEXT)->style & 1) << "Next is the default button";
+    EXPECT_TRUE(gui.spy().Describe(page, setup.face, setup.points).Control(IDC_NEXT).style & 1) << "Next is the default button";
     EXPECT_TRUE(gui.spy().Click(page, IDC_NEXT));
     ASSERT_TRUE(gui.spy().WaitGone(page));
 
@@ -219,7 +219,7 @@ TEST_P(WizardPagesGui, EveryPageMatchesItsTemplateAndShowsItsTexts) {
     EXPECT_EQ(available->text.rfind("Space free: ", 0), 0u) << available->text;
     EXPECT_TRUE(gui.spy().Click(page, IDC_NEXT));
     std::uintptr_t create = gui.WaitForDialog(EnglishText(20, name));
-    EXPECT_EQ(gui.spy().Describe(create).Find(kBoxText)->text, EnglishText(23, name) + "\r\n\r\n" + InstallFolderOf(name));
+    EXPECT_EQ(gui.spy().Describe(create).Control(kBoxText).text, EnglishText(23, name) + "\r\n\r\n" + InstallFolderOf(name));
     EXPECT_TRUE(gui.spy().Click(create, kResultYes));
 
     // The finish message comes while the progress page still shows the end.

@@ -72,15 +72,15 @@ TEST(WizardQuestionsGui, PasswordStartMenuAndSummaryWorkThroughOneInstallation) 
     std::uintptr_t page = gui.WaitForDialog(EnglishText(75, name));
     ASSERT_NE(page, 0u);
     SpyWindow asked = gui.spy().Describe(page);
-    EXPECT_EQ(asked.Find(IDC_PAGE_TEXT)->text, EnglishText(76, name));
-    EXPECT_EQ(asked.Find(IDC_PASSWORD_LABEL)->text, EnglishText(27, name));
-    EXPECT_EQ(asked.Find(IDC_NEXT)->text, "OK");
-    EXPECT_TRUE(asked.Find(IDC_PASSWORD_EDIT)->style & 0x20) << "ES_PASSWORD";
+    EXPECT_EQ(asked.Control(IDC_PAGE_TEXT).text, EnglishText(76, name));
+    EXPECT_EQ(asked.Control(IDC_PASSWORD_LABEL).text, EnglishText(27, name));
+    EXPECT_EQ(asked.Control(IDC_NEXT).text, "OK");
+    EXPECT_TRUE(asked.Control(IDC_PASSWORD_EDIT).style & 0x20) << "ES_PASSWORD";
     ScreenshotOf("wizard-password", asked.rect, 16);
     gui.spy().SetText(page, IDC_PASSWORD_EDIT, std::string(62, 'x'));
     for (int i = 0; i < 3; ++i) gui.spy().Key(page, IDC_PASSWORD_EDIT, 'A');
     std::this_thread::sleep_for(std::chrono::milliseconds(700));
-    EXPECT_EQ(gui.spy().Describe(page).Find(IDC_PASSWORD_EDIT)->text.size(), 64u);
+    EXPECT_EQ(gui.spy().Describe(page).Control(IDC_PASSWORD_EDIT).text.size(), 64u);
 
     gui.spy().SetText(page, IDC_PASSWORD_EDIT, "open sesame");
     const auto pressed = std::chrono::steady_clock::now();
@@ -88,7 +88,7 @@ TEST(WizardQuestionsGui, PasswordStartMenuAndSummaryWorkThroughOneInstallation) 
     std::uintptr_t wrong = gui.WaitForDialog(EnglishText(21, name));
     ASSERT_NE(wrong, 0u);
     EXPECT_GE(std::chrono::steady_clock::now() - pressed, std::chrono::milliseconds(500));
-    EXPECT_EQ(gui.spy().Describe(wrong).Find(kBoxText)->text, EnglishText(102, name));
+    EXPECT_EQ(gui.spy().Describe(wrong).Control(kBoxText).text, EnglishText(102, name));
     EXPECT_TRUE(gui.spy().Click(wrong, 1));
     ASSERT_TRUE(gui.spy().WaitGone(wrong));
     // The entry has the focus again once the box is gone for good.
@@ -106,14 +106,14 @@ TEST(WizardQuestionsGui, PasswordStartMenuAndSummaryWorkThroughOneInstallation) 
     page = gui.WaitForDialog(EnglishText(89, name));
     ASSERT_NE(page, 0u);
     SpyWindow startMenu = gui.spy().Describe(page);
-    EXPECT_EQ(startMenu.Find(IDC_FOLDER_EDIT)->text, "Palisade Default");
-    EXPECT_EQ(startMenu.Find(IDC_PAGE_TEXT)->text, EnglishText(88, name));
+    EXPECT_EQ(startMenu.Control(IDC_FOLDER_EDIT).text, "Palisade Default");
+    EXPECT_EQ(startMenu.Control(IDC_PAGE_TEXT).text, EnglishText(88, name));
     ScreenshotOf("wizard-start-menu", startMenu.rect, 16);
     // Browse opens the system's browser in the programs folder with message
     // 88 as its prompt; what it returns is a name below that folder, never a
     // path (which folder Wine's browser returns on OK is the browser's).
     BrowseAndAcceptTheFolderBrowser(gui, page, EnglishText(88, name));
-    const std::string picked = gui.spy().Describe(page).Find(IDC_FOLDER_EDIT)->text;
+    const std::string picked = gui.spy().Describe(page).Control(IDC_FOLDER_EDIT).text;
     EXPECT_EQ(picked.find(':'), std::string::npos) << picked;
 
     const std::pair<std::string, bool> names[] = {
@@ -121,7 +121,7 @@ TEST(WizardQuestionsGui, PasswordStartMenuAndSummaryWorkThroughOneInstallation) 
     for (const auto& [typed, valid] : names) {
         gui.spy().SetText(page, IDC_FOLDER_EDIT, typed);
         std::this_thread::sleep_for(std::chrono::milliseconds(400));
-        EXPECT_EQ(gui.spy().Describe(page).Find(IDC_NEXT)->enabled, valid) << typed;
+        EXPECT_EQ(gui.spy().Describe(page).Control(IDC_NEXT).enabled, valid) << typed;
     }
     EXPECT_TRUE(gui.spy().Click(page, IDC_NEXT));
 
@@ -130,8 +130,8 @@ TEST(WizardQuestionsGui, PasswordStartMenuAndSummaryWorkThroughOneInstallation) 
     page = gui.WaitForDialog(EnglishText(43, name));
     ASSERT_NE(page, 0u);
     SpyWindow summary = gui.spy().Describe(page);
-    EXPECT_FALSE(summary.Find(IDC_RUN_PROGRAM)->visible);
-    EXPECT_FALSE(summary.Find(IDC_OPEN_DOCUMENT2)->visible);
+    EXPECT_FALSE(summary.Control(IDC_RUN_PROGRAM).visible);
+    EXPECT_FALSE(summary.Control(IDC_OPEN_DOCUMENT2).visible);
     const SpyControl* document = summary.Find(IDC_OPEN_DOCUMENT);
     const SpyControl* log = summary.Find(IDC_VIEW_LOG);
     ASSERT_TRUE(document && log);
@@ -201,7 +201,7 @@ TEST(WizardQuestionsGui, ExistingInstallationQuestionsAndTheUninstallFirstHandOf
         if (!gui.Ready()) GTEST_SKIP() << "no X server for the test";
         std::uintptr_t question = gui.WaitForDialog(EnglishText(2, name));
         ASSERT_NE(question, 0u);
-        EXPECT_EQ(gui.spy().Describe(question).Find(kBoxText)->text,
+        EXPECT_EQ(gui.spy().Describe(question).Control(kBoxText).text,
                   Formatted(EnglishText(7, name), {EnglishText(c.sentence, name), name, "1.0.0", c.version, folder}));
         EXPECT_TRUE(gui.spy().Click(question, kResultNo));
         ExpectCancelMessage(gui, name);
@@ -222,8 +222,8 @@ TEST(WizardQuestionsGui, ExistingInstallationQuestionsAndTheUninstallFirstHandOf
     std::uintptr_t page = gui.WaitForDialog(EnglishText(21, name));
     ASSERT_NE(page, 0u);
     SpyWindow mustUninstall = gui.spy().Describe(page);
-    EXPECT_EQ(mustUninstall.Find(IDC_PAGE_TEXT)->text, EnglishText(9, name));
-    EXPECT_EQ(mustUninstall.Find(IDC_NEXT)->text, EnglishText(104, name));
+    EXPECT_EQ(mustUninstall.Control(IDC_PAGE_TEXT).text, EnglishText(9, name));
+    EXPECT_EQ(mustUninstall.Control(IDC_NEXT).text, EnglishText(104, name));
     ScreenshotOf("wizard-must-uninstall", mustUninstall.rect, 16);
     EXPECT_TRUE(gui.spy().Click(page, IDC_NEXT));
     RunResult handedOver = gui.run().Wait(std::chrono::seconds(120));

@@ -90,7 +90,6 @@ int ChunkStream::Decode(std::uint8_t* out, std::size_t length, std::size_t& prod
             stream->avail_in = piece;
         }
         lzma_ret result = lzma_code(stream, m_next == m_end ? LZMA_FINISH : LZMA_RUN);
-        produced = length - stream->avail_out;
         if (stream->total_out > m_limit) return FatalCode::kChunkNotDecompressed;
         if (result == LZMA_STREAM_END) {
             m_ended = true;

@@ -1,4 +1,4 @@
-// The walk over the archive's items: chunks into the item queue, records into entries.
+// The walk over the archive's items: chunks decoded as they are consumed, records into entries.
 #include "payload/item_walker.h"
 
 #include <algorithm>
@@ -6,7 +6,6 @@
 
 #include "core/fatal_codes.h"
 #include "payload/crc32.h"
-#include "payload/xz_codec.h"
 
 namespace palisade {
 namespace {

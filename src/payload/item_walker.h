@@ -1,11 +1,10 @@
-// The walk over the archive's items: chunks into the item queue, records into entries.
+// The walk over the archive's items: chunks decoded as they are consumed, records into entries.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
-#include <vector>
-
 #include <memory>
+#include <vector>
 
 #include "core/byte_source.h"
 #include "core/byte_view.h"

@@ -22,8 +22,8 @@ std::size_t InitialOutputSize(const std::uint8_t* data, std::size_t size, std::u
     return std::size_t(std::min<std::uint64_t>({promised, outputLimit, std::numeric_limits<std::size_t>::max() / 2}));
 }
 
-// A buffer that waits in the item queue should not carry slack (a stream
-// whose index promised more than it held).
+// A decoded piece that is kept (the settings, a picture) should not carry
+// slack (a stream whose index promised more than it held).
 void ReleaseSlack(std::vector<std::uint8_t>& output) {
     if (output.capacity() - output.size() > output.size() / 8 + 4096) output.shrink_to_fit();
 }

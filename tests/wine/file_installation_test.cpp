@@ -9,6 +9,7 @@
 #include <regex>
 #include <sstream>
 #include <thread>
+#include <vector>
 
 #include "install_support.h"
 #include "wine_harness.h"
@@ -100,9 +101,25 @@ TEST(FileInstallationWine, WritesExactBytesWithStampAndAttributes) {
 
     // Writing over the file again (the retry's attribute clearing cannot be
     // shown here: Wine run as root writes read-only and hidden files anyway).
-    r = Probe({"write-file", target, "again", "--flags1=0x80000"});
+    // A new file is committed without waiting for the disk, a replacing one
+    // the durable way: both keep the stamp and leave no temporary behind.
+    r = Probe({"write-file", target, "again", "--flags1=0x80000", "--stamp=2022,1,2,3,4,5"});
     EXPECT_EQ(FirstLine(r.stdoutText), "written=1 deferred=0 flags1=80000");
     EXPECT_EQ(ReadHostFile(HostPath(target)), "again");
+    ASSERT_EQ(::stat(HostPath(target).c_str(), &info), 0);
+    expected = std::tm{};
+    expected.tm_year = 2022 - 1900;
+    expected.tm_mon = 0;
+    expected.tm_mday = 2;
+    expected.tm_hour = 3;
+    expected.tm_min = 4;
+    expected.tm_sec = 5;
+    EXPECT_EQ(info.st_mtime, ::timegm(&expected));
+    std::vector<std::string> names;
+    for (const fs::directory_entry& entry : fs::directory_iterator(HostPath(folder + "\\new\\sub"))) {
+        names.push_back(entry.path().filename().string());
+    }
+    EXPECT_EQ(names, std::vector<std::string>{"data.bin"});
 
     // A system file's version text comes from its version resource.
     facts = Probe({"file-facts", "C:\\windows\\system32\\kernel32.dll"});

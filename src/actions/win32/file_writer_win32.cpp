@@ -76,6 +76,22 @@ WriteOutcome ReportWriteFailure(const WriteRequest& request, DWORD error, Instal
     return {};
 }
 
+// The stamp as a file time; none when it is incomplete or not a valid time.
+std::optional<FILETIME> StampFileTime(const FileTimeStamp& stamp) {
+    if (!stamp.IsComplete()) return std::nullopt;
+    return ToFileTime(stamp);
+}
+
+// The contents and time stamp, committed in one rename.
+Win32Status WriteContents(const WriteRequest& request) {
+    Win32Result<AtomicFileWriter> writer = AtomicFileWriter::Begin(request.destination);
+    if (!writer.ok()) return writer.status();
+    if (Win32Status appended = writer->Append(request.data); appended.failed()) return appended;
+    // A time that cannot be set leaves the file as written, as it always has.
+    if (std::optional<FILETIME> time = StampFileTime(request.timeStamp)) (void)writer->SetTimes(*time, *time);
+    return writer->Commit(CommitMode::DurableWhenReplacing);
+}
+
 void ApplyAttributes(const std::wstring& path, std::int32_t attributes) {
     if (attributes == -1) return;
     DWORD current = ::GetFileAttributesW(path.c_str());
@@ -105,7 +121,7 @@ WriteOutcome WriteInstalledFile(const WriteRequest& request, InstallContext& con
         if (attempt > 0 && last == Attempt::Failed) ::Sleep(kRetryPauseMs);
         // The new contents replace the old file only once they are complete:
         // a failed attempt leaves the file as it was.
-        error = WriteFileAtomically(request.destination, request.data).code();
+        error = WriteContents(request).code();
         if (error == 0) {
             last = !verify || ReadsBackEqual(path, request.data) ? Attempt::Written : Attempt::Mismatch;
             if (last == Attempt::Written) break;
@@ -124,7 +140,6 @@ WriteOutcome WriteInstalledFile(const WriteRequest& request, InstallContext& con
         return {};
     }
     if (last == Attempt::Failed) return ReportWriteFailure(request, error, context);
-    ApplyTimeStamp(request.destination, request.timeStamp);
     ApplyAttributes(path, request.attributes);
     WriteOutcome outcome;
     outcome.written = true;

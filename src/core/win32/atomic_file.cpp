@@ -3,6 +3,10 @@
 
 #include <windows.h>
 
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
 #include "core/text.h"
 #include "core/win32/wide.h"
 
@@ -23,6 +27,30 @@ std::u16string TemporaryNameFor(std::u16string_view target, int attempt) {
     unsigned serial = unsigned(::InterlockedIncrement(&counter));
     unsigned mix = (unsigned(::GetCurrentProcessId()) << 12) ^ serial ^ (unsigned(attempt) << 24);
     return std::u16string(target) + u"." + ToU16Hex(mix, 8) + u".new";
+}
+
+// Renames the file `file` is open on to `target`, which must not exist.
+Win32Status RenameOpenFile(HANDLE file, std::u16string_view target) {
+    std::wstring name = ToWide(target);
+    std::vector<std::uint8_t> buffer(sizeof(FILE_RENAME_INFO) + name.size() * sizeof(wchar_t));
+    auto* info = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
+    info->ReplaceIfExists = FALSE;
+    info->RootDirectory = nullptr;
+    info->FileNameLength = DWORD(name.size() * sizeof(wchar_t));
+    std::memcpy(info->FileName, name.data(), name.size() * sizeof(wchar_t));
+    if (!::SetFileInformationByHandle(file, FileRenameInfo, info, DWORD(buffer.size()))) {
+        return Win32Status::FromLastError();
+    }
+    return {};
+}
+
+bool IsTargetPresent(DWORD error) { return error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS; }
+
+// A file system or system that does not rename through a handle: the rename
+// by name is tried instead.
+bool IsUnsupportedRequest(DWORD error) {
+    return error == ERROR_INVALID_PARAMETER || error == ERROR_NOT_SUPPORTED || error == ERROR_INVALID_FUNCTION ||
+           error == ERROR_CALL_NOT_IMPLEMENTED;
 }
 
 }  // namespace
@@ -47,7 +75,8 @@ Win32Result<AtomicFileWriter> AtomicFileWriter::Begin(std::u16string_view target
     bool leftOverDeleted = false;
     for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
         std::u16string temporary = TemporaryNameFor(target, attempt);
-        HANDLE file = ::CreateFileW(ToWide(temporary).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+        // DELETE lets a lazy commit rename the file through this handle.
+        HANDLE file = ::CreateFileW(ToWide(temporary).c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
                                     FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
         if (file != INVALID_HANDLE_VALUE) {
             return AtomicFileWriter(std::u16string(target), std::move(temporary), UniqueFileHandle(file));
@@ -77,7 +106,23 @@ Win32Status AtomicFileWriter::Append(ByteView bytes) {
     return {};
 }
 
-Win32Status AtomicFileWriter::Commit() {
+Win32Status AtomicFileWriter::SetTimes(const FILETIME& created, const FILETIME& written) {
+    if (!::SetFileTime(m_file.get(), &created, nullptr, &written)) return Win32Status::FromLastError();
+    return {};
+}
+
+Win32Status AtomicFileWriter::Commit(CommitMode mode) {
+    if (mode == CommitMode::DurableWhenReplacing) {
+        // One request instead of closing, opening again by name and renaming;
+        // it refuses when a target exists, which then takes the durable way.
+        Win32Status renamed = RenameOpenFile(m_file.get(), m_target);
+        if (renamed.ok()) {
+            m_committed = true;
+            m_file.reset();
+            return {};
+        }
+        if (!IsTargetPresent(renamed.code()) && !IsUnsupportedRequest(renamed.code())) return renamed;
+    }
     if (!::FlushFileBuffers(m_file.get())) return Win32Status::FromLastError();
     if (!::CloseHandle(m_file.release())) return Win32Status::FromLastError();
     if (!::MoveFileExW(ToWide(m_temporary).c_str(), ToWide(m_target).c_str(),

@@ -4,6 +4,8 @@
 // target's place in one rename. A failure leaves the old file as it was.
 #pragma once
 
+#include <windows.h>
+
 #include <string>
 #include <string_view>
 
@@ -16,6 +18,14 @@ namespace palisade {
 // What the temporary of a target is called first: "<target>.palisade-new".
 inline constexpr char16_t kFixedTemporarySuffix[] = u".palisade-new";
 
+// Whether a commit waits for the disk. Durable: the temporary's bytes reach
+// the disk before it replaces the target, and the rename before the commit
+// returns, so that a crash or power loss leaves the old contents or the whole
+// new ones. DurableWhenReplacing: the same where a target exists; where none
+// does, there are no contents to lose and both are left to the system's cache
+// (a flush per file makes installing many small files several times slower).
+enum class CommitMode { Durable, DurableWhenReplacing };
+
 class AtomicFileWriter {
 public:
     // Creates the temporary file beside `target` (which need not exist).
@@ -27,8 +37,10 @@ public:
     ~AtomicFileWriter();  // a temporary that was not committed is deleted
 
     Win32Status Append(ByteView bytes);
-    // Flushes the temporary to the disk and renames it over the target.
-    Win32Status Commit();
+    // The creation and last-write times the target gets (the rename keeps them).
+    Win32Status SetTimes(const FILETIME& created, const FILETIME& written);
+    // Renames the temporary to the target's name, replacing the target.
+    Win32Status Commit(CommitMode mode = CommitMode::Durable);
 
     const std::u16string& TemporaryPath() const { return m_temporary; }
 

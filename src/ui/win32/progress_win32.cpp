@@ -126,17 +126,35 @@ void Win32Progress::ShowPage(bool uninstalling, std::function<void()> cancel) {
 }
 
 void Win32Progress::SetProgress(int percent) {
-    if (m_page && m_page->Bar()) ::PostMessageW(m_page->Bar(), PBM_SETPOS, WPARAM(percent), 0);
-    PumpMessages();
+    if (m_page && m_page->Bar() && percent != m_postedPercent) {
+        ::PostMessageW(m_page->Bar(), PBM_SETPOS, WPARAM(percent), 0);
+        m_postedPercent = percent;
+    }
+    PumpWhenDue();
 }
 
 void Win32Progress::SetStatusMessage(int message) {
     m_statusTick = ::GetTickCount();
-    SetStatusText(m_message ? m_message(message) : std::u16string());
+    std::u16string text = m_message ? m_message(message) : std::u16string();
+    if (m_page && m_page->Handle()) m_page->SetStatus(text);
+    // A catalogue message starts a step that may take long: it is painted now.
+    PumpMessages();
 }
 
 void Win32Progress::SetStatusText(std::u16string_view text) {
     if (m_page && m_page->Handle()) m_page->SetStatus(text);
+    PumpWhenDue();
+}
+
+// Each pump asks the window system for messages once more; a walk over
+// thousands of small files reports far more often than a page repaints, and
+// under Wine those requests cost as much as writing the file.
+void Win32Progress::PumpWhenDue() {
+    constexpr DWORD kPumpIntervalMs = 15;
+    DWORD now = ::GetTickCount();
+    if (m_pumpedOnce && now - m_pumpTick < kPumpIntervalMs) return;
+    m_pumpedOnce = true;
+    m_pumpTick = now;
     PumpMessages();
 }
 

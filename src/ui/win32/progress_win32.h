@@ -1,9 +1,9 @@
 // The progress operations of the installer and the uninstaller, and the
 // progress page they move: a modeless page with the bar, the status line and
-// Cancel. Every update also processes the waiting window messages, which
-// keeps the page alive while the work runs on the main thread; before the
-// page exists, in silent runs and without the page flag, that is all an
-// update does.
+// Cancel. Updates also process the waiting window messages, at most every
+// few milliseconds, which keeps the page alive while the work runs on the
+// main thread; before the page exists, in silent runs and without the page
+// flag, that is all an update does.
 #pragma once
 
 #include <windows.h>
@@ -38,9 +38,14 @@ public:
     DWORD SinceStatusChange() const { return ::GetTickCount() - m_statusTick; }
 
 private:
+    void PumpWhenDue();
+
     std::function<std::u16string(int)> m_message;
     std::unique_ptr<ProgressPage> m_page;
     DWORD m_statusTick = ::GetTickCount();
+    DWORD m_pumpTick = 0;
+    bool m_pumpedOnce = false;
+    int m_postedPercent = -1;
     bool m_endRequested = false;
 };
 

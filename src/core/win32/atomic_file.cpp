@@ -44,15 +44,6 @@ Win32Status RenameOpenFile(HANDLE file, std::u16string_view target) {
     return {};
 }
 
-bool IsTargetPresent(DWORD error) { return error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS; }
-
-// A file system or system that does not rename through a handle: the rename
-// by name is tried instead.
-bool IsUnsupportedRequest(DWORD error) {
-    return error == ERROR_INVALID_PARAMETER || error == ERROR_NOT_SUPPORTED || error == ERROR_INVALID_FUNCTION ||
-           error == ERROR_CALL_NOT_IMPLEMENTED;
-}
-
 }  // namespace
 
 AtomicFileWriter::AtomicFileWriter(std::u16string target, std::u16string temporary, UniqueFileHandle file)
@@ -113,15 +104,15 @@ Win32Status AtomicFileWriter::SetTimes(const FILETIME& created, const FILETIME& 
 
 Win32Status AtomicFileWriter::Commit(CommitMode mode) {
     if (mode == CommitMode::DurableWhenReplacing) {
-        // One request instead of closing, opening again by name and renaming;
-        // it refuses when a target exists, which then takes the durable way.
-        Win32Status renamed = RenameOpenFile(m_file.get(), m_target);
-        if (renamed.ok()) {
+        // One request instead of closing, opening again by name and renaming.
+        // It refuses a target that exists; that, and any other refusal (a
+        // file system that cannot rename through a handle), takes the
+        // durable way, whose failure is the one reported.
+        if (RenameOpenFile(m_file.get(), m_target).ok()) {
             m_committed = true;
             m_file.reset();
             return {};
         }
-        if (!IsTargetPresent(renamed.code()) && !IsUnsupportedRequest(renamed.code())) return renamed;
     }
     if (!::FlushFileBuffers(m_file.get())) return Win32Status::FromLastError();
     if (!::CloseHandle(m_file.release())) return Win32Status::FromLastError();

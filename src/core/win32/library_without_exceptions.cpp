@@ -44,6 +44,8 @@ void __throw_bad_function_call() { std::abort(); }
 // compiled without, are linked in their place.
 template class std::basic_string<char>;
 template class std::basic_string<wchar_t>;
+// The core's wide text, declared instantiated here by extern_strings.h.
+template class std::basic_string<char16_t>;
 
 namespace __gnu_cxx {
 

@@ -75,6 +75,12 @@ private:
 
 std::string PendingList() { return Probe({"pending-list"}).stdoutText; }
 
+// The host's last-write time of a file in the prefix; -1 when it cannot be read.
+std::int64_t ModifiedAt(const std::string& path) {
+    struct stat info {};
+    return ::stat(HostPath(path).c_str(), &info) == 0 ? std::int64_t(info.st_mtime) : -1;
+}
+
 TEST(FileInstallationWine, WritesExactBytesWithStampAndAttributes) {
     std::string folder = Folder("write");
     std::string target = folder + "\\new\\sub\\data.bin";  // the folders are made after the first failure
@@ -83,16 +89,7 @@ TEST(FileInstallationWine, WritesExactBytesWithStampAndAttributes) {
     EXPECT_EQ(Section(r.stdoutText, "failures"), "");
     EXPECT_EQ(ReadHostFile(HostPath(target)), "first\r\nsecond");
 
-    struct stat info {};
-    ASSERT_EQ(::stat(HostPath(target).c_str(), &info), 0);
-    std::tm expected{};
-    expected.tm_year = 2021 - 1900;
-    expected.tm_mon = 2;
-    expected.tm_mday = 4;
-    expected.tm_hour = 5;
-    expected.tm_min = 6;
-    expected.tm_sec = 7;
-    EXPECT_EQ(info.st_mtime, ::timegm(&expected));
+    EXPECT_EQ(ModifiedAt(target), UtcSeconds(2021, 3, 4, 5, 6, 7));
 
     RunResult facts = Probe({"file-facts", target});
     EXPECT_NE(facts.stdoutText.find("exists=1\nstamp=2021/03/04 05:06:07\n"), std::string::npos) << facts.stdoutText;
@@ -106,15 +103,7 @@ TEST(FileInstallationWine, WritesExactBytesWithStampAndAttributes) {
     r = Probe({"write-file", target, "again", "--flags1=0x80000", "--stamp=2022,1,2,3,4,5"});
     EXPECT_EQ(FirstLine(r.stdoutText), "written=1 deferred=0 flags1=80000");
     EXPECT_EQ(ReadHostFile(HostPath(target)), "again");
-    ASSERT_EQ(::stat(HostPath(target).c_str(), &info), 0);
-    expected = std::tm{};
-    expected.tm_year = 2022 - 1900;
-    expected.tm_mon = 0;
-    expected.tm_mday = 2;
-    expected.tm_hour = 3;
-    expected.tm_min = 4;
-    expected.tm_sec = 5;
-    EXPECT_EQ(info.st_mtime, ::timegm(&expected));
+    EXPECT_EQ(ModifiedAt(target), UtcSeconds(2022, 1, 2, 3, 4, 5));
     std::vector<std::string> names;
     for (const fs::directory_entry& entry : fs::directory_iterator(HostPath(folder + "\\new\\sub"))) {
         names.push_back(entry.path().filename().string());

@@ -66,7 +66,7 @@ Win32Result<AtomicFileWriter> AtomicFileWriter::Begin(std::u16string_view target
     bool leftOverDeleted = false;
     for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
         std::u16string temporary = TemporaryNameFor(target, attempt);
-        // DELETE lets a lazy commit rename the file through this handle.
+        // DELETE lets a commit rename the file through this handle.
         HANDLE file = ::CreateFileW(ToWide(temporary).c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
                                     FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
         if (file != INVALID_HANDLE_VALUE) {

@@ -1,7 +1,8 @@
 // Writing a whole file so that a reader finds either the old contents or the
 // new ones, never a mixture or nothing: the bytes go to a temporary file
-// beside the target, reach the disk, and the temporary then takes the
-// target's place in one rename. A failure leaves the old file as it was.
+// beside the target, reach the disk (see CommitMode), and the temporary then
+// takes the target's place in one rename. A failure leaves the old file as
+// it was.
 #pragma once
 
 #include <windows.h>

@@ -58,14 +58,21 @@ bool ReadDescription(PayloadCursor& cursor, FileEntry& entry) {
 
 }  // namespace
 
-int ReadFileEntry(ByteView record, std::int32_t dataSize, FileEntry& entry) {
+int ReadEntryFields(ByteView record, FileEntry& entry, std::size_t& fieldsEnd) {
     entry = FileEntry();
     PayloadCursor cursor(record);
     auto name = cursor.ReadNarrowString();
     if (!name || name->empty()) return FatalCode::kItemNameEmpty;
     entry.name = std::string(*name);
     if (!ReadDescription(cursor, entry)) return FatalCode::kItemSizeEntry;
+    fieldsEnd = cursor.Offset();
+    return 0;
+}
 
+int ReadFileEntry(ByteView record, std::int32_t dataSize, FileEntry& entry) {
+    std::size_t fieldsEnd = 0;
+    if (int code = ReadEntryFields(record, entry, fieldsEnd)) return code;
+    PayloadCursor cursor(record.Sub(fieldsEnd));
     if (dataSize < 0) return FatalCode::kItemSizeEntry;
     if (dataSize > kMaxItemSize) return FatalCode::kItemDataSize;
     auto data = cursor.ReadBytes(static_cast<std::size_t>(dataSize));

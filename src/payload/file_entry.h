@@ -75,6 +75,11 @@ struct FileEntry {
     std::optional<std::int32_t> msiUiLevel;  // present for kind 11
     ByteView data;  // inside the record it was read from
     std::uint32_t dataChecksum = 0;
+    // Above 0: the data (this many bytes) was left in the archive, to be read
+    // through ItemWalker::ReadData, and `data` is empty.
+    std::uint32_t streamedDataSize = 0;
+
+    bool IsStreamed() const { return streamedDataSize > 0; }
 
     OverwriteMode Overwrite() const { return OverwriteMode(flags & EntryFlags::kOverwriteMask); }
     bool HasShortcutName() const { return (flags & EntryFlags::kShortcutMask) != 0; }
@@ -86,5 +91,9 @@ struct FileEntry {
 // 0x40000000, or the data runs past the record), 100 (data checksum missing or
 // wrong). `entry.data` points into `record`.
 int ReadFileEntry(ByteView record, std::int32_t dataSize, FileEntry& entry);
+
+// Reads fields 1 to 11 of a record (all but the data and its checksum);
+// `fieldsEnd` says where they end. Returns 0, 70 or 71 as above.
+int ReadEntryFields(ByteView record, FileEntry& entry, std::size_t& fieldsEnd);
 
 }  // namespace palisade

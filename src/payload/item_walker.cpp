@@ -52,6 +52,8 @@ ItemWalker::ItemWalker(const PayloadHeader& header, const ByteSource& source, st
 ItemStep ItemWalker::Next(FileEntry& entry) {
     if (m_stopped) return m_final;
     entry = FileEntry();
+    // What the caller left of a streamed item's data is read and checked.
+    if (int code = FinishStreamedData()) return Stop(WalkStatus::Failed, code);
     // The previous item's record is done with: free it before decoding more.
     m_record = std::vector<std::uint8_t>();
     if (m_nextIndex == m_itemCount) {
@@ -65,9 +67,7 @@ ItemStep ItemWalker::Next(FileEntry& entry) {
     // memory is claimed or chunks are read for it.
     const std::uint64_t longestRecord = std::uint64_t(std::max(m_header.itemSizes[m_nextIndex], 0)) + kMaxRecordFields;
     if (length > longestRecord) return Stop(WalkStatus::Failed, FatalCode::kItemDataSize);
-    m_record.resize(length);
-    if (int code = ReadAcrossChunks(m_record.data(), length)) return Stop(WalkStatus::Failed, code);
-    if (int code = ReadFileEntry(m_record, m_header.itemSizes[m_nextIndex], entry)) {
+    if (int code = ReadRecord(length, entry)) {
         entry = FileEntry();
         return Stop(WalkStatus::Failed, code);
     }
@@ -77,6 +77,63 @@ ItemStep ItemWalker::Next(FileEntry& entry) {
     step.progressPercent = ItemProgressPercent(m_nextIndex, m_itemCount);
     ++m_nextIndex;
     return step;
+}
+
+// The record whole, or for a large item its fields only: a record laid out
+// as the builder writes it (fields, data, checksum and nothing after) has its
+// data left in the archive for ReadData. Any other is read whole, which gives
+// its failure the same code as a small item's.
+int ItemWalker::ReadRecord(std::uint32_t length, FileEntry& entry) {
+    const std::int32_t dataSize = m_header.itemSizes[m_nextIndex];
+    const bool large = m_streamFrom > 0 && dataSize > 0 && std::size_t(dataSize) >= m_streamFrom &&
+                       dataSize <= kMaxItemSize && length >= std::uint64_t(dataSize) + 4;
+    std::size_t fieldsLength = large ? length - std::uint32_t(dataSize) - 4 : length;
+    m_record.resize(fieldsLength);
+    if (int code = ReadAcrossChunks(m_record.data(), fieldsLength)) return code;
+    if (large) {
+        std::size_t fieldsEnd = 0;
+        if (ReadEntryFields(m_record, entry, fieldsEnd) == 0 && fieldsEnd == fieldsLength) {
+            entry.streamedDataSize = std::uint32_t(dataSize);
+            m_dataLeft = std::uint64_t(dataSize);
+            m_dataCrc = 0;
+            m_checksumPending = true;
+            return 0;
+        }
+        m_record.resize(length);
+        if (int code = ReadAcrossChunks(m_record.data() + fieldsLength, length - fieldsLength)) return code;
+    }
+    return ReadFileEntry(m_record, dataSize, entry);
+}
+
+int ItemWalker::ReadData(std::uint8_t* out, std::size_t length, std::size_t& produced) {
+    produced = 0;
+    if (m_stopped) return m_final.status == WalkStatus::Failed ? m_final.errorCode : 0;
+    std::size_t wanted = std::size_t(std::min<std::uint64_t>(length, m_dataLeft));
+    if (wanted > 0) {
+        if (int code = ReadAcrossChunks(out, wanted)) return Stop(WalkStatus::Failed, code).errorCode;
+        m_dataCrc = Crc32(m_dataCrc, out, wanted);
+        m_dataLeft -= wanted;
+        produced = wanted;
+    }
+    if (m_dataLeft == 0 && m_checksumPending) {
+        std::uint8_t field[4];
+        if (int code = ReadAcrossChunks(field, sizeof field)) return Stop(WalkStatus::Failed, code).errorCode;
+        m_checksumPending = false;
+        std::uint32_t checksum = std::uint32_t(field[0]) | std::uint32_t(field[1]) << 8 |
+                                 std::uint32_t(field[2]) << 16 | std::uint32_t(field[3]) << 24;
+        if (checksum != m_dataCrc) return Stop(WalkStatus::Failed, FatalCode::kItemChecksum).errorCode;
+    }
+    return 0;
+}
+
+int ItemWalker::FinishStreamedData() {
+    std::vector<std::uint8_t> scratch;
+    while (m_checksumPending) {
+        if (scratch.empty()) scratch.resize(std::size_t(std::min<std::uint64_t>(m_dataLeft, 1u << 16)) + 1);
+        std::size_t produced = 0;
+        if (int code = ReadData(scratch.data(), scratch.size(), produced)) return code;
+    }
+    return 0;
 }
 
 // A record's 4-byte length lies within one chunk; chunks that yield nothing are passed over.
@@ -141,6 +198,8 @@ int ItemWalker::CheckNothingLeft() {
 
 ItemStep ItemWalker::Stop(WalkStatus status, int code) {
     m_stopped = true;
+    m_checksumPending = false;
+    m_dataLeft = 0;
     m_record = std::vector<std::uint8_t>();
     m_final.status = status;
     m_final.errorCode = code;

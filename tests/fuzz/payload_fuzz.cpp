@@ -14,13 +14,22 @@
 namespace palisade {
 namespace {
 
-void WalkAll(const PayloadHeader& header, ByteView archive, const PayloadCipher& cipher, bool compressed) {
+// Items of `streamFrom` bytes and more are streamed; every other one of them is read.
+void WalkAll(const PayloadHeader& header, ByteView archive, const PayloadCipher& cipher, bool compressed,
+             std::size_t streamFrom = kStreamedDataFrom) {
     ItemWalker walker(header, archive, cipher, compressed);
+    walker.StreamDataFrom(streamFrom);
     FileEntry entry;
     std::uint32_t sink = 0;
+    std::uint8_t piece[97];
     for (ItemStep step = walker.Next(entry); step.status == WalkStatus::Item; step = walker.Next(entry)) {
         // Touch every data byte so that a bad span is caught.
         for (std::uint8_t b : entry.data) sink += b;
+        std::size_t produced = 1;
+        while (entry.IsStreamed() && step.index % 2 == 0 && produced > 0) {
+            if (walker.ReadData(piece, sizeof piece, produced) != 0) break;
+            for (std::size_t i = 0; i < produced; ++i) sink += piece[i];
+        }
     }
     volatile std::uint32_t keep = sink;
     (void)keep;
@@ -58,7 +67,7 @@ void FuzzItemStream(ByteView input, std::size_t chunkSize) {
         AppendStoredChunk(archive, stream.Sub(at, chunkSize).Copy());
     }
     PayloadCipher cipher(header);
-    WalkAll(header, archive, cipher, false);
+    WalkAll(header, archive, cipher, false, chunkSize % 3 == 0 ? 1 : chunkSize);
 }
 
 }  // namespace

@@ -38,9 +38,25 @@ PayloadHeader WalkHeader(std::vector<std::int32_t> sizes, bool ciphered = false)
     return header;
 }
 
-Walked Walk(const PayloadHeader& header, const std::vector<std::uint8_t>& archive, bool compressed) {
+// A streamed item's data, read in pieces of changing sizes; false (with the
+// walk's code) when reading it failed.
+bool ReadStreamedData(ItemWalker& walker, std::vector<std::uint8_t>& data, int& code) {
+    std::vector<std::uint8_t> piece(5000);
+    for (std::size_t turn = 0;; ++turn) {
+        std::size_t produced = 0;
+        code = walker.ReadData(piece.data(), 1 + turn * 7919 % piece.size(), produced);
+        if (code != 0) return false;
+        if (produced == 0) return true;
+        data.insert(data.end(), piece.begin(), piece.begin() + std::ptrdiff_t(produced));
+    }
+}
+
+// Every item's data, the streamed ones read through the walker.
+Walked Walk(const PayloadHeader& header, const std::vector<std::uint8_t>& archive, bool compressed,
+            std::size_t streamFrom = kStreamedDataFrom) {
     PayloadCipher cipher(header);
     ItemWalker walker(header, archive, cipher, compressed);
+    walker.StreamDataFrom(streamFrom);
     Walked walked;
     for (int guard = 0; guard < 100000; ++guard) {
         FileEntry entry;
@@ -48,7 +64,12 @@ Walked Walk(const PayloadHeader& header, const std::vector<std::uint8_t>& archiv
         walked.status = step.status;
         walked.code = step.errorCode;
         if (step.status != WalkStatus::Item) break;
-        walked.data.push_back(entry.data.Copy());
+        std::vector<std::uint8_t> data = entry.data.Copy();
+        if (entry.IsStreamed() && !ReadStreamedData(walker, data, walked.code)) {
+            walked.status = WalkStatus::Failed;
+            break;
+        }
+        walked.data.push_back(std::move(data));
         walked.names.push_back(entry.name);
         walked.progress.push_back(step.progressPercent);
         walked.entries.push_back(entry);
@@ -89,15 +110,20 @@ TEST(ItemWalk, EveryEncodingAndChunkSizeGivesTheItemsBack) {
                 ASSERT_TRUE(build.error.empty()) << build.error;
                 std::string label = "compressed " + std::to_string(compressed) + " ciphered " +
                                     std::to_string(ciphered) + " chunk " + std::to_string(chunkSize);
-                Walked walked = Walk(WalkHeader(build.archive.itemSizes, ciphered), build.archive.bytes, compressed);
-                EXPECT_EQ(walked.status, WalkStatus::Finished) << label << " code " << walked.code;
-                ASSERT_EQ(walked.entries.size(), items.size()) << label;
-                for (std::size_t i = 0; i < items.size(); ++i) {
-                    walked.entries[i].data = walked.data[i];
-                    std::string difference;
-                    EXPECT_TRUE(testing::SameItem(items[i], walked.entries[i], difference)) << label << " " << difference;
+                // Held whole, and (from 1 byte on) every item's data streamed.
+                for (std::size_t streamFrom : {kStreamedDataFrom, std::size_t(1)}) {
+                    Walked walked = Walk(WalkHeader(build.archive.itemSizes, ciphered), build.archive.bytes,
+                                         compressed, streamFrom);
+                    EXPECT_EQ(walked.status, WalkStatus::Finished) << label << " code " << walked.code;
+                    ASSERT_EQ(walked.entries.size(), items.size()) << label;
+                    for (std::size_t i = 0; i < items.size(); ++i) {
+                        walked.entries[i].data = walked.data[i];
+                        std::string difference;
+                        EXPECT_TRUE(testing::SameItem(items[i], walked.entries[i], difference))
+                            << label << " " << difference;
+                    }
+                    EXPECT_EQ(walked.progress, (std::vector<int>{28, 43, 59, 74})) << label;
                 }
-                EXPECT_EQ(walked.progress, (std::vector<int>{28, 43, 59, 74})) << label;
             }
         }
     }
@@ -193,10 +219,13 @@ std::vector<WalkFailure> FailureCases() {
 }
 
 TEST(ItemWalk, EachBrokenChunkOrRecordStopsWithItsCode) {
-    for (const WalkFailure& c : FailureCases()) {
-        Walked walked = Walk(WalkHeader(c.sizes), c.archive, c.compressed);
-        EXPECT_EQ(walked.status, WalkStatus::Failed) << c.what;
-        EXPECT_EQ(walked.code, c.code) << c.what;
+    // The same codes whether an item's data is held whole or streamed.
+    for (std::size_t streamFrom : {kStreamedDataFrom, std::size_t(1)}) {
+        for (const WalkFailure& c : FailureCases()) {
+            Walked walked = Walk(WalkHeader(c.sizes), c.archive, c.compressed, streamFrom);
+            EXPECT_EQ(walked.status, WalkStatus::Failed) << c.what << " streamed from " << streamFrom;
+            EXPECT_EQ(walked.code, c.code) << c.what << " streamed from " << streamFrom;
+        }
     }
 }
 
@@ -277,9 +306,14 @@ TEST(ItemWalk, AnArchiveInAFileIsReadAsItIsConsumed) {
         for (step = walker.Next(entry); step.status == WalkStatus::Item; step = walker.Next(entry), ++index) {
             ASSERT_LT(index, items.size());
             EXPECT_EQ(entry.name, items[index].name);
-            EXPECT_TRUE(entry.data.size == items[index].data.size() &&
-                        std::equal(items[index].data.begin(), items[index].data.end(), entry.data.begin()))
-                << entry.name;
+            // The large item comes in pieces; the others whole.
+            EXPECT_EQ(entry.IsStreamed(), index == 1);
+            std::vector<std::uint8_t> data = entry.data.Copy();
+            int code = 0;
+            if (entry.IsStreamed()) {
+                ASSERT_TRUE(ReadStreamedData(walker, data, code)) << code;
+            }
+            EXPECT_TRUE(data == items[index].data) << entry.name;
         }
         EXPECT_EQ(step.status, WalkStatus::Finished) << step.errorCode;
         EXPECT_EQ(index, items.size());
@@ -293,6 +327,54 @@ TEST(ItemWalk, AnArchiveInAFileIsReadAsItIsConsumed) {
         EXPECT_EQ(step.status, WalkStatus::Failed);
         EXPECT_EQ(step.errorCode, 46);
     }
+}
+
+// A large item's data is not held: what the caller does not read is read and
+// checked by the next step, a wrong checksum is found either way, and a large
+// record laid out otherwise than the builder writes it is read whole.
+TEST(ItemWalk, LargeItemsAreReadInPiecesAndCheckedWhetherReadOrNot) {
+    PayloadItem big = Item("big.bin", testing::NoiseBytes(kStreamedDataFrom + 12345, 3));
+    PayloadItem small = Item("small.txt", {1, 2, 3});
+    const std::vector<std::int32_t> sizes = {std::int32_t(big.data.size()), 3};
+    std::vector<std::uint8_t> stream = Join(RecordWithLength(big), RecordWithLength(small));
+    std::vector<std::uint8_t> archive;
+    for (std::size_t at = 0; at < stream.size(); at += 300000) {
+        AppendStoredChunk(archive, ByteView(stream).Sub(at, 300000).Copy());
+    }
+    PayloadHeader header = WalkHeader(sizes);
+    PayloadCipher cipher(header);
+
+    ItemWalker unread(header, archive, cipher, false);
+    FileEntry entry;
+    ASSERT_EQ(unread.Next(entry).status, WalkStatus::Item);
+    EXPECT_TRUE(entry.IsStreamed());
+    EXPECT_EQ(entry.streamedDataSize, big.data.size());
+    EXPECT_TRUE(entry.data.empty());
+    ASSERT_EQ(unread.Next(entry).status, WalkStatus::Item);
+    EXPECT_EQ(entry.name, "small.txt");
+    EXPECT_EQ(unread.Next(entry).status, WalkStatus::Finished);
+
+    // One bit of the data changed, the checksum left: found at the last piece
+    // read, or by the next step when the data was not read.
+    std::vector<std::uint8_t> damaged = RecordWithLength(big);
+    damaged[damaged.size() - 100] ^= 0x10;
+    Walked walked = Walk(header, Archive({damaged, RecordWithLength(small)}), false);
+    EXPECT_EQ(walked.status, WalkStatus::Failed);
+    EXPECT_EQ(walked.code, 100);
+    ItemWalker skipping(header, Archive({damaged, RecordWithLength(small)}), cipher, false);
+    ASSERT_EQ(skipping.Next(entry).status, WalkStatus::Item);
+    ItemStep step = skipping.Next(entry);
+    EXPECT_EQ(step.status, WalkStatus::Failed);
+    EXPECT_EQ(step.errorCode, 100);
+
+    // Bytes after the checksum: the record is read whole, as before.
+    std::vector<std::uint8_t> padded = Join(RecordWithLength(big), {7, 7});
+    Put32(padded, 0, std::uint32_t(padded.size() - 4));
+    walked = Walk(header, Archive({padded, RecordWithLength(small)}), false);
+    EXPECT_EQ(walked.status, WalkStatus::Finished) << walked.code;
+    ASSERT_EQ(walked.data.size(), 2u);
+    EXPECT_TRUE(walked.data[0] == big.data);
+    EXPECT_FALSE(walked.entries[0].IsStreamed());
 }
 
 TEST(ItemWalk, AStoppedWalkStaysStopped) {

@@ -71,7 +71,8 @@ ExistingFileQuestions QuestionsAbout(const std::u16string& destination) {
             [&destination] { return ReadFileVersion(destination); }};
 }
 
-StepResult InstallEntry(const FileEntry& entry, const DestinationRules& rules, InstallContext& context) {
+StepResult InstallEntry(const FileEntry& entry, ItemWalker& walker, const DestinationRules& rules,
+                        InstallContext& context) {
     Destination placed = PlaceEntry(entry, rules);
     if (placed.badKind) return StepResult::Fatal(FatalCode::kItemKind);
     const std::u16string& destination = placed.path;
@@ -97,7 +98,12 @@ StepResult InstallEntry(const FileEntry& entry, const DestinationRules& rules, I
     if (decision.recordFile) context.record.uninstallItems.Record(destination, UninstallItemType::File);
 
     WriteRequest request{destination, entry.data, entry.timeStamp, entry.attributes, decision.existedBefore};
+    if (entry.IsStreamed()) {
+        request.streamedFrom = &walker;
+        request.streamedSize = entry.streamedDataSize;
+    }
     WriteOutcome outcome = WriteInstalledFile(request, context);
+    if (outcome.fatalCode != 0) return StepResult::Fatal(outcome.fatalCode);
     if (!outcome.written) {
         bool deferredApplet = outcome.deferred && entry.kind == EntryKind::ControlPanelApplet;
         return deferredApplet ? AfterComponentFileWritten(entry, destination, true, context) : StepResult::Continue();
@@ -119,7 +125,7 @@ StepResult InstallFiles(ItemWalker& walker, std::size_t itemCount, InstallContex
         if (step.status == WalkStatus::Finished) return StepResult::Continue();
         if (step.status == WalkStatus::Failed) return StepResult::Fatal(step.errorCode);
         context.progress.SetProgress(ItemProgressPercent(step.index, itemCount));
-        StepResult installed = InstallEntry(entry, rules, context);
+        StepResult installed = InstallEntry(entry, walker, rules, context);
         if (installed.IsFatal()) return installed;
     }
 }

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -18,6 +19,7 @@
 #include "core/win32/unique_handle.h"
 #include "core/win32/wide.h"
 #include "log/win32/install_log_win32.h"
+#include "payload/crc32.h"
 #include "payload/settings_flags.h"
 
 namespace palisade {
@@ -25,6 +27,8 @@ namespace {
 
 constexpr int kAttempts = 3;
 constexpr DWORD kRetryPauseMs = 50;
+// What a streamed item's data is read and written in.
+constexpr std::size_t kStreamPiece = 1u << 20;
 // Read-only, hidden, system, archive, temporary, offline: taken from the entry.
 constexpr DWORD kEntryAttributeMask = 0x1127;
 
@@ -54,9 +58,29 @@ std::optional<char16_t> MissingDrive(std::u16string_view path) {
     return path[0];
 }
 
+// The file holds `size` bytes whose CRC-32 is `checksum`.
+bool ReadsBackWithChecksum(const std::wstring& path, std::uint64_t size, std::uint32_t checksum) {
+    UniqueHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                    FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    LARGE_INTEGER actualSize{};
+    if (!file || !::GetFileSizeEx(file.get(), &actualSize) || std::uint64_t(actualSize.QuadPart) != size) return false;
+    std::vector<std::uint8_t> buffer(1 << 16);
+    std::uint32_t crc = 0;
+    for (std::uint64_t done = 0; done < size;) {
+        DWORD want = DWORD(std::min<std::uint64_t>(buffer.size(), size - done));
+        DWORD got = 0;
+        if (!::ReadFile(file.get(), buffer.data(), want, &got, nullptr) || got == 0) return false;
+        crc = Crc32(crc, buffer.data(), got);
+        done += got;
+    }
+    return crc == checksum;
+}
+
 // Steps after the third failed attempt: the failure text, and the hand-over
-// to the restart replacement for a file that is in use.
-WriteOutcome ReportWriteFailure(const WriteRequest& request, DWORD error, InstallContext& context) {
+// to the restart replacement for a file that is in use, when `fill` can
+// still give its contents.
+WriteOutcome ReportWriteFailure(const WriteRequest& request, DWORD error, const TemporaryFiller* fill,
+                                InstallContext& context) {
     std::u16string text = u"\r\n" + context.Message(Msg::kCouldNotInstall) + u" " + request.destination + u"\r\n";
     if (std::optional<char16_t> drive = MissingDrive(request.destination)) {
         text += Format(u"Drive %c: is not present.\r\n", {int(*drive)});
@@ -66,10 +90,9 @@ WriteOutcome ReportWriteFailure(const WriteRequest& request, DWORD error, Instal
     std::u16string reason = SystemErrorText(error);
     if (!reason.empty()) text += reason + u"\r\n\r\n";
     bool mayReplace = request.existedBefore || context.Flag1(Flags1::kReplaceNewFilesAtRestart);
-    if (mayReplace && error != ERROR_INVALID_NAME) {
+    if (mayReplace && error != ERROR_INVALID_NAME && fill) {
         WriteOutcome outcome;
-        outcome.deferred = ReplaceFileAtReboot(request.destination, request.data, request.timeStamp,
-                                               std::move(text), context);
+        outcome.deferred = ReplaceFileAtReboot(request.destination, *fill, request.timeStamp, std::move(text), context);
         return outcome;
     }
     context.log.failures.Append(text);
@@ -92,6 +115,24 @@ Win32Status WriteContents(const WriteRequest& request) {
     return writer->Commit(CommitMode::DurableWhenReplacing);
 }
 
+// Copies a streamed item's data from the walk into `writer`: the write's
+// failure, or (in `fatalCode`) the walk's.
+Win32Status FillFromWalk(ItemWalker& walk, AtomicFileWriter& writer, int& fatalCode) {
+    std::vector<std::uint8_t> piece(kStreamPiece);
+    for (;;) {
+        std::size_t produced = 0;
+        fatalCode = walk.ReadData(piece.data(), piece.size(), produced);
+        if (fatalCode != 0 || produced == 0) return {};
+        if (Win32Status appended = writer.Append(ByteView(piece.data(), produced)); appended.failed()) return appended;
+    }
+}
+
+// The first attempt's repairs, shown by the next attempt's error.
+void RepairAfterFirstFailure(const WriteRequest& request, DWORD error, InstallContext& context) {
+    if (error == ERROR_PATH_NOT_FOUND) (void)CreateFolderPath(FolderOf(request.destination));
+    if (context.Flag1(Flags1::kClearAttributesOnRetry)) ClearProtectiveAttributes(request.destination);
+}
+
 void ApplyAttributes(const std::wstring& path, std::int32_t attributes) {
     if (attributes == -1) return;
     DWORD current = ::GetFileAttributesW(path.c_str());
@@ -112,7 +153,59 @@ bool ApplyTimeStamp(std::u16string_view path, const FileTimeStamp& stamp) {
     return file && ::SetFileTime(file.get(), &*fileTime, nullptr, &*fileTime);
 }
 
+namespace {
+
+// A large item's data is read from the archive once, into the temporary
+// beside the destination, so the attempts repeat only the step that failed:
+// making the temporary, or putting it in the destination's place. A write
+// that fails part-way is not tried again (the data is gone), and only a
+// complete temporary can wait for a restart to replace a file in use.
+WriteOutcome WriteStreamedFile(const WriteRequest& request, InstallContext& context) {
+    std::wstring path = ToWide(request.destination);
+    std::optional<AtomicFileWriter> writer;
+    Win32Status status;
+    for (int attempt = 0; attempt < kAttempts; ++attempt) {
+        if (attempt > 0) ::Sleep(kRetryPauseMs);
+        if (!writer) {
+            Win32Result<AtomicFileWriter> begun = AtomicFileWriter::Begin(request.destination);
+            status = begun.status();
+            if (begun.ok()) {
+                writer.emplace(std::move(*begun));
+                WriteOutcome failedWalk;
+                status = FillFromWalk(*request.streamedFrom, *writer, failedWalk.fatalCode);
+                if (failedWalk.fatalCode != 0) return failedWalk;
+                if (status.failed()) {
+                    writer.reset();
+                    break;
+                }
+                if (std::optional<FILETIME> time = StampFileTime(request.timeStamp)) (void)writer->SetTimes(*time, *time);
+            }
+        }
+        if (writer) {
+            status = writer->Commit(CommitMode::DurableWhenReplacing);
+            if (status.ok()) break;
+        }
+        if (attempt == 0) RepairAfterFirstFailure(request, status.code(), context);
+    }
+    if (status.failed()) {
+        TemporaryFiller fill = [&writer](const std::u16string& temporary) { return writer->CommitTo(temporary); };
+        return ReportWriteFailure(request, status.code(), writer ? &fill : nullptr, context);
+    }
+    if (context.Flag1(Flags1::kVerifyWrittenFiles) &&
+        !ReadsBackWithChecksum(path, request.streamedSize, request.streamedFrom->DataChecksum())) {
+        LogFailure(context.log.failures, context.Message(Msg::kCouldNotInstall), request.destination, {});
+        return {};
+    }
+    ApplyAttributes(path, request.attributes);
+    WriteOutcome outcome;
+    outcome.written = true;
+    return outcome;
+}
+
+}  // namespace
+
 WriteOutcome WriteInstalledFile(const WriteRequest& request, InstallContext& context) {
+    if (request.streamedFrom) return WriteStreamedFile(request, context);
     std::wstring path = ToWide(request.destination);
     bool verify = context.Flag1(Flags1::kVerifyWrittenFiles);
     DWORD error = 0;
@@ -128,18 +221,19 @@ WriteOutcome WriteInstalledFile(const WriteRequest& request, InstallContext& con
             continue;
         }
         last = Attempt::Failed;
-        if (attempt == 0) {
-            // A failure shows in the next attempt's error.
-            if (error == ERROR_PATH_NOT_FOUND) (void)CreateFolderPath(FolderOf(request.destination));
-            if (context.Flag1(Flags1::kClearAttributesOnRetry)) ClearProtectiveAttributes(request.destination);
-        }
+        if (attempt == 0) RepairAfterFirstFailure(request, error, context);
     }
     if (last == Attempt::Mismatch) {
         // The data differs: there is no system error to show.
         LogFailure(context.log.failures, context.Message(Msg::kCouldNotInstall), request.destination, {});
         return {};
     }
-    if (last == Attempt::Failed) return ReportWriteFailure(request, error, context);
+    if (last == Attempt::Failed) {
+        TemporaryFiller fill = [&request](const std::u16string& temporary) {
+            return WriteFileAtomically(temporary, request.data);
+        };
+        return ReportWriteFailure(request, error, &fill, context);
+    }
     ApplyAttributes(path, request.attributes);
     WriteOutcome outcome;
     outcome.written = true;

@@ -9,6 +9,7 @@
 
 #include "core/byte_view.h"
 #include "payload/file_entry.h"
+#include "payload/item_walker.h"
 #include "variables/install_context.h"
 
 namespace palisade {
@@ -19,11 +20,15 @@ struct WriteRequest {
     FileTimeStamp timeStamp;      // applied when complete
     std::int32_t attributes = -1; // -1 leaves the attributes as created
     bool existedBefore = false;   // the overwrite rule saw the destination
+    // A large item's data, read from the walk instead of `data`.
+    ItemWalker* streamedFrom = nullptr;
+    std::uint32_t streamedSize = 0;
 };
 
 struct WriteOutcome {
     bool written = false;   // the file holds the data now
     bool deferred = false;  // not written, but registered for replacement at the next restart
+    int fatalCode = 0;      // reading streamed data from the archive failed: the run ends with it
 };
 
 // Failures go to the context's failure list (or, for a

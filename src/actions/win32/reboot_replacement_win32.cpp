@@ -109,11 +109,11 @@ Win32Status ScheduleDeleteAtReboot(std::u16string_view path) {
     return Win32Status::FromLastError();
 }
 
-bool ReplaceFileAtReboot(std::u16string_view destination, ByteView data, const FileTimeStamp& stamp,
+bool ReplaceFileAtReboot(std::u16string_view destination, const TemporaryFiller& fill, const FileTimeStamp& stamp,
                          std::u16string failureText, InstallContext& context) {
     std::u16string target(destination);
     Win32Result<std::u16string> temporary = MakeTempFileName(FolderOf(destination), u"", 0);
-    Win32Status written = temporary.ok() ? WriteFileAtomically(*temporary, data) : temporary.status();
+    Win32Status written = temporary.ok() ? fill(*temporary) : temporary.status();
     if (written.failed()) {
         if (temporary.ok()) ::DeleteFileW(ToWide(*temporary).c_str());
         failureText += Format(

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -31,11 +32,14 @@ Win32Status ScheduleReplaceAtReboot(std::u16string_view source, std::u16string_v
 // deletion at the next restart.
 Win32Status ScheduleDeleteAtReboot(std::u16string_view path);
 
+// Puts the new contents in a temporary file (made beside the destination).
+using TemporaryFiller = std::function<Win32Status(const std::u16string& temporary)>;
+
 // After the third failed write of `destination`, puts
-// the data in a temporary file beside it and registers the move at restart.
-// `failureText` is the writer's failure text; it goes, with the outcome, to
-// the run log on success and to the failure list otherwise.
-bool ReplaceFileAtReboot(std::u16string_view destination, ByteView data, const FileTimeStamp& stamp,
+// the data in a temporary file beside it (through `fill`) and registers the
+// move at restart. `failureText` is the writer's failure text; it goes, with
+// the outcome, to the run log on success and to the failure list otherwise.
+bool ReplaceFileAtReboot(std::u16string_view destination, const TemporaryFiller& fill, const FileTimeStamp& stamp,
                          std::u16string failureText, InstallContext& context);
 
 // Drops the pending moves and deletions that would

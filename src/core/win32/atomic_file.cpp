@@ -103,7 +103,7 @@ Win32Status AtomicFileWriter::SetTimes(const FILETIME& created, const FILETIME& 
 }
 
 Win32Status AtomicFileWriter::Commit(CommitMode mode) {
-    if (mode == CommitMode::DurableWhenReplacing) {
+    if (mode == CommitMode::DurableWhenReplacing && m_file) {
         // One request instead of closing, opening again by name and renaming.
         // It refuses a target that exists; that, and any other refusal (a
         // file system that cannot rename through a handle), takes the
@@ -114,9 +114,19 @@ Win32Status AtomicFileWriter::Commit(CommitMode mode) {
             return {};
         }
     }
-    if (!::FlushFileBuffers(m_file.get())) return Win32Status::FromLastError();
-    if (!::CloseHandle(m_file.release())) return Win32Status::FromLastError();
-    if (!::MoveFileExW(ToWide(m_temporary).c_str(), ToWide(m_target).c_str(),
+    return CommitDurably(m_target);
+}
+
+Win32Status AtomicFileWriter::CommitTo(std::u16string_view other) { return CommitDurably(other); }
+
+// The temporary is flushed and closed once; a rename that fails leaves it
+// for another try.
+Win32Status AtomicFileWriter::CommitDurably(std::u16string_view target) {
+    if (m_file) {
+        if (!::FlushFileBuffers(m_file.get())) return Win32Status::FromLastError();
+        if (!::CloseHandle(m_file.release())) return Win32Status::FromLastError();
+    }
+    if (!::MoveFileExW(ToWide(m_temporary).c_str(), ToWide(target).c_str(),
                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         return Win32Status::FromLastError();
     }

@@ -40,13 +40,17 @@ public:
     Win32Status Append(ByteView bytes);
     // The creation and last-write times the target gets (the rename keeps them).
     Win32Status SetTimes(const FILETIME& created, const FILETIME& written);
-    // Renames the temporary to the target's name, replacing the target.
+    // Renames the temporary to the target's name, replacing the target. A
+    // commit that failed may be tried again (the temporary is kept).
     Win32Status Commit(CommitMode mode = CommitMode::Durable);
+    // Commits durably to `other` instead of the target, replacing `other`.
+    Win32Status CommitTo(std::u16string_view other);
 
     const std::u16string& TemporaryPath() const { return m_temporary; }
 
 private:
     AtomicFileWriter(std::u16string target, std::u16string temporary, UniqueFileHandle file);
+    Win32Status CommitDurably(std::u16string_view target);
 
     std::u16string m_target;
     std::u16string m_temporary;

@@ -6,6 +6,7 @@
 
 #include "core/fatal_codes.h"
 #include "payload/crc32.h"
+#include "payload/little_endian.h"
 
 namespace palisade {
 namespace {
@@ -119,9 +120,7 @@ int ItemWalker::ReadData(std::uint8_t* out, std::size_t length, std::size_t& pro
         std::uint8_t field[4];
         if (int code = ReadAcrossChunks(field, sizeof field)) return Stop(WalkStatus::Failed, code).errorCode;
         m_checksumPending = false;
-        std::uint32_t checksum = std::uint32_t(field[0]) | std::uint32_t(field[1]) << 8 |
-                                 std::uint32_t(field[2]) << 16 | std::uint32_t(field[3]) << 24;
-        if (checksum != m_dataCrc) return Stop(WalkStatus::Failed, FatalCode::kItemChecksum).errorCode;
+        if (LoadU32(field) != m_dataCrc) return Stop(WalkStatus::Failed, FatalCode::kItemChecksum).errorCode;
     }
     return 0;
 }

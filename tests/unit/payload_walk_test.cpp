@@ -358,10 +358,11 @@ TEST(ItemWalk, LargeItemsAreReadInPiecesAndCheckedWhetherReadOrNot) {
     // read, or by the next step when the data was not read.
     std::vector<std::uint8_t> damaged = RecordWithLength(big);
     damaged[damaged.size() - 100] ^= 0x10;
-    Walked walked = Walk(header, Archive({damaged, RecordWithLength(small)}), false);
+    const std::vector<std::uint8_t> damagedArchive = Archive({damaged, RecordWithLength(small)});
+    Walked walked = Walk(header, damagedArchive, false);
     EXPECT_EQ(walked.status, WalkStatus::Failed);
     EXPECT_EQ(walked.code, 100);
-    ItemWalker skipping(header, Archive({damaged, RecordWithLength(small)}), cipher, false);
+    ItemWalker skipping(header, damagedArchive, cipher, false);
     ASSERT_EQ(skipping.Next(entry).status, WalkStatus::Item);
     ItemStep step = skipping.Next(entry);
     EXPECT_EQ(step.status, WalkStatus::Failed);

@@ -5,6 +5,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <fstream>
 #include <regex>
 #include <sstream>
@@ -81,6 +82,16 @@ std::int64_t ModifiedAt(const std::string& path) {
     return ::stat(HostPath(path).c_str(), &info) == 0 ? std::int64_t(info.st_mtime) : -1;
 }
 
+// The files of a folder, by name.
+std::vector<std::string> NamesIn(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const fs::directory_entry& entry : fs::directory_iterator(HostPath(folder))) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
 TEST(FileInstallationWine, WritesExactBytesWithStampAndAttributes) {
     std::string folder = Folder("write");
     std::string target = folder + "\\new\\sub\\data.bin";  // the folders are made after the first failure
@@ -104,11 +115,7 @@ TEST(FileInstallationWine, WritesExactBytesWithStampAndAttributes) {
     EXPECT_EQ(FirstLine(r.stdoutText), "written=1 deferred=0 flags1=80000");
     EXPECT_EQ(ReadHostFile(HostPath(target)), "again");
     EXPECT_EQ(ModifiedAt(target), UtcSeconds(2022, 1, 2, 3, 4, 5));
-    std::vector<std::string> names;
-    for (const fs::directory_entry& entry : fs::directory_iterator(HostPath(folder + "\\new\\sub"))) {
-        names.push_back(entry.path().filename().string());
-    }
-    EXPECT_EQ(names, std::vector<std::string>{"data.bin"});
+    EXPECT_EQ(NamesIn(folder + "\\new\\sub"), std::vector<std::string>{"data.bin"});
 
     // A system file's version text comes from its version resource.
     facts = Probe({"file-facts", "C:\\windows\\system32\\kernel32.dll"});
@@ -118,6 +125,37 @@ TEST(FileInstallationWine, WritesExactBytesWithStampAndAttributes) {
     r = Probe({"write-file", target, "verified", "--flags1=0x40000"});
     EXPECT_EQ(FirstLine(r.stdoutText), "written=1 deferred=0 flags1=40000");
     EXPECT_EQ(ReadHostFile(HostPath(target)), "verified");
+}
+
+// A large file's data comes from the archive in pieces, straight into the
+// temporary: written with its stamp and attributes, over an old file, read
+// back when asked; a checksum that does not match ends the run before the
+// rename, leaving the old file and no temporary.
+TEST(FileInstallationWine, StreamedDataIsCheckedBeforeItTakesTheFilesPlace) {
+    std::string folder = Folder("streamed");
+    std::string target = folder + "\\new\\data.bin";  // the folder is made after the first failure
+    RunResult r = Probe({"write-file", target, "streamed~~data", "--streamed", "--stamp=2021,3,4,5,6,7",
+                         "--attributes=0x21"});
+    EXPECT_EQ(FirstLine(r.stdoutText), "written=1 deferred=0 flags1=0");
+    EXPECT_EQ(Section(r.stdoutText, "failures"), "");
+    EXPECT_EQ(Section(r.stdoutText, "fatal"), "0\n");
+    EXPECT_EQ(ReadHostFile(HostPath(target)), "streamed\r\ndata");
+    EXPECT_EQ(ModifiedAt(target), UtcSeconds(2021, 3, 4, 5, 6, 7));
+    RunResult facts = Probe({"file-facts", target});
+    EXPECT_NE(facts.stdoutText.find("attributes=21\n"), std::string::npos) << facts.stdoutText;
+
+    // Over the old file, read back.
+    r = Probe({"write-file", target, "replaced", "--streamed", "--flags1=0x40000", "--stamp=2022,1,2,3,4,5"});
+    EXPECT_EQ(FirstLine(r.stdoutText), "written=1 deferred=0 flags1=40000");
+    EXPECT_EQ(Section(r.stdoutText, "failures"), "");
+    EXPECT_EQ(ReadHostFile(HostPath(target)), "replaced");
+    EXPECT_EQ(ModifiedAt(target), UtcSeconds(2022, 1, 2, 3, 4, 5));
+
+    r = Probe({"write-file", target, "damaged", "--streamed-damaged", "--stamp=2023,1,2,3,4,5"});
+    EXPECT_EQ(FirstLine(r.stdoutText), "written=0 deferred=0 flags1=0");
+    EXPECT_EQ(Section(r.stdoutText, "fatal"), "100\n");
+    EXPECT_EQ(ReadHostFile(HostPath(target)), "replaced");
+    EXPECT_EQ(NamesIn(folder + "\\new"), std::vector<std::string>{"data.bin"});
 }
 
 TEST(FileInstallationWine, FailuresThatMustNotBeRegisteredForRestart) {
@@ -145,16 +183,35 @@ TEST(FileInstallationWine, FailuresThatMustNotBeRegisteredForRestart) {
 TEST(FileInstallationWine, FileInUseIsReplacedAtRestart) {
     std::string folder = Folder("reboot");
     std::string target = folder + "\\in-use.dll";
+    // A large file's data is read once: its complete temporary waits for the restart.
+    std::string streamedTarget = folder + "\\in-use-large.dll";
     WriteHostFile(HostPath(target), "old contents");
+    WriteHostFile(HostPath(streamedTarget), "old large");
     SessionKeeper keeper(folder);
     BackgroundRun holder(ProbePath(), WithArguments({"hold-open", target, "120"}));
+    BackgroundRun streamedHolder(ProbePath(), WithArguments({"hold-open", streamedTarget, "120"}));
     WaitFor(HostPath(target + ".held"));
+    WaitFor(HostPath(streamedTarget + ".held"));
     ASSERT_TRUE(fs::exists(HostPath(target + ".held"))) << "the holder did not open the file";
+    ASSERT_TRUE(fs::exists(HostPath(streamedTarget + ".held"))) << "the holder did not open the file";
 
     RunResult r = Probe({"write-file", target, "new contents", "--existed", "--stamp=2022,1,2,3,4,5"});
+    RunResult streamed = Probe({"write-file", streamedTarget, "new large", "--existed", "--streamed"});
     WriteHostFile(HostPath(target + ".release"), "");
+    WriteHostFile(HostPath(streamedTarget + ".release"), "");
     RunResult held = holder.Wait(std::chrono::seconds(120));
     EXPECT_EQ(held.stdoutText, "released\n");
+    EXPECT_EQ(streamedHolder.Wait(std::chrono::seconds(120)).stdoutText, "released\n");
+    EXPECT_EQ(FirstLine(streamed.stdoutText), "written=0 deferred=1 flags1=4000");
+    EXPECT_EQ(Section(streamed.stdoutText, "fatal"), "0\n");
+    std::smatch streamedTemporary;
+    std::string streamedLog = Section(streamed.stdoutText, "runlog");
+    ASSERT_TRUE(std::regex_search(streamedLog, streamedTemporary, std::regex("Temporary file is \"([^\"]+)\"")))
+        << streamedLog;
+    EXPECT_EQ(ReadHostFile(HostPath(streamedTemporary[1])), "new large");
+    for (const std::string& name : NamesIn(folder)) {
+        EXPECT_FALSE(name.size() > 3 && name.compare(name.size() - 3, 3, "new") == 0) << "writer's temporary " << name;
+    }
 
     EXPECT_EQ(FirstLine(r.stdoutText), "written=0 deferred=1 flags1=4000");
     EXPECT_EQ(Section(r.stdoutText, "failures"), "");
@@ -178,6 +235,7 @@ TEST(FileInstallationWine, FileInUseIsReplacedAtRestart) {
     EXPECT_FALSE(boot.timedOut);
     EXPECT_EQ(ReadHostFile(HostPath(target)), "new contents");
     EXPECT_FALSE(fs::exists(HostPath(temporary)));
+    EXPECT_EQ(ReadHostFile(HostPath(streamedTarget)), "new large");
 }
 
 TEST(FileInstallationWine, PendingOperationsOnInstalledFilesAreCancelled) {

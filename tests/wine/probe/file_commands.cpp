@@ -18,6 +18,10 @@
 #include "core/win32/file_system.h"
 #include "core/win32/unique_handle.h"
 #include "core/win32/wide.h"
+#include "payload/crc32.h"
+#include "payload/item_stream_writer.h"
+#include "payload/item_walker.h"
+#include "payload/little_endian.h"
 #include "payload/settings_flags.h"
 #include "probe_commands.h"
 #include "variables/install_context.h"
@@ -71,9 +75,43 @@ std::optional<FileTimeStamp> ParseStamp(const std::string& text) {
     return stamp;
 }
 
+// A one-item archive (one plain chunk) holding `data`, walked to its item,
+// whose data is left to be streamed. With `damaged` one data byte differs
+// from what the item's checksum says (the chunk's checksum still holds).
+struct StreamedItem {
+    std::vector<std::uint8_t> archive;
+    PayloadHeader header;
+    PayloadCipher cipher{header};
+    std::optional<ItemWalker> walker;
+    FileEntry entry;
+
+    StreamedItem(const std::string& data, bool damaged) {
+        PayloadItem item;
+        item.name = "probe.bin";
+        item.data.assign(data.begin(), data.end());
+        std::vector<std::uint8_t> record = EncodeItemFields(item);
+        record.insert(record.end(), item.data.begin(), item.data.end());
+        AppendU32(record, Crc32(item.data));
+        if (damaged) record[record.size() - 5] ^= 1;
+        std::vector<std::uint8_t> stored;
+        AppendU32(stored, std::uint32_t(record.size()));
+        stored.insert(stored.end(), record.begin(), record.end());
+        AppendU32(archive, std::uint32_t(stored.size()));
+        AppendU32(archive, Crc32(stored));
+        archive.insert(archive.end(), stored.begin(), stored.end());
+        header.itemCount = 1;
+        header.itemSizes = {std::int32_t(data.size())};
+        walker.emplace(header, ByteView(archive), cipher, false);
+        walker->StreamDataFrom(1);
+        walker->Next(entry);
+    }
+};
+
 // `write-file DEST TEXT [--stamp=Y,M,D,h,m,s] [--attributes=N] [--existed]
-// [--flags1=N]`: WriteInstalledFile with TEXT as the data ("~~" is CR LF).
-// Prints "written=W deferred=D flags1=HEX", then the run log and the failures.
+// [--flags1=N] [--streamed | --streamed-damaged]`: WriteInstalledFile with
+// TEXT as the data ("~~" is CR LF), held in memory or streamed from an archive.
+// Prints "written=W deferred=D flags1=HEX", then the run log and the
+// failures, and for streamed data the code the run would end with.
 int WriteFileCommand(const std::vector<std::string>& args, std::string& out) {
     if (args.size() < 2) return 2;
     std::map<std::string, std::string> options = Options(args, 2);
@@ -86,9 +124,18 @@ int WriteFileCommand(const std::vector<std::string>& args, std::string& out) {
     if (options.count("stamp")) request.timeStamp = ParseStamp(options["stamp"]).value_or(FileTimeStamp{});
     if (options.count("attributes")) request.attributes = std::int32_t(std::stol(options["attributes"], nullptr, 0));
     request.existedBefore = options.count("existed") != 0;
+    std::optional<StreamedItem> streamed;
+    if (options.count("streamed") || options.count("streamed-damaged")) {
+        streamed.emplace(data, options.count("streamed-damaged") != 0);
+        if (!streamed->entry.IsStreamed()) return 3;
+        request.data = ByteView();
+        request.streamedFrom = &*streamed->walker;
+        request.streamedSize = streamed->entry.streamedDataSize;
+    }
     WriteOutcome outcome = WriteInstalledFile(request, probe.context);
     out = "written=" + std::to_string(outcome.written) + " deferred=" + std::to_string(outcome.deferred) +
           " flags1=" + Utf16ToUtf8(ToU16Hex(probe.settings.settingsFlags1, 1)) + "\n" + probe.Report();
+    if (streamed) out += "--- fatal\n" + std::to_string(outcome.fatalCode) + "\n";
     return 0;
 }
 

@@ -91,7 +91,6 @@ private:
     std::size_t m_streamFrom = kStreamedDataFrom;
     std::uint64_t m_dataLeft = 0;   // of the streamed item's data, not yet read
     std::uint32_t m_dataCrc = 0;    // of its data read so far
-    std::uint32_t m_dataChecksum = 0;
     bool m_checksumPending = false; // the streamed item's checksum is still to be read
     bool m_stopped = false;
     ItemStep m_final;

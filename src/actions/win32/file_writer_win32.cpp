@@ -34,20 +34,40 @@ constexpr DWORD kEntryAttributeMask = 0x1127;
 
 enum class Attempt { Written, Failed, Mismatch };
 
-bool ReadsBackEqual(const std::wstring& path, ByteView data) {
+// Reads back the file at `path`, which must hold exactly `size` bytes, in
+// pieces handed to `take` (bytes, length, offset); false when it cannot be
+// read so or `take` refuses a piece.
+template <typename Take>
+bool ReadBack(const std::wstring& path, std::uint64_t size, Take&& take) {
     UniqueHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr));
-    LARGE_INTEGER size{};
-    if (!file || !::GetFileSizeEx(file.get(), &size) || std::uint64_t(size.QuadPart) != data.size) return false;
+                                    FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    LARGE_INTEGER actualSize{};
+    if (!file || !::GetFileSizeEx(file.get(), &actualSize) || std::uint64_t(actualSize.QuadPart) != size) return false;
     std::vector<std::uint8_t> buffer(1 << 16);
-    for (std::size_t done = 0; done < data.size;) {
-        DWORD want = DWORD(std::min<std::size_t>(buffer.size(), data.size - done));
+    for (std::uint64_t done = 0; done < size;) {
+        DWORD want = DWORD(std::min<std::uint64_t>(buffer.size(), size - done));
         DWORD got = 0;
         if (!::ReadFile(file.get(), buffer.data(), want, &got, nullptr) || got == 0) return false;
-        if (std::memcmp(buffer.data(), data.data + done, got) != 0) return false;
+        if (!take(buffer.data(), std::size_t(got), done)) return false;
         done += got;
     }
     return true;
+}
+
+bool ReadsBackEqual(const std::wstring& path, ByteView data) {
+    return ReadBack(path, data.size, [&data](const std::uint8_t* bytes, std::size_t length, std::uint64_t offset) {
+        return std::memcmp(bytes, data.data + offset, length) == 0;
+    });
+}
+
+// The file holds `size` bytes whose CRC-32 is `checksum`.
+bool ReadsBackWithChecksum(const std::wstring& path, std::uint64_t size, std::uint32_t checksum) {
+    std::uint32_t crc = 0;
+    bool read = ReadBack(path, size, [&crc](const std::uint8_t* bytes, std::size_t length, std::uint64_t) {
+        crc = Crc32(crc, bytes, length);
+        return true;
+    });
+    return read && crc == checksum;
 }
 
 // The destination's drive letter when its drive is not present.
@@ -56,24 +76,6 @@ std::optional<char16_t> MissingDrive(std::u16string_view path) {
     wchar_t root[] = {wchar_t(path[0]), L':', L'\\', 0};
     if (::GetDriveTypeW(root) != DRIVE_NO_ROOT_DIR) return std::nullopt;
     return path[0];
-}
-
-// The file holds `size` bytes whose CRC-32 is `checksum`.
-bool ReadsBackWithChecksum(const std::wstring& path, std::uint64_t size, std::uint32_t checksum) {
-    UniqueHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                    FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-    LARGE_INTEGER actualSize{};
-    if (!file || !::GetFileSizeEx(file.get(), &actualSize) || std::uint64_t(actualSize.QuadPart) != size) return false;
-    std::vector<std::uint8_t> buffer(1 << 16);
-    std::uint32_t crc = 0;
-    for (std::uint64_t done = 0; done < size;) {
-        DWORD want = DWORD(std::min<std::uint64_t>(buffer.size(), size - done));
-        DWORD got = 0;
-        if (!::ReadFile(file.get(), buffer.data(), want, &got, nullptr) || got == 0) return false;
-        crc = Crc32(crc, buffer.data(), got);
-        done += got;
-    }
-    return crc == checksum;
 }
 
 // Steps after the third failed attempt: the failure text, and the hand-over

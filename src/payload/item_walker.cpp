@@ -146,8 +146,7 @@ int ItemWalker::ReadLengthField(std::uint32_t& length) {
         if (produced > 0) return FatalCode::kChunkSize;
         if (int code = LoadChunk()) return code;
     }
-    length = std::uint32_t(field[0]) | std::uint32_t(field[1]) << 8 | std::uint32_t(field[2]) << 16 |
-             std::uint32_t(field[3]) << 24;
+    length = LoadU32(field);
     return 0;
 }
 

@@ -45,9 +45,30 @@ install_packages() {
     printf 'Types: deb-src\nURIs: http://deb.debian.org/debian\nSuites: bookworm\nComponents: main\nSigned-By: /usr/share/keyrings/debian-archive-keyring.gpg\n' \
       | $sudo_cmd tee /etc/apt/sources.list.d/palisade-src.sources >/dev/null
   fi
-  $sudo_cmd apt-get update -q
+  refresh_package_lists
   # shellcheck disable=SC2086
-  DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y -q --no-install-recommends $(missing_packages) </dev/null
+  if ! DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y -q --no-install-recommends $(missing_packages) </dev/null; then
+    # A mirror caught mid-sync can leave one architecture's update list out;
+    # the other architecture then asks for library versions the 32-bit side
+    # cannot match (wine32 needs both at one version). The release's own
+    # versions exist for both.
+    echo "bootstrap: installing the release's own package versions instead"
+    # shellcheck disable=SC2086
+    DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y -q --no-install-recommends -t bookworm $(missing_packages) </dev/null
+  fi
+}
+
+# apt-get update fails as a whole when one list fails to download (a mirror
+# in the middle of a sync); a second try often finds it whole, and when not,
+# the lists that did arrive are still used.
+refresh_package_lists() {
+  local attempt
+  for attempt in 1 2 3; do
+    if $sudo_cmd apt-get update -q; then return; fi
+    echo "bootstrap: apt-get update reported errors (attempt $attempt of 3)"
+    [ "$attempt" -lt 3 ] && sleep 15
+  done
+  echo "bootstrap: going on with the package lists that did arrive"
 }
 
 build_mingw_liblzma() {

@@ -269,6 +269,34 @@ TEST(FileInstallationWine, PendingOperationsOnInstalledFilesAreCancelled) {
     Probe({"cancel-pending", folder + "\\other.dll"});
 }
 
+// The temporary beside a file must fit wherever the file fits: a name of the
+// full 255 characters, and a path past MAX_PATH (the temporary is opened by
+// its extended-length path; Wine takes the plain one too, so here this shows
+// that the extended one is written, renamed and replaced correctly).
+TEST(FileInstallationWine, LongestNamesAndPathsCanBeWritten) {
+    std::string folder = Folder("long-names");
+    std::string longestName(255, 'n');
+    RunResult r = Probe({"write-file", folder + "\\" + longestName, "longest"});
+    EXPECT_EQ(FirstLine(r.stdoutText), "written=1 deferred=0 flags1=0") << r.stdoutText;
+    EXPECT_EQ(ReadHostFile(HostPath(folder + "\\" + longestName)), "longest");
+    std::string streamedName(250, 's');
+    r = Probe({"write-file", folder + "\\" + streamedName, "streamed", "--streamed"});
+    EXPECT_EQ(FirstLine(r.stdoutText), "written=1 deferred=0 flags1=0") << r.stdoutText;
+    EXPECT_EQ(ReadHostFile(HostPath(folder + "\\" + streamedName)), "streamed");
+    EXPECT_EQ(NamesIn(folder), (std::vector<std::string>{longestName, streamedName}));
+
+    std::string deep = folder + "\\" + std::string(120, 'd') + "\\" + std::string(120, 'e');
+    fs::create_directories(HostPath(deep));
+    std::string deepFile = deep + "\\file.txt";
+    ASSERT_GE(deepFile.size() + std::string(".palisade-new").size(), 260u);
+    for (const char* contents : {"first", "replaced"}) {  // new, then over the old through the durable rename
+        r = Probe({"write-file", deepFile, contents, "--flags1=0x40000"});
+        EXPECT_EQ(FirstLine(r.stdoutText), "written=1 deferred=0 flags1=40000") << r.stdoutText;
+        EXPECT_EQ(ReadHostFile(HostPath(deepFile)), contents);
+    }
+    EXPECT_EQ(NamesIn(deep), std::vector<std::string>{"file.txt"});
+}
+
 TEST(FileInstallationWine, FoldersRightsAndTemporaryNames) {
     std::string folder = Folder("folders");
     EXPECT_EQ(Probe({"create-folder", folder + "\\a\\b\\c"}).stdoutText, "ok\n");

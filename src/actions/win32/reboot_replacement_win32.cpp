@@ -67,15 +67,7 @@ Win32Result<std::u16string> NumberedName(std::u16string folder, std::u16string_v
 }
 
 // Both name the same file: compared by their full paths, ignoring case.
-bool SameFile(std::u16string_view a, std::u16string_view b) {
-    auto full = [](std::u16string_view path) {
-        std::wstring buffer(32768, L'\0');
-        DWORD length = ::GetFullPathNameW(ToWide(path).c_str(), DWORD(buffer.size()), buffer.data(), nullptr);
-        return length != 0 && length < buffer.size() ? FromWide(std::wstring_view(buffer.data(), length))
-                                                     : std::u16string(path);
-    };
-    return EqualsIgnoreCase(full(a), full(b));
-}
+bool SameFile(std::u16string_view a, std::u16string_view b) { return EqualsIgnoreCase(FullPathOf(a), FullPathOf(b)); }
 
 }  // namespace
 

@@ -7,7 +7,9 @@
 #include <cstring>
 #include <vector>
 
+#include "core/temporary_path.h"
 #include "core/text.h"
+#include "core/win32/file_system.h"
 #include "core/win32/wide.h"
 
 namespace palisade {
@@ -21,12 +23,20 @@ constexpr std::size_t kLargestWrite = 1u << 24;
 // later names mix in the process id and a counter for writers of the same
 // target at the same time. The exclusive creation below is what makes any of
 // them safe.
+// A name too long for the file system is cut short before the suffix, and a
+// path that the suffix takes past MAX_PATH is given in its extended form:
+// whatever target fits has a temporary that fits.
 std::u16string TemporaryNameFor(std::u16string_view target, int attempt) {
-    if (attempt == 0) return std::u16string(target) + kFixedTemporarySuffix;
-    static LONG counter = 0;
-    unsigned serial = unsigned(::InterlockedIncrement(&counter));
-    unsigned mix = (unsigned(::GetCurrentProcessId()) << 12) ^ serial ^ (unsigned(attempt) << 24);
-    return std::u16string(target) + u"." + ToU16Hex(mix, 8) + u".new";
+    std::u16string suffix = kFixedTemporarySuffix;
+    if (attempt > 0) {
+        static LONG counter = 0;
+        unsigned serial = unsigned(::InterlockedIncrement(&counter));
+        unsigned mix = (unsigned(::GetCurrentProcessId()) << 12) ^ serial ^ (unsigned(attempt) << 24);
+        suffix = u"." + ToU16Hex(mix, 8) + u".new";
+    }
+    std::u16string temporary = PathWithNameSuffix(target, suffix);
+    if (temporary.size() >= MAX_PATH) temporary = ExtendedLengthPath(FullPathOf(temporary));
+    return temporary;
 }
 
 // Renames the file `file` is open on to `target`, which must not exist.

@@ -16,7 +16,8 @@
 
 namespace palisade {
 
-// What the temporary of a target is called first: "<target>.palisade-new".
+// What the temporary of a target is called first: "<target>.palisade-new"
+// (the target's name cut short where the two would pass 255 characters).
 inline constexpr char16_t kFixedTemporarySuffix[] = u".palisade-new";
 
 // Whether a commit waits for the disk. Durable: the temporary's bytes reach

@@ -66,12 +66,16 @@ Win32Status CreateFolderPath(std::u16string_view folder, std::vector<std::u16str
     return failure.failed() ? failure : Win32Status(ERROR_PATH_NOT_FOUND);
 }
 
-std::u16string CanonicalPath(std::u16string_view path) {
+std::u16string FullPathOf(std::u16string_view path) {
     std::wstring widePath = ToWide(path);
     std::u16string full = QuerySizedText([&](wchar_t* buffer, DWORD size) {
         return ::GetFullPathNameW(widePath.c_str(), size, buffer, nullptr);
     });
-    if (full.empty()) return std::u16string(path);
+    return full.empty() ? std::u16string(path) : full;
+}
+
+std::u16string CanonicalPath(std::u16string_view path) {
+    std::u16string full = FullPathOf(path);
     std::wstring wideFull = ToWide(full);
     std::u16string longForm = QuerySizedText([&](wchar_t* buffer, DWORD size) {
         return ::GetLongPathNameW(wideFull.c_str(), buffer, size);

@@ -32,6 +32,11 @@ void ClearProtectiveAttributes(std::u16string_view path);
 // first: only those are the installation's to remove.
 Win32Status CreateFolderPath(std::u16string_view folder, std::vector<std::u16string>* created = nullptr);
 
+// The path made absolute, without "." and ".." components and with
+// backslashes, as the system would resolve it; the path itself when the
+// system cannot. Pure name arithmetic: nothing needs to exist.
+std::u16string FullPathOf(std::u16string_view path);
+
 // The path as the system resolves it: absolute, without "." and ".."
 // components, and with every existing component in its long form (so that
 // "C:\PROGRA~1" and "C:\Program Files" compare equal). The path itself when

@@ -19,6 +19,11 @@ public:
     virtual void SetStatusText(std::u16string_view text) = 0;
     // Processes pending messages; true when the process was asked to end.
     virtual bool PumpMessages() = 0;
+    // Lets the windows repaint and answers what other programs send, but
+    // takes no input: for a long stretch of work inside which a Cancel could
+    // not be honoured (a large file's write). The input waits for the next
+    // PumpMessages.
+    virtual void KeepPainted() = 0;
 };
 
 // Reports nowhere: for native tests and for steps run without a page.
@@ -28,6 +33,7 @@ public:
     void SetStatusMessage(int message) override { lastMessage = message; }
     void SetStatusText(std::u16string_view) override {}
     bool PumpMessages() override { return false; }
+    void KeepPainted() override {}
 
     int lastPercent = 0;
     int lastMessage = 0;

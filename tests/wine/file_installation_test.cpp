@@ -139,6 +139,7 @@ TEST(FileInstallationWine, StreamedDataIsCheckedBeforeItTakesTheFilesPlace) {
     EXPECT_EQ(FirstLine(r.stdoutText), "written=1 deferred=0 flags1=0");
     EXPECT_EQ(Section(r.stdoutText, "failures"), "");
     EXPECT_EQ(Section(r.stdoutText, "fatal"), "0\n");
+    EXPECT_EQ(Section(r.stdoutText, "painted"), "1\n");  // after its one piece
     EXPECT_EQ(ReadHostFile(HostPath(target)), "streamed\r\ndata");
     EXPECT_EQ(ModifiedAt(target), UtcSeconds(2021, 3, 4, 5, 6, 7));
     RunResult facts = Probe({"file-facts", target});

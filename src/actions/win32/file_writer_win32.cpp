@@ -118,16 +118,17 @@ Win32Status WriteContents(const WriteRequest& request) {
 }
 
 // Copies a streamed item's data from the walk into `writer`: the write's
-// failure, or (in `fatalCode`) the walk's. No window messages are processed
-// meanwhile: a Cancel answered in the middle would end the process with the
-// temporary left beside the destination, unrecorded.
-Win32Status FillFromWalk(ItemWalker& walk, AtomicFileWriter& writer, int& fatalCode) {
+// failure, or (in `fatalCode`) the walk's. Between pieces the windows are
+// repainted but take no input: a Cancel answered in the middle would end the
+// process with the temporary left beside the destination, unrecorded.
+Win32Status FillFromWalk(ItemWalker& walk, AtomicFileWriter& writer, ProgressReporter& progress, int& fatalCode) {
     std::vector<std::uint8_t> piece(kStreamPiece);
     for (;;) {
         std::size_t produced = 0;
         fatalCode = walk.ReadData(piece.data(), piece.size(), produced);
         if (fatalCode != 0 || produced == 0) return {};
         if (Win32Status appended = writer.Append(ByteView(piece.data(), produced)); appended.failed()) return appended;
+        progress.KeepPainted();
     }
 }
 
@@ -176,7 +177,7 @@ WriteOutcome WriteStreamedFile(const WriteRequest& request, InstallContext& cont
             if (begun.ok()) {
                 writer.emplace(std::move(*begun));
                 WriteOutcome failedWalk;
-                status = FillFromWalk(*request.streamedFrom, *writer, failedWalk.fatalCode);
+                status = FillFromWalk(*request.streamedFrom, *writer, context.progress, failedWalk.fatalCode);
                 if (failedWalk.fatalCode != 0) return failedWalk;
                 if (status.failed()) {
                     writer.reset();

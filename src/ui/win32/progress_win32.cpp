@@ -172,4 +172,17 @@ bool Win32Progress::PumpMessages() {
     return ended || m_endRequested;
 }
 
+// Only paint messages are taken from the queue; the peek itself answers the
+// messages other threads send, and it is what tells the system the program
+// still answers (a window left unpolled for a few seconds is shown as not
+// responding). A window that never validates itself would be painted again
+// and again, so the loop stops after a few rounds.
+void Win32Progress::KeepPainted() {
+    constexpr int kMostPaints = 32;
+    MSG msg;
+    for (int round = 0; round < kMostPaints && ::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE | PM_QS_PAINT); ++round) {
+        ::DispatchMessageW(&msg);
+    }
+}
+
 }  // namespace palisade

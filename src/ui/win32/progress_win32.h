@@ -33,6 +33,7 @@ public:
     void SetStatusMessage(int message) override;
     void SetStatusText(std::u16string_view text) override;
     bool PumpMessages() override;
+    void KeepPainted() override;
 
     // Milliseconds since the status line last changed to a catalogue message.
     DWORD SinceStatusChange() const { return ::GetTickCount() - m_statusTick; }

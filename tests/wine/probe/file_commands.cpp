@@ -44,6 +44,18 @@ std::map<std::string, std::string> Options(const std::vector<std::string>& args,
     return options;
 }
 
+// Reports nowhere and counts how often the windows were let repaint.
+class CountingProgress final : public ProgressReporter {
+public:
+    void SetProgress(int) override {}
+    void SetStatusMessage(int) override {}
+    void SetStatusText(std::u16string_view) override {}
+    bool PumpMessages() override { return false; }
+    void KeepPainted() override { ++keptPainted; }
+
+    int keptPainted = 0;
+};
+
 // An installation context of its own, with the few messages the file steps use.
 struct ProbeInstallation {
     InstallerSettings settings;
@@ -51,7 +63,7 @@ struct ProbeInstallation {
     InstallationState state;
     InstallLog log;
     InstallationRecord record;
-    SilentProgress progress;
+    CountingProgress progress;
     InstallContext context{settings, payloadFlags, state, ProcessSystemFacts(), log, record, progress};
 
     ProbeInstallation() {
@@ -111,7 +123,8 @@ struct StreamedItem {
 // [--flags1=N] [--streamed | --streamed-damaged]`: WriteInstalledFile with
 // TEXT as the data ("~~" is CR LF), held in memory or streamed from an archive.
 // Prints "written=W deferred=D flags1=HEX", then the run log and the
-// failures, and for streamed data the code the run would end with.
+// failures, and for streamed data the code the run would end with and how
+// often the windows were let repaint meanwhile.
 int WriteFileCommand(const std::vector<std::string>& args, std::string& out) {
     if (args.size() < 2) return 2;
     std::map<std::string, std::string> options = Options(args, 2);
@@ -135,7 +148,10 @@ int WriteFileCommand(const std::vector<std::string>& args, std::string& out) {
     WriteOutcome outcome = WriteInstalledFile(request, probe.context);
     out = "written=" + std::to_string(outcome.written) + " deferred=" + std::to_string(outcome.deferred) +
           " flags1=" + Utf16ToUtf8(ToU16Hex(probe.settings.settingsFlags1, 1)) + "\n" + probe.Report();
-    if (streamed) out += "--- fatal\n" + std::to_string(outcome.fatalCode) + "\n";
+    if (streamed) {
+        out += "--- fatal\n" + std::to_string(outcome.fatalCode) + "\n--- painted\n" +
+               std::to_string(probe.progress.keptPainted) + "\n";
+    }
     return 0;
 }
 

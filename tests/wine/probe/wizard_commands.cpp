@@ -1,6 +1,6 @@
 // Probe commands for the wizard's pieces that need no page template: the
-// program's own message box, the system box it falls back to, and the
-// background window.
+// program's own message box, the system box it falls back to, the
+// background window, and the progress reporter's message handling.
 #include <windows.h>
 
 #include <cstdio>
@@ -14,6 +14,7 @@
 #include "probe_commands.h"
 #include "ui/message_box_model.h"
 #include "ui/win32/message_box_dialog_win32.h"
+#include "ui/win32/progress_win32.h"
 #include "ui/win32/wizard_state_win32.h"
 
 namespace palisade::probe {
@@ -101,6 +102,53 @@ int BackgroundCommand(const std::vector<std::string>& args, std::string& out) {
     return 0;
 }
 
+// What a window saw of the messages KeepPainted and PumpMessages handled.
+struct SeenMessages {
+    int paints = 0;
+    int posted = 0;
+};
+
+LRESULT CALLBACK CountingWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* seen = reinterpret_cast<SeenMessages*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (seen != nullptr && message == WM_PAINT) {
+        ++seen->paints;
+        PAINTSTRUCT paint;
+        ::BeginPaint(window, &paint);
+        ::EndPaint(window, &paint);
+        return 0;
+    }
+    if (seen != nullptr && message == WM_APP) ++seen->posted;
+    return ::DefWindowProcW(window, message, wParam, lParam);
+}
+
+// `keep-painted`: a small window with a paint due and a message posted to it;
+// prints what it saw after KeepPainted, and then after PumpMessages:
+// "painted=P posted=N".
+int KeepPaintedCommand(const std::vector<std::string>&, std::string& out) {
+    WNDCLASSW windowClass = {};
+    windowClass.lpfnWndProc = CountingWindowProc;
+    windowClass.hInstance = ::GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = L"PalisadeProbePaint";
+    if (::RegisterClassW(&windowClass) == 0) return 1;
+    HWND window = ::CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, windowClass.lpszClassName, L"Probe Paint",
+                                    WS_POPUP, 0, 0, 120, 80, nullptr, nullptr, windowClass.hInstance, nullptr);
+    if (window == nullptr) return 1;
+    SeenMessages seen;
+    ::SetWindowLongPtrW(window, GWLP_USERDATA, LONG_PTR(&seen));
+    ::ShowWindow(window, SW_SHOWNOACTIVATE);
+    ::InvalidateRect(window, nullptr, TRUE);
+    ::PostMessageW(window, WM_APP, 0, 0);
+    Win32Progress progress(nullptr);
+    auto report = [&] { return "painted=" + std::to_string(seen.paints) + " posted=" + std::to_string(seen.posted) + "\n"; };
+    progress.KeepPainted();
+    out = report();
+    progress.PumpMessages();
+    out += report();
+    ::DestroyWindow(window);
+    return 0;
+}
+
+PALISADE_PROBE_COMMAND("keep-painted", KeepPaintedCommand);
 PALISADE_PROBE_COMMAND("message-box", MessageBoxCommand);
 PALISADE_PROBE_COMMAND("system-box", SystemBoxCommand);
 PALISADE_PROBE_COMMAND("background", BackgroundCommand);

@@ -50,7 +50,9 @@ target_link_libraries(palisade-probe PRIVATE palisade_win32 ole32 oleaut32 uuid 
 # which keeps the unwinder out of the stub. Link-time optimisation is not
 # used: mingw-w64 GCC 12 stops with an internal compiler error
 # (binds_to_current_def_p) on the stub at -Os, in its modref and dead-store
-# passes, whatever -fno-ipa-modref says. Without IPA-SRA the compiler does not
+# passes, whatever -fno-ipa-modref says; turning those passes off
+# (-fno-tree-dse, -fno-store-merging) moves the same error to the sink pass,
+# and the stub without the shared string instances fails the same way. Without IPA-SRA the compiler does not
 # make a local copy of a library member for each source whose calls it
 # rewrites; the stub is 38 KB smaller for it (measured at 691,200 against
 # 653,312 bytes), and its hot loops are liblzma's, which this does not touch.

@@ -22,10 +22,9 @@ constexpr std::size_t kLargestWrite = 1u << 24;
 // killed run left behind is taken over (and so removed) by the next one; the
 // later names mix in the process id and a counter for writers of the same
 // target at the same time. The exclusive creation below is what makes any of
-// them safe.
-// A name too long for the file system is cut short before the suffix, and a
-// path that the suffix takes past MAX_PATH is given in its extended form:
-// whatever target fits has a temporary that fits.
+// them safe. A name too long for the file system is cut short before the
+// suffix, and a path that the suffix takes past MAX_PATH is given in its
+// extended form: whatever target fits has a temporary that fits.
 std::u16string TemporaryNameFor(std::u16string_view target, int attempt) {
     std::u16string suffix = kFixedTemporarySuffix;
     if (attempt > 0) {
